@@ -1,0 +1,35 @@
+# Helpers that give every Velmora target the same language level and warnings.
+# Our own code builds with warnings as errors; outside headers are included as
+# system headers so their warnings never stop the build.
+
+set(VELMORA_WARNINGS
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
+  -Wcast-qual -Wformat=2 -Wimplicit-fallthrough -Werror)
+
+function(velmora_apply_warnings target)
+  target_compile_options(${target} PRIVATE ${VELMORA_WARNINGS})
+endfunction()
+
+# velmora_library(<folder> SOURCES ... [DEPENDS ...])
+# One static library per source folder, named velmora_<folder>; its headers are
+# included as "<folder>/<file>.h" from src/.
+function(velmora_library folder)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  set(target velmora_${folder})
+  add_library(${target} STATIC ${ARG_SOURCES})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})
+  velmora_apply_warnings(${target})
+endfunction()
+
+# velmora_test(<name> SOURCES ... DEPENDS ...)
+# One GoogleTest program per source folder, each test case registered with CTest.
+function(velmora_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  velmora_apply_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

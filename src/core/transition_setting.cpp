@@ -1,0 +1,148 @@
+#include "core/transition_setting.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+#include "core/markup_document.h"
+#include "core/random_generator.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr std::string_view kSettingElement = "TRANSITION_EFFECT_SETTING";
+constexpr std::string_view kNameAttribute = "NAME";
+
+int clampTo(const TransitionParameterSpec& spec, int value) {
+    return std::clamp(value, spec.minimum, spec.maximum);
+}
+
+// Decimal text as the C library's atoi reads it: leading white space and
+// sign, digits up to the first other character, 0 when there are none.
+int decimalValue(const std::string& text) {
+    errno = 0;
+    const long value = std::strtol(text.c_str(), nullptr, 10);
+    if (errno == ERANGE || value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+TransitionSetting::TransitionSetting(const TransitionDescription& description)
+    : description_(&description) {
+    resetDefaults();
+}
+
+void TransitionSetting::setParameters(int first, int second) {
+    const auto& specs = description_->parameters;
+    first_ = specs.size() > 0 ? clampTo(specs[0], first) : 0;
+    second_ = specs.size() > 1 ? clampTo(specs[1], second) : 0;
+}
+
+void TransitionSetting::resetDefaults() {
+    const auto& specs = description_->parameters;
+    first_ = specs.size() > 0 ? specs[0].defaultValue : 0;
+    second_ = specs.size() > 1 ? specs[1].defaultValue : 0;
+}
+
+void TransitionSetting::drawRandom(RandomSource& random) {
+    int values[2] = {0, 0};
+    int i = 0;
+    for (const TransitionParameterSpec& spec : description_->parameters) {
+        values[i++] = drawInRange(random, spec.divisor, spec.offset, spec.minimum, spec.maximum);
+    }
+    first_ = values[0];
+    second_ = values[1];
+}
+
+void TransitionSetting::save(MarkupDocument& doc) const {
+    doc.appendElement(kSettingElement);
+    doc.setAttribute(doc.currentIndex(), kNameAttribute, transitionKindInfo(kind()).markupName);
+    const auto& specs = description_->parameters;
+    const int values[2] = {first_, second_};
+    if (description_->groupElement.empty()) {
+        if (!specs.empty()) doc.appendChild(specs[0].elementName, std::to_string(values[0]));
+        return;
+    }
+    doc.appendChild(description_->groupElement);
+    doc.enter();
+    for (size_t i = 0; i < specs.size(); ++i) {
+        doc.appendChild(specs[i].elementName, std::to_string(values[i]));
+    }
+    doc.leave();
+}
+
+bool TransitionSetting::showSettingsDialog(TransitionDialogHost& host) {
+    if (description_->parameters.empty()) return false;
+    return host.editTransition(*this);
+}
+
+std::unique_ptr<TransitionSetting> createTransition(int kindId, RandomSource& random) {
+    if (kindId < 0 || kindId >= kConcreteTransitionKindCount) return nullptr;
+    auto transition = makeTransition(static_cast<TransitionKind>(kindId));
+    transition->drawRandom(random);
+    return transition;
+}
+
+std::unique_ptr<TransitionSetting> cloneTransition(const TransitionSetting& source,
+                                                   RandomSource& random) {
+    if (source.kind() == TransitionKind::Random) {
+        const int kindId = drawInRange(random, 1820, 0, 0, kConcreteTransitionKindCount - 1);
+        return createTransition(kindId, random);
+    }
+    auto copy = makeTransition(source.kind());
+    copy->setParameters(source.firstParameter(), source.secondParameter());
+    return copy;
+}
+
+// Reads the parameter elements inside the current TRANSITION_EFFECT_SETTING
+// element and leaves the position on that element again.
+bool readTransitionParameters(MarkupDocument& doc, TransitionSetting& transition) {
+    const TransitionDescription& description = transition.description();
+    if (description.parameters.empty()) return true;
+    const bool grouped = !description.groupElement.empty();
+
+    const int settingIndex = doc.currentIndex();
+    doc.enter();
+    int values[2] = {0, 0};
+    bool complete = !grouped || (doc.findNext(description.groupElement) && doc.enter());
+    for (size_t i = 0; complete && i < description.parameters.size(); ++i) {
+        const TransitionParameterSpec& spec = description.parameters[i];
+        complete = doc.findNext(spec.elementName);
+        if (complete) values[i] = clampTo(spec, decimalValue(doc.currentText()));
+    }
+    // Back to the setting element, from whichever depth the reading stopped at.
+    while (doc.currentIndex() != settingIndex && doc.leave()) {
+    }
+    if (complete) {
+        transition.first_ = values[0];
+        transition.second_ = values[1];
+    }
+    return complete;
+}
+
+TransitionLoadResult readTransitionElement(MarkupDocument& doc,
+                                           std::unique_ptr<TransitionSetting>* result) {
+    result->reset();
+    const std::string name = doc.attribute(kNameAttribute);
+    for (int id = 0; id < kTransitionKindCount; ++id) {
+        const auto kind = static_cast<TransitionKind>(id);
+        if (transitionKindInfo(kind).markupName != name) continue;
+        auto transition = makeTransition(kind);
+        if (!readTransitionParameters(doc, *transition)) return TransitionLoadResult::Failed;
+        *result = std::move(transition);
+        return TransitionLoadResult::Loaded;
+    }
+    return TransitionLoadResult::UnknownName;
+}
+
+bool loadTransition(MarkupDocument& doc, std::unique_ptr<TransitionSetting>& owner) {
+    if (!doc.findNext(kSettingElement)) return false;
+    return readTransitionElement(doc, &owner) != TransitionLoadResult::Failed;
+}
+
+}  // namespace velmora

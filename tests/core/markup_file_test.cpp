@@ -1,0 +1,112 @@
+#include "core/markup_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MarkupFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("velmora-markup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                   "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    fs::path write(const std::string& name, const std::string& bytes) {
+        const fs::path file = folder_ / name;
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    }
+    static std::string contents(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path folder_;
+};
+
+// "<a>é</a>" as UTF-16LE with its byte-order mark.
+std::string wideDocument() {
+    const char16_t text[] = u"<a>\u00e9\U0001F600</a>";
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : std::u16string_view(text)) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+TEST_F(MarkupFileTest, ReadsNarrowAndWideFiles) {
+    std::string error;
+    auto narrow = readMarkupFile(write("n.xml", "<a>caf\xC3\xA9</a>"), &error);
+    ASSERT_TRUE(narrow);
+    EXPECT_EQ(narrow->text, "<a>caf\xC3\xA9</a>");
+    EXPECT_FALSE(narrow->wide);
+    EXPECT_FALSE(narrow->endsEarly());
+
+    auto wide = readMarkupFile(write("w.xml", wideDocument()), &error);
+    ASSERT_TRUE(wide);
+    EXPECT_TRUE(wide->wide);
+    EXPECT_EQ(wide->text, "<a>\xC3\xA9\xF0\x9F\x98\x80</a>");
+    EXPECT_FALSE(wide->endsEarly());
+}
+
+TEST_F(MarkupFileTest, TextCutByAZeroCharacterEndsEarly) {
+    std::string error;
+    std::string bytes = "<a>";
+    bytes += '\0';
+    bytes += std::string(100, 'x') + "</a>";
+    auto narrow = readMarkupFile(write("z.xml", bytes), &error);
+    ASSERT_TRUE(narrow);
+    EXPECT_EQ(narrow->text, "<a>");
+    EXPECT_TRUE(narrow->endsEarly());
+
+    // A narrow UTF-16 file without its mark reads as bytes and stops at the first zero.
+    std::string wide = wideDocument().substr(2) + std::string(60, '\0');
+    auto unmarked = readMarkupFile(write("u.xml", wide), &error);
+    ASSERT_TRUE(unmarked);
+    EXPECT_EQ(unmarked->text, "<");
+    EXPECT_TRUE(unmarked->endsEarly());
+}
+
+TEST_F(MarkupFileTest, MissingFileNamesTheFileAndReason) {
+    std::string error;
+    EXPECT_FALSE(readMarkupFile(folder_ / "absent.xml", &error));
+    EXPECT_NE(error.find("absent.xml"), std::string::npos) << error;
+    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+}
+
+TEST_F(MarkupFileTest, WritesUpToTheFirstZeroAndReplacesAtomically) {
+    const fs::path file = write("p.xml", "old");
+    std::string error;
+    ASSERT_TRUE(writeMarkupFile(file, std::string_view("<r/>\r\n\0junk", 11), &error)) << error;
+    EXPECT_EQ(contents(file), "<r/>\r\n");
+    EXPECT_FALSE(fs::exists(folder_ / "p.xml.saving"));
+}
+
+TEST_F(MarkupFileTest, FailedWriteKeepsThePreviousFile) {
+    // The target is a folder: the rename fails and nothing is lost.
+    const fs::path target = folder_ / "busy.xml";
+    fs::create_directories(target / "inside");
+    std::string error;
+    EXPECT_FALSE(writeMarkupFile(target, "<r/>", &error));
+    EXPECT_NE(error.find("busy.xml"), std::string::npos) << error;
+    EXPECT_TRUE(fs::is_directory(target / "inside"));
+    EXPECT_FALSE(fs::exists(folder_ / "busy.xml.saving"));
+
+    EXPECT_FALSE(writeMarkupFile(folder_ / "no" / "such" / "folder.xml", "<r/>", &error));
+    EXPECT_NE(error.find("folder.xml"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace velmora
