@@ -32,7 +32,7 @@ struct ElementSpan {
 // Parsing uses an explicit stack, never recursion, so the nesting depth of a
 // document is bounded only by memory.
 class MarkupDocument {
-public:
+  public:
     MarkupDocument() = default;
 
     // Replaces the document and rebuilds the index. True when a document
@@ -65,7 +65,7 @@ public:
     // The element index, for readers that need spans directly (and tests).
     const std::vector<ElementSpan>& elements() const { return elements_; }
 
-private:
+  private:
     bool isElement(int index) const;
     std::string tagName(int index) const;
     bool parseDocument();

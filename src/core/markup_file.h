@@ -9,9 +9,9 @@ namespace velmora {
 
 // The text of a markup file as the readers see it.
 struct MarkupFileText {
-    std::string text;       // UTF-8, up to the first zero character
-    size_t bytesRead = 0;   // size of the file
-    bool wide = false;      // the file began with FF FE and was read as UTF-16LE
+    std::string text;      // UTF-8, up to the first zero character
+    size_t bytesRead = 0;  // size of the file
+    bool wide = false;     // the file began with FF FE and was read as UTF-16LE
 
     // True when the text stops well short of what the file's size promises
     // (an embedded zero character). The preference and theme readers refuse
@@ -29,8 +29,7 @@ inline constexpr std::string_view kWideFileNote =
 // UTF-16 little-endian and converted to UTF-8; any other file is taken as it
 // is. On failure returns nothing and sets *error to a sentence naming the
 // file and the reason.
-std::optional<MarkupFileText> readMarkupFile(const std::filesystem::path& file,
-                                             std::string* error);
+std::optional<MarkupFileText> readMarkupFile(const std::filesystem::path& file, std::string* error);
 
 // Writes a document's text (up to its first zero byte, no byte-order mark) to
 // a temporary file beside `file` and renames it over `file`, so a failed

@@ -40,10 +40,14 @@ const std::array<std::string_view, kMotionCategoryCount>& motionCategoryNames() 
 
 int drawMotionEffect(int category, RandomSource& random) {
     switch (static_cast<MotionCategory>(category)) {
-        case MotionCategory::None: return kMotionEffectNone;
-        case MotionCategory::Pan: return drawInRange(random, 4095, 0, 0, 7);
-        case MotionCategory::PanZoom: return drawInRange(random, 1820, 0, 0, 17);
-        case MotionCategory::PanZoomRotate: return drawInRange(random, 1638, 0, 0, 19);
+        case MotionCategory::None:
+            return kMotionEffectNone;
+        case MotionCategory::Pan:
+            return drawInRange(random, 4095, 0, 0, 7);
+        case MotionCategory::PanZoom:
+            return drawInRange(random, 1820, 0, 0, 17);
+        case MotionCategory::PanZoomRotate:
+            return drawInRange(random, 1638, 0, 0, 19);
     }
     return category;
 }

@@ -8,7 +8,7 @@ namespace velmora {
 // Every random draw of the program takes one of these as a parameter, so a
 // test can hand in exactly the values it wants.
 class RandomSource {
-public:
+  public:
     static constexpr int kMax = 32767;
 
     virtual ~RandomSource() = default;
@@ -20,7 +20,7 @@ public:
 // library's rand() is not used because glibc's returns 31 bits.
 // Not thread-safe: one owner draws from it.
 class RandomGenerator final : public RandomSource {
-public:
+  public:
     explicit RandomGenerator(uint32_t seed = 1) : state_(seed) {}
 
     // Seeds from the current time; done once per run by the project.
@@ -32,7 +32,7 @@ public:
         return static_cast<int>((state_ >> 16) & 0x7FFF);
     }
 
-private:
+  private:
     uint32_t state_;
 };
 

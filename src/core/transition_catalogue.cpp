@@ -13,7 +13,9 @@ constexpr std::string_view kSettingElement = "TRANSITION_EFFECT_SETTING";
 
 }  // namespace
 
-TransitionCatalogue::TransitionCatalogue() { resetDefaults(); }
+TransitionCatalogue::TransitionCatalogue() {
+    resetDefaults();
+}
 
 TransitionKind TransitionCatalogue::kindOfEntry(int index) {
     return index == 0 ? TransitionKind::Random : static_cast<TransitionKind>(index - 1);
@@ -32,7 +34,8 @@ void TransitionCatalogue::resetDefaults() {
 void TransitionCatalogue::save(MarkupDocument& doc) const {
     doc.appendElement(kCatalogueElement);
     doc.enter();
-    for (const auto& transition : entries_) transition->save(doc);
+    for (const auto& transition : entries_)
+        transition->save(doc);
     doc.leave();
 }
 
@@ -49,7 +52,8 @@ bool TransitionCatalogue::load(MarkupDocument& doc) {
         valid = readTransitionElement(doc, &transition) == TransitionLoadResult::Loaded &&
                 loaded.size() < entries_.size() &&
                 transition->kind() == kindOfEntry(static_cast<int>(loaded.size()));
-        if (valid) loaded.push_back(std::move(transition));
+        if (valid)
+            loaded.push_back(std::move(transition));
     }
     doc.leave();
 
@@ -57,7 +61,8 @@ bool TransitionCatalogue::load(MarkupDocument& doc) {
         resetDefaults();
         return false;
     }
-    for (size_t i = 0; i < entries_.size(); ++i) entries_[i] = std::move(loaded[i]);
+    for (size_t i = 0; i < entries_.size(); ++i)
+        entries_[i] = std::move(loaded[i]);
     return true;
 }
 

@@ -14,7 +14,7 @@ class MarkupDocument;
 // tab offers and the preference file keeps. Entry 0 is Random, entry id + 1
 // is kind id. Whatever happens, the catalogue always holds all 19 entries.
 class TransitionCatalogue {
-public:
+  public:
     static constexpr int kEntryCount = kTransitionKindCount;
 
     TransitionCatalogue();
@@ -37,7 +37,7 @@ public:
     // result is false.
     bool load(MarkupDocument& doc);
 
-private:
+  private:
     std::array<std::unique_ptr<TransitionSetting>, kEntryCount> entries_;
 };
 

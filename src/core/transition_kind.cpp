@@ -43,7 +43,9 @@ const TransitionKindInfo& transitionKindInfo(TransitionKind kind) {
     return kKinds[static_cast<size_t>(kind)];
 }
 
-bool isTransitionKindId(int id) { return id >= 0 && id < kTransitionKindCount; }
+bool isTransitionKindId(int id) {
+    return id >= 0 && id < kTransitionKindCount;
+}
 
 const std::array<std::string_view, kTransitionKindCount>& transitionNameList() {
     static const auto names = makeNameList<false>();

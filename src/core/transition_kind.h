@@ -41,7 +41,9 @@ struct TransitionKindInfo {
 };
 
 const TransitionKindInfo& transitionKindInfo(TransitionKind kind);
-inline int transitionKindId(TransitionKind kind) { return static_cast<int>(kind); }
+inline int transitionKindId(TransitionKind kind) {
+    return static_cast<int>(kind);
+}
 bool isTransitionKindId(int id);  // 0..18
 
 // The 18 names in id order followed by "random" (index 18): the list of the

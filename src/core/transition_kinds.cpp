@@ -144,25 +144,44 @@ RandomTransition::RandomTransition() : TransitionSetting(kRandomKind) {}
 
 std::unique_ptr<TransitionSetting> makeTransition(TransitionKind kind) {
     switch (kind) {
-        case K::Alpha: return std::make_unique<AlphaTransition>();
-        case K::Accordion: return std::make_unique<AccordionTransition>();
-        case K::Blinds: return std::make_unique<BlindsTransition>();
-        case K::Circle: return std::make_unique<CircleTransition>();
-        case K::Clock: return std::make_unique<ClockTransition>();
-        case K::CubeFly: return std::make_unique<CubeFlyTransition>();
-        case K::DiagonalSweep: return std::make_unique<DiagonalSweepTransition>();
-        case K::Door: return std::make_unique<DoorTransition>();
-        case K::Flip: return std::make_unique<FlipTransition>();
-        case K::Fly: return std::make_unique<FlyTransition>();
-        case K::Polygon: return std::make_unique<PolygonTransition>();
-        case K::RotateIn: return std::make_unique<RotateInTransition>();
-        case K::Shutter: return std::make_unique<ShutterTransition>();
-        case K::Spin: return std::make_unique<SpinTransition>();
-        case K::Sweep: return std::make_unique<SweepTransition>();
-        case K::Twist: return std::make_unique<TwistTransition>();
-        case K::Wipe: return std::make_unique<WipeTransition>();
-        case K::Zoom: return std::make_unique<ZoomTransition>();
-        case K::Random: return std::make_unique<RandomTransition>();
+        case K::Alpha:
+            return std::make_unique<AlphaTransition>();
+        case K::Accordion:
+            return std::make_unique<AccordionTransition>();
+        case K::Blinds:
+            return std::make_unique<BlindsTransition>();
+        case K::Circle:
+            return std::make_unique<CircleTransition>();
+        case K::Clock:
+            return std::make_unique<ClockTransition>();
+        case K::CubeFly:
+            return std::make_unique<CubeFlyTransition>();
+        case K::DiagonalSweep:
+            return std::make_unique<DiagonalSweepTransition>();
+        case K::Door:
+            return std::make_unique<DoorTransition>();
+        case K::Flip:
+            return std::make_unique<FlipTransition>();
+        case K::Fly:
+            return std::make_unique<FlyTransition>();
+        case K::Polygon:
+            return std::make_unique<PolygonTransition>();
+        case K::RotateIn:
+            return std::make_unique<RotateInTransition>();
+        case K::Shutter:
+            return std::make_unique<ShutterTransition>();
+        case K::Spin:
+            return std::make_unique<SpinTransition>();
+        case K::Sweep:
+            return std::make_unique<SweepTransition>();
+        case K::Twist:
+            return std::make_unique<TwistTransition>();
+        case K::Wipe:
+            return std::make_unique<WipeTransition>();
+        case K::Zoom:
+            return std::make_unique<ZoomTransition>();
+        case K::Random:
+            return std::make_unique<RandomTransition>();
     }
     return nullptr;
 }

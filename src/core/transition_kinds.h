@@ -9,98 +9,98 @@ namespace velmora {
 // parameters for the renderers. A new object holds the kind's defaults.
 
 class AlphaTransition final : public TransitionSetting {
-public:
+  public:
     AlphaTransition();
     int mode() const { return firstParameter(); }  // 0 cross-fade, 1 via white, 2 via black
 };
 
 class AccordionTransition final : public TransitionSetting {
-public:
+  public:
     AccordionTransition();
     int direction() const { return firstParameter(); }  // 0 left to right, 1 right to left
 };
 
 class BlindsTransition final : public TransitionSetting {
-public:
+  public:
     BlindsTransition();
-    int direction() const { return firstParameter(); }  // 0 left to right, 1 right to left
+    int direction() const { return firstParameter(); }    // 0 left to right, 1 right to left
     int blindCount() const { return secondParameter(); }  // 4..10
 };
 
 class CircleTransition final : public TransitionSetting {
-public:
+  public:
     CircleTransition();
-    int direction() const { return firstParameter(); }  // 0 small to big, 1 big to small
+    int direction() const { return firstParameter(); }   // 0 small to big, 1 big to small
     int edgeWidth() const { return secondParameter(); }  // 1..80
 };
 
 class ClockTransition final : public TransitionSetting {
-public:
+  public:
     ClockTransition();
     int fingerChoice() const { return firstParameter(); }  // 0: 1 finger, 1: 2, 2: 4
     bool smooth() const { return secondParameter() != 0; }
 };
 
 class CubeFlyTransition final : public TransitionSetting {
-public:
+  public:
     CubeFlyTransition();
     // 0 bottom to up, 1 up to bottom, 2 left to right, 3 right to left
     int direction() const { return firstParameter(); }
 };
 
 class DiagonalSweepTransition final : public TransitionSetting {
-public:
+  public:
     DiagonalSweepTransition();
-    int direction() const { return firstParameter(); }  // 0 left to right, 1 right to left
+    int direction() const { return firstParameter(); }   // 0 left to right, 1 right to left
     int edgeWidth() const { return secondParameter(); }  // 1..80
 };
 
 class DoorTransition final : public TransitionSetting {
-public:
+  public:
     DoorTransition();
     bool closing() const { return firstParameter() != 0; }  // 0 open door, 1 close door
 };
 
 class FlipTransition final : public TransitionSetting {
-public:
+  public:
     FlipTransition();
     bool horizontal() const { return firstParameter() != 0; }  // 0 vertical, 1 horizontal
 };
 
 class FlyTransition final : public TransitionSetting {
-public:
+  public:
     FlyTransition();
     bool flyOut() const { return firstParameter() != 0; }  // 0 fly in, 1 fly out
 };
 
 class PolygonTransition final : public TransitionSetting {
-public:
+  public:
     PolygonTransition();
-    int cornerCount() const { return firstParameter(); }  // 3..9
+    int cornerCount() const { return firstParameter(); }    // 3..9
     bool flyOut() const { return secondParameter() != 0; }  // 0 fly in, 1 fly out
 };
 
 class RotateInTransition final : public TransitionSetting {
-public:
+  public:
     RotateInTransition();
     bool anticlockwise() const { return firstParameter() != 0; }
 };
 
 class ShutterTransition final : public TransitionSetting {
-public:
+  public:
     ShutterTransition();
     bool horizontal() const { return firstParameter() != 0; }  // 0 vertical, 1 horizontal
-    int width() const { return secondParameter(); }  // 1..80
+    int width() const { return secondParameter(); }            // 1..80
 };
 
 class SpinTransition final : public TransitionSetting {
-public:
+  public:
     SpinTransition();
     bool anticlockwise() const { return firstParameter() != 0; }
 };
 
 class SweepTransition final : public TransitionSetting {
-public:
+  public:
     SweepTransition();
     // 0 left to right, 1 right to left, 2 bottom to up, 3 up to bottom
     int direction() const { return firstParameter(); }
@@ -108,13 +108,13 @@ public:
 };
 
 class TwistTransition final : public TransitionSetting {
-public:
+  public:
     TwistTransition();
     int direction() const { return firstParameter(); }  // 0 left to right, 1 right to left
 };
 
 class WipeTransition final : public TransitionSetting {
-public:
+  public:
     WipeTransition();
     // 0 left to right, 1 right to left, 2 bottom to up, 3 up to bottom
     int direction() const { return firstParameter(); }
@@ -122,7 +122,7 @@ public:
 };
 
 class ZoomTransition final : public TransitionSetting {
-public:
+  public:
     ZoomTransition();
     bool zoomOut() const { return firstParameter() != 0; }  // 0 zoom in, 1 zoom out
 };
@@ -130,7 +130,7 @@ public:
 // The catalogue's Random entry: no parameters and no dialog. Applying it to a
 // picture gives the picture a concrete kind (see cloneTransition).
 class RandomTransition final : public TransitionSetting {
-public:
+  public:
     RandomTransition();
 };
 

@@ -25,8 +25,10 @@ int clampTo(const TransitionParameterSpec& spec, int value) {
 int decimalValue(const std::string& text) {
     errno = 0;
     const long value = std::strtol(text.c_str(), nullptr, 10);
-    if (errno == ERANGE || value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
+    if (errno == ERANGE || value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
     return static_cast<int>(value);
 }
 
@@ -65,7 +67,8 @@ void TransitionSetting::save(MarkupDocument& doc) const {
     const auto& specs = description_->parameters;
     const int values[2] = {first_, second_};
     if (description_->groupElement.empty()) {
-        if (!specs.empty()) doc.appendChild(specs[0].elementName, std::to_string(values[0]));
+        if (!specs.empty())
+            doc.appendChild(specs[0].elementName, std::to_string(values[0]));
         return;
     }
     doc.appendChild(description_->groupElement);
@@ -77,12 +80,14 @@ void TransitionSetting::save(MarkupDocument& doc) const {
 }
 
 bool TransitionSetting::showSettingsDialog(TransitionDialogHost& host) {
-    if (description_->parameters.empty()) return false;
+    if (description_->parameters.empty())
+        return false;
     return host.editTransition(*this);
 }
 
 std::unique_ptr<TransitionSetting> createTransition(int kindId, RandomSource& random) {
-    if (kindId < 0 || kindId >= kConcreteTransitionKindCount) return nullptr;
+    if (kindId < 0 || kindId >= kConcreteTransitionKindCount)
+        return nullptr;
     auto transition = makeTransition(static_cast<TransitionKind>(kindId));
     transition->drawRandom(random);
     return transition;
@@ -103,7 +108,8 @@ std::unique_ptr<TransitionSetting> cloneTransition(const TransitionSetting& sour
 // element and leaves the position on that element again.
 bool readTransitionParameters(MarkupDocument& doc, TransitionSetting& transition) {
     const TransitionDescription& description = transition.description();
-    if (description.parameters.empty()) return true;
+    if (description.parameters.empty())
+        return true;
     const bool grouped = !description.groupElement.empty();
 
     const int settingIndex = doc.currentIndex();
@@ -113,7 +119,8 @@ bool readTransitionParameters(MarkupDocument& doc, TransitionSetting& transition
     for (size_t i = 0; complete && i < description.parameters.size(); ++i) {
         const TransitionParameterSpec& spec = description.parameters[i];
         complete = doc.findNext(spec.elementName);
-        if (complete) values[i] = clampTo(spec, decimalValue(doc.currentText()));
+        if (complete)
+            values[i] = clampTo(spec, decimalValue(doc.currentText()));
     }
     // Back to the setting element, from whichever depth the reading stopped at.
     while (doc.currentIndex() != settingIndex && doc.leave()) {
@@ -131,9 +138,11 @@ TransitionLoadResult readTransitionElement(MarkupDocument& doc,
     const std::string name = doc.attribute(kNameAttribute);
     for (int id = 0; id < kTransitionKindCount; ++id) {
         const auto kind = static_cast<TransitionKind>(id);
-        if (transitionKindInfo(kind).markupName != name) continue;
+        if (transitionKindInfo(kind).markupName != name)
+            continue;
         auto transition = makeTransition(kind);
-        if (!readTransitionParameters(doc, *transition)) return TransitionLoadResult::Failed;
+        if (!readTransitionParameters(doc, *transition))
+            return TransitionLoadResult::Failed;
         *result = std::move(transition);
         return TransitionLoadResult::Loaded;
     }
@@ -141,7 +150,8 @@ TransitionLoadResult readTransitionElement(MarkupDocument& doc,
 }
 
 bool loadTransition(MarkupDocument& doc, std::unique_ptr<TransitionSetting>& owner) {
-    if (!doc.findNext(kSettingElement)) return false;
+    if (!doc.findNext(kSettingElement))
+        return false;
     return readTransitionElement(doc, &owner) != TransitionLoadResult::Failed;
 }
 

@@ -44,7 +44,7 @@ struct TransitionDescription {
 // and count list, "Default", "Random", "OK" and "Cancel". The desktop program
 // implements it; the parameters are written back only on "OK".
 class TransitionDialogHost {
-public:
+  public:
     virtual ~TransitionDialogHost() = default;
     // True when the user chose "OK".
     virtual bool editTransition(TransitionSetting& transition) = 0;
@@ -55,7 +55,7 @@ public:
 // Parameters are kept inside the kind's valid range whatever is set or
 // loaded, so the renderers never see a width of 0 or a blind count of 500.
 class TransitionSetting {
-public:
+  public:
     virtual ~TransitionSetting() = default;
     TransitionSetting(const TransitionSetting&) = delete;
     TransitionSetting& operator=(const TransitionSetting&) = delete;
@@ -78,10 +78,10 @@ public:
     // when the user cancels.
     virtual bool showSettingsDialog(TransitionDialogHost& host);
 
-protected:
+  protected:
     explicit TransitionSetting(const TransitionDescription& description);
 
-private:
+  private:
     friend bool readTransitionParameters(MarkupDocument& doc, TransitionSetting& transition);
 
     const TransitionDescription* description_;

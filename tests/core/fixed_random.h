@@ -8,17 +8,18 @@ namespace velmora::test {
 
 // Hands out the given values in turn, repeating the last one.
 class ScriptedRandom final : public RandomSource {
-public:
+  public:
     explicit ScriptedRandom(std::vector<int> values) : values_(std::move(values)) {}
     int next() override {
         const int value = values_[position_];
-        if (position_ + 1 < values_.size()) ++position_;
+        if (position_ + 1 < values_.size())
+            ++position_;
         ++drawCount_;
         return value;
     }
     int drawCount() const { return drawCount_; }
 
-private:
+  private:
     std::vector<int> values_;
     size_t position_ = 0;
     int drawCount_ = 0;

@@ -15,14 +15,17 @@ std::vector<SpanRow> spansInOrder(const MarkupDocument& doc) {
     std::vector<SpanRow> rows;
     const auto& e = doc.elements();
     std::vector<std::pair<int, int>> pending;  // index, depth
-    if (e[0].firstChild != 0) pending.push_back({e[0].firstChild, 0});
+    if (e[0].firstChild != 0)
+        pending.push_back({e[0].firstChild, 0});
     while (!pending.empty()) {
         const auto [index, depth] = pending.back();
         pending.pop_back();
         const ElementSpan& s = e[index];
         rows.emplace_back(s.openBegin, s.openEnd, s.closeBegin, s.closeEnd, depth);
-        if (s.nextSibling != 0) pending.push_back({s.nextSibling, depth});
-        if (s.firstChild != 0) pending.push_back({s.firstChild, depth + 1});
+        if (s.nextSibling != 0)
+            pending.push_back({s.nextSibling, depth});
+        if (s.firstChild != 0)
+            pending.push_back({s.firstChild, depth + 1});
     }
     return rows;
 }
@@ -178,8 +181,10 @@ TEST(MarkupDocument, NavigationAtTheEdges) {
 TEST(MarkupDocument, DeepNestingParsesWithoutRecursion) {
     constexpr int kDepth = 200000;
     std::string text;
-    for (int i = 0; i < kDepth; ++i) text += "<a>";
-    for (int i = 0; i < kDepth; ++i) text += "</a>";
+    for (int i = 0; i < kDepth; ++i)
+        text += "<a>";
+    for (int i = 0; i < kDepth; ++i)
+        text += "</a>";
     MarkupDocument doc;
     ASSERT_TRUE(doc.parseText(text));
     EXPECT_EQ(doc.elements().size(), static_cast<size_t>(kDepth) + 1);
@@ -214,8 +219,7 @@ TEST(MarkupDocument, OpensAnEmptyParent) {
     ASSERT_TRUE(doc.findNext("p"));
     ASSERT_TRUE(doc.appendChild("c", "v"));
     ASSERT_TRUE(doc.appendChild("d"));
-    EXPECT_EQ(doc.doc(),
-              "<r>\r\n<p x=\"1\">\r\n<c>v</c>\r\n<d/>\r\n</p>\r\n<q/>\r\n</r>\r\n");
+    EXPECT_EQ(doc.doc(), "<r>\r\n<p x=\"1\">\r\n<c>v</c>\r\n<d/>\r\n</p>\r\n<q/>\r\n</r>\r\n");
     expectIndexMatchesReparse(doc);
 
     ASSERT_TRUE(doc.enter());  // into p, at its child d

@@ -56,9 +56,9 @@ TEST(TransitionCatalogue, StartsWithEveryKindAtItsDefaults) {
 
 TEST(TransitionCatalogue, SaveAndLoadRoundTrip) {
     TransitionCatalogue written;
-    written.entry(3).setParameters(1, 6);    // Blinds right to left, 6 blinds
-    written.entry(11).setParameters(4, 1);   // Polygon, 4 corners, fly out
-    written.entry(17).setParameters(2, 0);   // Wipe bottom to up without push
+    written.entry(3).setParameters(1, 6);   // Blinds right to left, 6 blinds
+    written.entry(11).setParameters(4, 1);  // Polygon, 4 corners, fly out
+    written.entry(17).setParameters(2, 0);  // Wipe bottom to up without push
 
     TransitionCatalogue read;
     ASSERT_TRUE(loadFrom(read, savedCatalogue(written)));
@@ -72,7 +72,8 @@ TEST(TransitionCatalogue, SaveAndLoadRoundTrip) {
 // Removes the n-th TRANSITION_EFFECT_SETTING line (0-based) from a saved catalogue.
 std::string withoutEntry(std::string text, int n) {
     size_t at = 0;
-    for (int i = 0; i <= n; ++i) at = text.find("<TRANSITION_EFFECT_SETTING ", at + 1);
+    for (int i = 0; i <= n; ++i)
+        at = text.find("<TRANSITION_EFFECT_SETTING ", at + 1);
     const size_t end = text.find("<TRANSITION_EFFECT_SETTING ", at + 1);
     text.erase(at, end - at);
     return text;
@@ -93,7 +94,8 @@ TEST(TransitionCatalogue, AnyFaultRestoresTheDefaults) {
     unknown.replace(unknown.find("TRANSITION_EFFECT_RANDOM"), 24, "TRANSITION_EFFECT_RANDUM");
 
     std::string broken = good;  // Door without its parameter
-    const std::string doorParameter = "<TRANSITION_EFFECT_DOOR_PARAM>0</TRANSITION_EFFECT_DOOR_PARAM>";
+    const std::string doorParameter =
+        "<TRANSITION_EFFECT_DOOR_PARAM>0</TRANSITION_EFFECT_DOOR_PARAM>";
     broken.erase(broken.find(doorParameter), doorParameter.size());
 
     std::string nineteenPlusOne = good;

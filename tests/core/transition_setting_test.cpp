@@ -41,7 +41,9 @@ const KindRow kKindRows[] = {
     {K::Zoom, {0, 0}, {1, 0}, {0, 0}},
 };
 
-std::string nameOf(K kind) { return std::string(transitionKindInfo(kind).name); }
+std::string nameOf(K kind) {
+    return std::string(transitionKindInfo(kind).name);
+}
 
 TEST(TransitionSetting, DefaultsAndRandomDrawsAtBothEnds) {
     for (const KindRow& row : kKindRows) {
@@ -119,10 +121,10 @@ TEST(TransitionSetting, CloneResolvesRandom) {
     RandomGenerator generator(1);
     const auto first = cloneTransition(random, generator);
     const auto second = cloneTransition(random, generator);
-    EXPECT_EQ(first->kind(), K::Alpha);  // 41 / 1820
-    EXPECT_EQ(first->firstParameter(), 1);  // 18467 / 10920
-    EXPECT_EQ(second->kind(), K::Circle);  // 6334 / 1820
-    EXPECT_EQ(second->firstParameter(), 1);  // 26500 / 16380
+    EXPECT_EQ(first->kind(), K::Alpha);        // 41 / 1820
+    EXPECT_EQ(first->firstParameter(), 1);     // 18467 / 10920
+    EXPECT_EQ(second->kind(), K::Circle);      // 6334 / 1820
+    EXPECT_EQ(second->firstParameter(), 1);    // 26500 / 16380
     EXPECT_EQ(second->secondParameter(), 47);  // 19169 / 405
 }
 
@@ -211,23 +213,27 @@ TEST(TransitionSetting, LoadingToleratesAndRejects) {
         bool holdsObject;
         int first, second;
     };
-    const std::string direction = "<TRANSITION_EFFECT_BLIND_PARAM_DIRECTION>1"
-                                  "</TRANSITION_EFFECT_BLIND_PARAM_DIRECTION>";
+    const std::string direction =
+        "<TRANSITION_EFFECT_BLIND_PARAM_DIRECTION>1"
+        "</TRANSITION_EFFECT_BLIND_PARAM_DIRECTION>";
     const Case cases[] = {
-        {blindsDocument(direction +
-                        "<TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>6</TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>"),
+        {blindsDocument(
+             direction +
+             "<TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>6</TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>"),
          true, true, 1, 6},
         // Non-numeric text reads as 0, kept inside the range.
-        {blindsDocument(direction +
-                        "<TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>many</TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>"),
+        {blindsDocument(
+             direction +
+             "<TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>many</TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>"),
          true, true, 1, 4},
-        {blindsDocument(direction +
-                        "<TRANSITION_EFFECT_BLIND_WINDOW_NUMBER> 500x</TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>"),
+        {blindsDocument(direction + "<TRANSITION_EFFECT_BLIND_WINDOW_NUMBER> "
+                                    "500x</TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>"),
          true, true, 1, 10},
         // A missing parameter drops the object.
         {blindsDocument(direction), false, false, 0, 0},
-        {blindsDocument("<TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>6</TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>" +
-                        direction),
+        {blindsDocument(
+             "<TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>6</TRANSITION_EFFECT_BLIND_WINDOW_NUMBER>" +
+             direction),
          false, false, 0, 0},  // out of order: the search never goes back
         {"<e><TRANSITION_EFFECT_SETTING NAME=\"TRANSITION_EFFECT_BLIND\"/><after/></e>", false,
          false, 0, 0},
@@ -266,16 +272,17 @@ TEST(TransitionSetting, NoSettingElementLeavesTheOwnerAlone) {
 }
 
 class RecordingDialogHost final : public TransitionDialogHost {
-public:
+  public:
     explicit RecordingDialogHost(bool answer) : answer_(answer) {}
     bool editTransition(TransitionSetting& transition) override {
         shown = &transition;
-        if (answer_) transition.setParameters(1, 5);
+        if (answer_)
+            transition.setParameters(1, 5);
         return answer_;
     }
     TransitionSetting* shown = nullptr;
 
-private:
+  private:
     bool answer_;
 };
 

@@ -15,9 +15,11 @@ int main(int argc, char** argv) {
     int replayed = 0;
     for (int i = 1; i < argc; ++i) {
         const std::filesystem::path folder = argv[i];
-        if (!std::filesystem::is_directory(folder)) continue;
+        if (!std::filesystem::is_directory(folder))
+            continue;
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            if (!entry.is_regular_file()) continue;
+            if (!entry.is_regular_file())
+                continue;
             std::ifstream in(entry.path(), std::ios::binary);
             const std::string bytes(std::istreambuf_iterator<char>(in), {});
             LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
