@@ -66,17 +66,16 @@ void TransitionSetting::save(MarkupDocument& doc) const {
     doc.setAttribute(doc.currentIndex(), kNameAttribute, transitionKindInfo(kind()).markupName);
     const auto& specs = description_->parameters;
     const int values[2] = {first_, second_};
-    if (description_->groupElement.empty()) {
-        if (!specs.empty())
-            doc.appendChild(specs[0].elementName, std::to_string(values[0]));
-        return;
+    const bool grouped = !description_->groupElement.empty();
+    if (grouped) {
+        doc.appendChild(description_->groupElement);
+        doc.enter();
     }
-    doc.appendChild(description_->groupElement);
-    doc.enter();
     for (size_t i = 0; i < specs.size(); ++i) {
         doc.appendChild(specs[i].elementName, std::to_string(values[i]));
     }
-    doc.leave();
+    if (grouped)
+        doc.leave();
 }
 
 bool TransitionSetting::showSettingsDialog(TransitionDialogHost& host) {
@@ -104,6 +103,8 @@ std::unique_ptr<TransitionSetting> cloneTransition(const TransitionSetting& sour
     return copy;
 }
 
+namespace {
+
 // Reads the parameter elements inside the current TRANSITION_EFFECT_SETTING
 // element and leaves the position on that element again.
 bool readTransitionParameters(MarkupDocument& doc, TransitionSetting& transition) {
@@ -120,17 +121,17 @@ bool readTransitionParameters(MarkupDocument& doc, TransitionSetting& transition
         const TransitionParameterSpec& spec = description.parameters[i];
         complete = doc.findNext(spec.elementName);
         if (complete)
-            values[i] = clampTo(spec, decimalValue(doc.currentText()));
+            values[i] = decimalValue(doc.currentText());
     }
     // Back to the setting element, from whichever depth the reading stopped at.
     while (doc.currentIndex() != settingIndex && doc.leave()) {
     }
-    if (complete) {
-        transition.first_ = values[0];
-        transition.second_ = values[1];
-    }
+    if (complete)
+        transition.setParameters(values[0], values[1]);
     return complete;
 }
+
+}  // namespace
 
 TransitionLoadResult readTransitionElement(MarkupDocument& doc,
                                            std::unique_ptr<TransitionSetting>* result) {

@@ -82,8 +82,6 @@ class TransitionSetting {
     explicit TransitionSetting(const TransitionDescription& description);
 
   private:
-    friend bool readTransitionParameters(MarkupDocument& doc, TransitionSetting& transition);
-
     const TransitionDescription* description_;
     int first_ = 0;
     int second_ = 0;
