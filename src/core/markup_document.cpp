@@ -526,11 +526,19 @@ bool MarkupDocument::insertElement(int parentIndex, int afterIndex, std::string_
         ElementSpan& parent = elements_[parentIndex];
         if (parent.closeEnd == parent.openEnd) {
             // Open up an empty parent: "<p/>" becomes "<p>", CR LF, the line, "</p>".
-            const size_t slash = static_cast<size_t>(parent.openEnd) - 1;
+            // A run of slashes ("<p//>") goes as a whole, or the start tag would
+            // still end in "/>" and read as empty.
+            size_t slash = static_cast<size_t>(parent.openEnd) - 1;
+            size_t slashCount = 1;
+            while (slash > static_cast<size_t>(parent.openBegin) + 1 && doc_[slash - 1] == '/') {
+                --slash;
+                ++slashCount;
+            }
             std::string replacement = ">";
             replacement.append(kCrLf).append(text).append("</").append(tagName(parentIndex));
-            shiftPositions(slash + 1, static_cast<int64_t>(replacement.size()) - 1);
-            doc_.replace(slash, 1, replacement);
+            shiftPositions(slash + slashCount,
+                           static_cast<int64_t>(replacement.size() - slashCount));
+            doc_.replace(slash, slashCount, replacement);
             parent.openEnd = static_cast<int32_t>(slash);
             elementAt = slash + 1 + kCrLf.size();
             parent.closeBegin = static_cast<int32_t>(elementAt + text.size());

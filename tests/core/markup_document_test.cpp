@@ -233,6 +233,13 @@ TEST(MarkupDocument, OpensAnEmptyParent) {
               "<r>\r\n<p x=\"1\">\r\n<c>v</c>\r\n<d/>\r\n<e>after d</e>\r\n</p>\r\n"
               "<q>\r\n<inner/>\r\n</q>\r\n</r>\r\n");
     expectIndexMatchesReparse(doc);
+
+    // Doubled slashes close the start tag as one: all of them give way.
+    ASSERT_TRUE(doc.parseText("<p x='/'//>"));
+    ASSERT_TRUE(doc.findNext("p"));
+    ASSERT_TRUE(doc.appendChild("c"));
+    EXPECT_EQ(doc.doc(), "<p x='/'>\r\n<c/>\r\n</p>");
+    expectIndexMatchesReparse(doc);
 }
 
 TEST(MarkupDocument, InsertsBeforeTheNextTag) {
