@@ -22,12 +22,20 @@ function(velmora_library folder)
   velmora_apply_warnings(${target})
 endfunction()
 
-# velmora_test(<name> SOURCES ... DEPENDS ...)
-# One GoogleTest program per source folder, each test case registered with CTest.
+# velmora_test(<name> SOURCES ... DEPENDS ... [QT_APPLICATION])
+# One GoogleTest program per source folder, each test case registered with
+# CTest. QT_APPLICATION runs the tests inside a QGuiApplication (offscreen),
+# which text drawing and Qt's image plugins need.
 function(velmora_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "QT_APPLICATION" "" "SOURCES;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
+  if(ARG_QT_APPLICATION)
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/qt_gtest_main.cpp)
+    target_link_libraries(${name} PRIVATE Qt6::Gui GTest::gtest GTest::gmock)
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   velmora_apply_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
