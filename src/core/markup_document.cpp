@@ -38,8 +38,7 @@ bool readToken(const std::string& text, size_t from, Token* token) {
     size_t pos = from;
     while (pos < text.size() && isMarkupSpace(text[pos]))
         ++pos;
-    if (pos >= text.size())
-        return false;
+    if (pos >= text.size()) return false;
     const char first = text[pos];
     if (first == '"' || first == '\'') {
         const size_t close = text.find(first, pos + 1);
@@ -71,12 +70,9 @@ size_t skipNode(const std::string& text, size_t lt) {
         return at == std::string::npos ? at : at + marker.size();
     };
     const std::string_view rest = std::string_view(text).substr(lt);
-    if (rest.starts_with("<?"))
-        return endOf("?>", lt + 2);
-    if (rest.starts_with("<!["))
-        return endOf("]]>", lt + 3);
-    if (rest.starts_with("<!-"))
-        return endOf("-->", lt + 3);
+    if (rest.starts_with("<?")) return endOf("?>", lt + 2);
+    if (rest.starts_with("<![")) return endOf("]]>", lt + 3);
+    if (rest.starts_with("<!-")) return endOf("-->", lt + 3);
     // A declaration: ends at the first ">" outside square brackets.
     int depth = 0;
     for (size_t pos = lt + 1; pos < text.size(); ++pos) {
@@ -84,8 +80,7 @@ size_t skipNode(const std::string& text, size_t lt) {
         if (c == '[') {
             ++depth;
         } else if (c == ']') {
-            if (depth > 0)
-                --depth;
+            if (depth > 0) --depth;
         } else if (c == '>' && depth == 0) {
             return pos + 1;
         }
@@ -97,18 +92,15 @@ size_t skipNode(const std::string& text, size_t lt) {
 std::string withName(std::string_view pattern, const std::string& name) {
     std::string message(pattern);
     const size_t at = message.find("%s");
-    if (at != std::string::npos)
-        message.replace(at, 2, name);
+    if (at != std::string::npos) message.replace(at, 2, name);
     return message;
 }
 
 }  // namespace
 
 bool markupNameMatches(std::string_view token, std::string_view wanted) {
-    if (token.empty() || !wanted.starts_with(token))
-        return false;
-    if (wanted.size() == token.size())
-        return true;
+    if (token.empty() || !wanted.starts_with(token)) return false;
+    if (wanted.size() == token.size()) return true;
     const char next = wanted[token.size()];
     return next == ' ' || next == '=' || next == '/' || next == '[';
 }
@@ -132,8 +124,7 @@ std::string decodeMarkupEntities(std::string_view text) {
                     break;
                 }
             }
-            if (replaced)
-                continue;
+            if (replaced) continue;
         }
         decoded += text[pos++];
     }
@@ -184,8 +175,7 @@ bool MarkupDocument::parseText(std::string_view text) {
     elements_.assign(1, ElementSpan{});
     elements_.reserve(doc_.size() / 64 + 8);
     rewind();
-    if (doc_.empty())
-        return false;
+    if (doc_.empty()) return false;
     if (doc_.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max() / 2)) {
         return fail("Document too large");
     }
@@ -222,28 +212,23 @@ bool MarkupDocument::parseDocument() {
     while (true) {
         const size_t lt = doc_.find('<', pos);
         if (lt == std::string::npos) {
-            if (open.empty())
-                return fail("Element tag not found");
+            if (open.empty()) return fail("Element tag not found");
             return failWithName("End tag of %s element not found", open.back().index);
         }
         Token token;
-        if (!readToken(doc_, lt + 1, &token))
-            return fail("Abrupt end within tag");
-        if (token.quoted)
-            return fail("Tag starts with quote");
+        if (!readToken(doc_, lt + 1, &token)) return fail("Abrupt end within tag");
+        if (token.quoted) return fail("Tag starts with quote");
 
         if (token.is(doc_, '!') || token.is(doc_, '?')) {
             const size_t end = skipNode(doc_, lt);
-            if (end == std::string::npos)
-                return fail("Invalid node");
+            if (end == std::string::npos) return fail("Invalid node");
             pos = end;
             continue;
         }
 
         if (token.is(doc_, '/')) {
             // The end tag of the innermost open element.
-            if (open.empty())
-                return fail("Element tag not found");
+            if (open.empty()) return fail("Element tag not found");
             const int index = open.back().index;
             Token name;
             if (!readToken(doc_, token.next, &name)) {
@@ -258,16 +243,14 @@ bool MarkupDocument::parseDocument() {
                 if (!readToken(doc_, next, &rest)) {
                     return failWithName("End tag not completed for element %s", index);
                 }
-                if (rest.is(doc_, '>'))
-                    break;
+                if (rest.is(doc_, '>')) break;
                 next = rest.next;
             }
             elements_[index].closeBegin = static_cast<int32_t>(lt);
             elements_[index].closeEnd = static_cast<int32_t>(rest.begin);
             pos = rest.begin + 1;
             open.pop_back();
-            if (open.empty())
-                return true;
+            if (open.empty()) return true;
             continue;
         }
 
@@ -279,8 +262,7 @@ bool MarkupDocument::parseDocument() {
 
         // A start tag. Attributes are not examined here.
         const size_t gt = doc_.find('>', token.begin);
-        if (gt == std::string::npos)
-            return fail("End of tag not found");
+        if (gt == std::string::npos) return fail("End of tag not found");
         const int index = newElement();
         ElementSpan& span = elements_[index];
         span.openBegin = static_cast<int32_t>(lt);
@@ -299,8 +281,7 @@ bool MarkupDocument::parseDocument() {
         if (doc_[gt - 1] == '/') {
             span.closeBegin = span.openEnd - 1;
             span.closeEnd = span.openEnd;
-            if (open.empty())
-                return true;
+            if (open.empty()) return true;
         } else {
             open.push_back({index, 0});
         }
@@ -315,11 +296,9 @@ bool MarkupDocument::isElement(int index) const {
 }
 
 std::string MarkupDocument::tagName(int index) const {
-    if (!isElement(index))
-        return {};
+    if (!isElement(index)) return {};
     Token token;
-    if (!readToken(doc_, static_cast<size_t>(elements_[index].openBegin) + 1, &token))
-        return {};
+    if (!readToken(doc_, static_cast<size_t>(elements_[index].openBegin) + 1, &token)) return {};
     return std::string(token.in(doc_));
 }
 
@@ -343,8 +322,7 @@ bool MarkupDocument::findNext(std::string_view name) {
 }
 
 bool MarkupDocument::enter() {
-    if (!isElement(current_))
-        return false;
+    if (!isElement(current_)) return false;
     parent_ = current_;
     current_ = child_;
     child_ = 0;
@@ -353,8 +331,7 @@ bool MarkupDocument::enter() {
 }
 
 bool MarkupDocument::leave() {
-    if (parent_ == 0)
-        return false;
+    if (parent_ == 0) return false;
     child_ = current_;
     current_ = parent_;
     parent_ = elements_[parent_].parentIndex;
@@ -367,11 +344,9 @@ std::string MarkupDocument::currentName() const {
 }
 
 std::string MarkupDocument::currentText() const {
-    if (!isElement(current_))
-        return {};
+    if (!isElement(current_)) return {};
     const ElementSpan& span = elements_[current_];
-    if (span.firstChild != 0 || span.closeEnd == span.openEnd)
-        return {};
+    if (span.firstChild != 0 || span.closeEnd == span.openEnd) return {};
     const size_t begin = static_cast<size_t>(span.openEnd) + 1;
     const size_t end = static_cast<size_t>(span.closeBegin);
     const std::string_view content = std::string_view(doc_).substr(begin, end - begin);
@@ -391,8 +366,7 @@ std::string MarkupDocument::currentText() const {
 
 bool MarkupDocument::findAttributeValue(int index, std::string_view name, size_t* valueBegin,
                                         size_t* valueEnd) const {
-    if (!isElement(index))
-        return false;
+    if (!isElement(index)) return false;
     Token token;
     if (!readToken(doc_, static_cast<size_t>(elements_[index].openBegin) + 1, &token)) {
         return false;  // no tag name
@@ -404,12 +378,9 @@ bool MarkupDocument::findAttributeValue(int index, std::string_view name, size_t
     size_t next = token.next;
     while (readToken(doc_, next, &token) && insideTag(token)) {
         next = token.next;
-        if (token.quoted || token.is(doc_, '='))
-            continue;
-        if (token.is(doc_, '/') || token.is(doc_, '>') || token.is(doc_, '?'))
-            return false;
-        if (!markupNameMatches(token.in(doc_), name))
-            continue;
+        if (token.quoted || token.is(doc_, '=')) continue;
+        if (token.is(doc_, '/') || token.is(doc_, '>') || token.is(doc_, '?')) return false;
+        if (!markupNameMatches(token.in(doc_), name)) continue;
         // The value is the quoted token two tokens after the name.
         Token equals;
         Token value;
@@ -427,8 +398,7 @@ bool MarkupDocument::findAttributeValue(int index, std::string_view name, size_t
 std::string MarkupDocument::attribute(std::string_view name) const {
     size_t begin = 0;
     size_t end = 0;
-    if (!findAttributeValue(current_, name, &begin, &end))
-        return {};
+    if (!findAttributeValue(current_, name, &begin, &end)) return {};
     return decodeMarkupEntities(std::string_view(doc_).substr(begin, end - begin));
 }
 
@@ -440,15 +410,13 @@ void MarkupDocument::shiftPositions(size_t from, int64_t delta) {
     for (size_t i = 1; i < elements_.size(); ++i) {
         ElementSpan& span = elements_[i];
         for (int32_t* offset : {&span.openBegin, &span.openEnd, &span.closeBegin, &span.closeEnd}) {
-            if (*offset >= limit)
-                *offset = static_cast<int32_t>(*offset + delta);
+            if (*offset >= limit) *offset = static_cast<int32_t>(*offset + delta);
         }
     }
 }
 
 bool MarkupDocument::setAttribute(int index, std::string_view name, std::string_view value) {
-    if (!isElement(index))
-        return false;
+    if (!isElement(index)) return false;
     const std::string escaped = escapeMarkupAttribute(value);
     size_t begin = 0;
     size_t end = 0;
@@ -469,10 +437,8 @@ bool MarkupDocument::setAttribute(int index, std::string_view name, std::string_
 }
 
 bool MarkupDocument::appendElement(std::string_view name, std::string_view value) {
-    if (parent_ == 0 && hasRoot())
-        return false;  // a document has one root
-    if (!insertElement(parent_, current_, name, value))
-        return false;
+    if (parent_ == 0 && hasRoot()) return false;  // a document has one root
+    if (!insertElement(parent_, current_, name, value)) return false;
     current_ = static_cast<int>(elements_.size() - 1);
     child_ = 0;
     nodeType_ = 1;
@@ -480,10 +446,8 @@ bool MarkupDocument::appendElement(std::string_view name, std::string_view value
 }
 
 bool MarkupDocument::appendChild(std::string_view name, std::string_view value) {
-    if (!isElement(current_))
-        return false;
-    if (!insertElement(current_, child_, name, value))
-        return false;
+    if (!isElement(current_)) return false;
+    if (!insertElement(current_, child_, name, value)) return false;
     child_ = static_cast<int>(elements_.size() - 1);
     return true;
 }
@@ -493,8 +457,7 @@ bool MarkupDocument::appendChild(std::string_view name, std::string_view value) 
 // of the index.
 bool MarkupDocument::insertElement(int parentIndex, int afterIndex, std::string_view name,
                                    std::string_view value) {
-    if (name.empty())
-        return false;
+    if (name.empty()) return false;
     if (doc_.size() + name.size() * 2 + value.size() * 6 + 16 >
         static_cast<size_t>(std::numeric_limits<int32_t>::max() / 2)) {
         return false;

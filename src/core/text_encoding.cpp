@@ -37,8 +37,7 @@ std::string utf16leToUtf8(std::string_view bytes) {
     out.reserve(unitCount);
     for (size_t i = 0; i < unitCount; ++i) {
         const char32_t unit = unitAt(i);
-        if (unit == 0)
-            break;
+        if (unit == 0) break;
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < unitCount) {
             const char32_t low = unitAt(i + 1);
             if (low >= 0xDC00 && low <= 0xDFFF) {

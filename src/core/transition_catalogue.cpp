@@ -52,8 +52,7 @@ bool TransitionCatalogue::load(MarkupDocument& doc) {
         valid = readTransitionElement(doc, &transition) == TransitionLoadResult::Loaded &&
                 loaded.size() < entries_.size() &&
                 transition->kind() == kindOfEntry(static_cast<int>(loaded.size()));
-        if (valid)
-            loaded.push_back(std::move(transition));
+        if (valid) loaded.push_back(std::move(transition));
     }
     doc.leave();
 

@@ -25,10 +25,8 @@ int clampTo(const TransitionParameterSpec& spec, int value) {
 int decimalValue(const std::string& text) {
     errno = 0;
     const long value = std::strtol(text.c_str(), nullptr, 10);
-    if (errno == ERANGE || value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
+    if (errno == ERANGE || value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
     return static_cast<int>(value);
 }
 
@@ -74,19 +72,16 @@ void TransitionSetting::save(MarkupDocument& doc) const {
     for (size_t i = 0; i < specs.size(); ++i) {
         doc.appendChild(specs[i].elementName, std::to_string(values[i]));
     }
-    if (grouped)
-        doc.leave();
+    if (grouped) doc.leave();
 }
 
 bool TransitionSetting::showSettingsDialog(TransitionDialogHost& host) {
-    if (description_->parameters.empty())
-        return false;
+    if (description_->parameters.empty()) return false;
     return host.editTransition(*this);
 }
 
 std::unique_ptr<TransitionSetting> createTransition(int kindId, RandomSource& random) {
-    if (kindId < 0 || kindId >= kConcreteTransitionKindCount)
-        return nullptr;
+    if (kindId < 0 || kindId >= kConcreteTransitionKindCount) return nullptr;
     auto transition = makeTransition(static_cast<TransitionKind>(kindId));
     transition->drawRandom(random);
     return transition;
@@ -109,8 +104,7 @@ namespace {
 // element and leaves the position on that element again.
 bool readTransitionParameters(MarkupDocument& doc, TransitionSetting& transition) {
     const TransitionDescription& description = transition.description();
-    if (description.parameters.empty())
-        return true;
+    if (description.parameters.empty()) return true;
     const bool grouped = !description.groupElement.empty();
 
     const int settingIndex = doc.currentIndex();
@@ -120,14 +114,12 @@ bool readTransitionParameters(MarkupDocument& doc, TransitionSetting& transition
     for (size_t i = 0; complete && i < description.parameters.size(); ++i) {
         const TransitionParameterSpec& spec = description.parameters[i];
         complete = doc.findNext(spec.elementName);
-        if (complete)
-            values[i] = decimalValue(doc.currentText());
+        if (complete) values[i] = decimalValue(doc.currentText());
     }
     // Back to the setting element, from whichever depth the reading stopped at.
     while (doc.currentIndex() != settingIndex && doc.leave()) {
     }
-    if (complete)
-        transition.setParameters(values[0], values[1]);
+    if (complete) transition.setParameters(values[0], values[1]);
     return complete;
 }
 
@@ -139,11 +131,9 @@ TransitionLoadResult readTransitionElement(MarkupDocument& doc,
     const std::string name = doc.attribute(kNameAttribute);
     for (int id = 0; id < kTransitionKindCount; ++id) {
         const auto kind = static_cast<TransitionKind>(id);
-        if (transitionKindInfo(kind).markupName != name)
-            continue;
+        if (transitionKindInfo(kind).markupName != name) continue;
         auto transition = makeTransition(kind);
-        if (!readTransitionParameters(doc, *transition))
-            return TransitionLoadResult::Failed;
+        if (!readTransitionParameters(doc, *transition)) return TransitionLoadResult::Failed;
         *result = std::move(transition);
         return TransitionLoadResult::Loaded;
     }
@@ -151,8 +141,7 @@ TransitionLoadResult readTransitionElement(MarkupDocument& doc,
 }
 
 bool loadTransition(MarkupDocument& doc, std::unique_ptr<TransitionSetting>& owner) {
-    if (!doc.findNext(kSettingElement))
-        return false;
+    if (!doc.findNext(kSettingElement)) return false;
     return readTransitionElement(doc, &owner) != TransitionLoadResult::Failed;
 }
 

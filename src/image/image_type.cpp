@@ -44,17 +44,14 @@ constexpr std::array<Extension, 22> kExtensions = {{
 ImageType imageTypeOf(std::string_view fileName) {
     // Only the file name counts: a dot in a folder name is no extension.
     const size_t slash = fileName.find_last_of('/');
-    if (slash != std::string_view::npos)
-        fileName.remove_prefix(slash + 1);
+    if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
     const size_t dot = fileName.rfind('.');
-    if (dot == std::string_view::npos)
-        return ImageType::Unknown;
+    if (dot == std::string_view::npos) return ImageType::Unknown;
     std::string extension(fileName.substr(dot + 1));
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     for (const Extension& e : kExtensions) {
-        if (e.text == extension)
-            return e.type;
+        if (e.text == extension) return e.type;
     }
     return ImageType::Unknown;
 }

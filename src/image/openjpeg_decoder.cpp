@@ -29,8 +29,7 @@ using ImagePtr = std::unique_ptr<opj_image_t, ImageDeleter>;
 // The first message OpenJPEG reports as an error, kept as the reason.
 void keepFirstError(const char* message, void* userData) {
     auto* reason = static_cast<std::string*>(userData);
-    if (!reason->empty())
-        return;
+    if (!reason->empty()) return;
     *reason = message;
     while (!reason->empty() && (reason->back() == '\n' || reason->back() == ' ')) {
         reason->pop_back();
@@ -72,8 +71,7 @@ struct OpenedStream {
 
 bool openStream(const std::filesystem::path& file, OpenedStream* opened, std::string* reason) {
     OPJ_CODEC_FORMAT format = OPJ_CODEC_UNKNOWN;
-    if (!sniffCodec(file, &format, reason))
-        return false;
+    if (!sniffCodec(file, &format, reason)) return false;
     opened->codec.reset(opj_create_decompress(format));
     opened->stream.reset(opj_stream_create_default_file_stream(file.c_str(), OPJ_TRUE));
     if (!opened->codec || !opened->stream) {
@@ -110,11 +108,9 @@ bool openStream(const std::filesystem::path& file, OpenedStream* opened, std::st
 // The number of times the picture may be halved and still cover `size`,
 // limited by the resolution levels the code stream has.
 OPJ_UINT32 reductionFor(const OpenedStream& opened, QSize size) {
-    if (!size.isValid())
-        return 0;
+    if (!size.isValid()) return 0;
     opj_codestream_info_v2_t* info = opj_get_cstr_info(opened.codec.get());
-    if (info == nullptr)
-        return 0;
+    if (info == nullptr) return 0;
     OPJ_UINT32 levels = info->m_default_tile_info.tccp_info != nullptr
                             ? info->m_default_tile_info.tccp_info[0].numresolutions
                             : 1;
@@ -140,8 +136,7 @@ class ComponentReader {
         const int cy = static_cast<int>(int64_t(y) * component_.h / pictureHeight_);
         int64_t value = component_.data[size_t(cy) * component_.w + size_t(cx)];
         const int precision = static_cast<int>(std::clamp<OPJ_UINT32>(component_.prec, 1, 31));
-        if (component_.sgnd)
-            value += int64_t(1) << (precision - 1);
+        if (component_.sgnd) value += int64_t(1) << (precision - 1);
         const int64_t maximum = (int64_t(1) << precision) - 1;
         value = std::clamp<int64_t>(value, 0, maximum);
         return static_cast<int>((value * 255 + maximum / 2) / maximum);
@@ -204,8 +199,7 @@ QImage toQImage(const opj_image_t& image, std::string* reason) {
                     g = clampByte(luma - 0.344136 * cb - 0.714136 * cr);
                     b = clampByte(luma + 1.772 * cb);
                 }
-                if (hasAlpha)
-                    a = components[3].at(x, y);
+                if (hasAlpha) a = components[3].at(x, y);
             } else if (hasAlpha) {
                 a = components[1].at(x, y);
             }
@@ -219,16 +213,14 @@ QImage toQImage(const opj_image_t& image, std::string* reason) {
 
 QSize jpeg2000Size(const std::filesystem::path& file, std::string* reason) {
     OpenedStream opened;
-    if (!openStream(file, &opened, reason))
-        return {};
+    if (!openStream(file, &opened, reason)) return {};
     return QSize(static_cast<int>(opened.image->x1 - opened.image->x0),
                  static_cast<int>(opened.image->y1 - opened.image->y0));
 }
 
 QImage decodeJpeg2000(const std::filesystem::path& file, QSize coverSize, std::string* reason) {
     OpenedStream opened;
-    if (!openStream(file, &opened, reason))
-        return {};
+    if (!openStream(file, &opened, reason)) return {};
     opj_codec_set_threads(opened.codec.get(), 2);
     const OPJ_UINT32 reduction = reductionFor(opened, coverSize);
     if (reduction > 0 && !opj_set_decoded_resolution_factor(opened.codec.get(), reduction)) {

@@ -11,17 +11,18 @@ namespace velmora {
 namespace {
 
 QImage toPictureFormat(QImage image) {
-    if (image.isNull())
-        return image;
+    if (image.isNull()) return image;
     const QImage::Format wanted =
         image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-    if (image.format() != wanted)
-        image.convertTo(wanted);
+    if (image.format() != wanted) image.convertTo(wanted);
     return image;
 }
 
 std::string quoted(const std::filesystem::path& file) {
-    return "\"" + file.string() + "\"";
+    std::string text = "\"";
+    text += file.string();
+    text += '"';
+    return text;
 }
 
 }  // namespace
@@ -37,8 +38,7 @@ Picture Picture::filled(QSize size, QRgb colour) {
 }
 
 Picture Picture::flattenedOverWhite() const {
-    if (!hasAlpha())
-        return *this;
+    if (!hasAlpha()) return *this;
     Picture flat = filled(size(), 0xFFFFFFFF);
     QPainter painter(&flat.image_);
     painter.drawImage(0, 0, image_);
@@ -46,10 +46,8 @@ Picture Picture::flattenedOverWhite() const {
 }
 
 Picture Picture::resampled(QSize size) const {
-    if (isNull() || size.isEmpty())
-        return {};
-    if (size == this->size())
-        return *this;
+    if (isNull() || size.isEmpty()) return {};
+    if (size == this->size()) return *this;
     QImage out(size, image_.format());
     out.fill(Qt::transparent);
     QPainter painter(&out);
@@ -61,10 +59,8 @@ Picture Picture::resampled(QSize size) const {
 }
 
 Picture Picture::downscaled(QSize size) const {
-    if (isNull() || size.isEmpty())
-        return {};
-    if (size == this->size())
-        return *this;
+    if (isNull() || size.isEmpty()) return {};
+    if (size == this->size()) return *this;
     return Picture(image_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
@@ -86,14 +82,12 @@ Picture Picture::mirrored() const {
 
 Picture Picture::cropped(QRect rect) const {
     const QRect inside = rect.intersected(image_.rect());
-    if (inside.isEmpty())
-        return {};
+    if (inside.isEmpty()) return {};
     return Picture(image_.copy(inside));
 }
 
 void Picture::drawLine(QPoint from, QPoint to, QRgb colour, int widthPixels) {
-    if (isNull())
-        return;
+    if (isNull()) return;
     QPainter painter(&image_);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(QColor::fromRgba(colour), std::max(1, widthPixels), Qt::SolidLine,
@@ -102,8 +96,7 @@ void Picture::drawLine(QPoint from, QPoint to, QRgb colour, int widthPixels) {
 }
 
 void Picture::fillRect(QRect rect, QRgb colour) {
-    if (isNull())
-        return;
+    if (isNull()) return;
     QPainter painter(&image_);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(rect, QColor::fromRgba(colour));
@@ -111,8 +104,7 @@ void Picture::fillRect(QRect rect, QRgb colour) {
 
 void Picture::drawText(QRect box, std::string_view text, const FontRecord& font, QRgb colour,
                        int flags) {
-    if (isNull())
-        return;
+    if (isNull()) return;
     QPainter painter(&image_);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setFont(toQFont(font));
@@ -122,11 +114,9 @@ void Picture::drawText(QRect box, std::string_view text, const FontRecord& font,
 }
 
 void Picture::mix(const Picture& overlay, QPoint at, QRgb transparentColour) {
-    if (isNull() || overlay.isNull())
-        return;
+    if (isNull() || overlay.isNull()) return;
     const QRect target = QRect(at, overlay.size()).intersected(image_.rect());
-    if (target.isEmpty())
-        return;
+    if (target.isEmpty()) return;
     const QRgb key = transparentColour & 0x00FFFFFF;
     const bool opaqueTarget = !hasAlpha();
     for (int y = target.top(); y <= target.bottom(); ++y) {
@@ -135,8 +125,7 @@ void Picture::mix(const Picture& overlay, QPoint at, QRgb transparentColour) {
             reinterpret_cast<const QRgb*>(overlay.image_.constScanLine(y - at.y()));
         for (int x = target.left(); x <= target.right(); ++x) {
             const QRgb s = source[x - at.x()];
-            if ((s & 0x00FFFFFF) == key)
-                continue;
+            if ((s & 0x00FFFFFF) == key) continue;
             const int a = qAlpha(s);
             if (a == 255) {
                 row[x] = s;

@@ -1,5 +1,6 @@
 #include "image/picture_loader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "image/pgx_decoder.h"
 #include "image/qt_picture_reader.h"
 #include "image/ras_decoder.h"
+#include "image/tga_decoder.h"
+#include "image/tiff_decoder.h"
 #include "image/wmf_decoder.h"
 
 namespace velmora {
@@ -19,40 +22,39 @@ namespace {
 // Files read whole into memory (our own decoders, metafiles) may not be
 // larger than this: more than any picture within the pixel limit needs.
 constexpr std::uintmax_t kMaxFileBytes = 768ull * 1024 * 1024;
+// Enough of a file to hold the header of any format read whole.
+constexpr std::uintmax_t kHeaderBytes = 4096;
 
 std::string cannotLoad(const std::filesystem::path& file, const std::string& why) {
     return "Cannot load \"" + file.string() + "\": " + why;
 }
 
+// Reads the file, or its first `limit` bytes.
 bool readFileBytes(const std::filesystem::path& file, std::vector<uint8_t>* bytes,
-                   std::string* why) {
+                   std::string* why, std::uintmax_t limit = kMaxFileBytes) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(file, error);
     if (error) {
         *why = error.message();
         return false;
     }
-    if (size > kMaxFileBytes) {
+    if (size > kMaxFileBytes && limit == kMaxFileBytes) {
         *why = "the file is too large to be a picture this program reads";
         return false;
     }
+    const std::uintmax_t wanted = std::min(size, limit);
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         *why = "the file cannot be opened";
         return false;
     }
-    bytes->resize(static_cast<size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes->data()), static_cast<std::streamsize>(size));
-    if (static_cast<std::uintmax_t>(in.gcount()) != size) {
+    bytes->resize(static_cast<size_t>(wanted));
+    in.read(reinterpret_cast<char*>(bytes->data()), static_cast<std::streamsize>(wanted));
+    if (static_cast<std::uintmax_t>(in.gcount()) != wanted) {
         *why = "the file cannot be read";
         return false;
     }
     return true;
-}
-
-bool isByteDecodedType(ImageType type) {
-    return type == ImageType::Pcx || type == ImageType::Ras || type == ImageType::Pgx ||
-           type == ImageType::Wmf;
 }
 
 bool isJpeg2000Type(ImageType type) {
@@ -65,6 +67,8 @@ QSize sizeFromBytes(ImageType type, std::span<const uint8_t> bytes, std::string*
             return pcxSize(bytes, why);
         case ImageType::Ras:
             return sunRasterSize(bytes, why);
+        case ImageType::Tga:
+            return tgaSize(bytes, why);
         case ImageType::Pgx:
             return pgxSize(bytes, why);
         case ImageType::Wmf:
@@ -80,6 +84,8 @@ QImage decodeBytes(ImageType type, std::span<const uint8_t> bytes, QSize size, s
             return decodePcx(bytes, why);
         case ImageType::Ras:
             return decodeSunRaster(bytes, why);
+        case ImageType::Tga:
+            return decodeTga(bytes, why);
         case ImageType::Pgx:
             return decodePgx(bytes, why);
         case ImageType::Wmf:
@@ -106,13 +112,11 @@ QImage decodeFile(const std::filesystem::path& file, ImageType type, QSize cover
         *why = "the file is empty";
         return {};
     }
-    if (isQtPictureType(type))
-        return qtReadPicture(file, type, coverSize, why);
-    if (isJpeg2000Type(type))
-        return decodeJpeg2000(file, coverSize, why);
+    if (isQtPictureType(type)) return qtReadPicture(file, type, coverSize, why);
+    if (isJpeg2000Type(type)) return decodeJpeg2000(file, coverSize, why);
+    if (type == ImageType::Tiff) return decodeTiff(file, why);
     std::vector<uint8_t> bytes;
-    if (!readFileBytes(file, &bytes, why))
-        return {};
+    if (!readFileBytes(file, &bytes, why)) return {};
     return decodeBytes(type, bytes, coverSize, why);
 }
 
@@ -142,10 +146,13 @@ QSize pictureSize(const std::filesystem::path& file, ImageType type, std::string
         size = qtPictureSize(file, type, &why);
     } else if (isJpeg2000Type(type)) {
         size = jpeg2000Size(file, &why);
+    } else if (type == ImageType::Tiff) {
+        size = tiffSize(file, &why);
     } else {
         std::vector<uint8_t> bytes;
-        if (readFileBytes(file, &bytes, &why))
-            size = sizeFromBytes(type, bytes, &why);
+        // Headers sit at the start; a metafile has to be played through to know its size.
+        const std::uintmax_t limit = type == ImageType::Wmf ? kMaxFileBytes : kHeaderBytes;
+        if (readFileBytes(file, &bytes, &why, limit)) size = sizeFromBytes(type, bytes, &why);
     }
     if (!size.isValid() || size.isEmpty()) {
         *reason = cannotLoad(file, why.empty() ? "the picture has no size" : why);

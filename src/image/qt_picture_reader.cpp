@@ -1,6 +1,9 @@
 #include "image/qt_picture_reader.h"
 
 #include <QImageReader>
+#include <array>
+#include <fstream>
+#include <mutex>
 
 #include "image/decode_limits.h"
 
@@ -20,10 +23,6 @@ const char* qtFormatOf(ImageType type) {
             return "png";
         case ImageType::Ico:
             return "ico";
-        case ImageType::Tiff:
-            return "tiff";
-        case ImageType::Tga:
-            return "tga";
         case ImageType::Wbmp:
             return "wbmp";
         case ImageType::Pnm:
@@ -37,9 +36,11 @@ const char* qtFormatOf(ImageType type) {
 // is checked first wherever the header gives the size, this is the backstop
 // for the decoders that do not report it.
 void limitQtAllocation() {
-    constexpr int kMegabytes = static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024)) + 1;
-    if (QImageReader::allocationLimit() != kMegabytes)
+    static std::once_flag once;
+    std::call_once(once, [] {
+        constexpr int kMegabytes = static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024)) + 1;
         QImageReader::setAllocationLimit(kMegabytes);
+    });
 }
 
 bool rotatesByQuarter(QImageIOHandler::Transformations transformation) {
@@ -54,8 +55,7 @@ bool openReader(QImageReader& reader, const std::filesystem::path& file, ImageTy
     reader.setFileName(name);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
-    if (reader.canRead())
-        return true;
+    if (reader.canRead()) return true;
     if (reader.error() == QImageReader::FileNotFoundError) {
         *reason = reader.errorString().toStdString();
         return false;
@@ -63,8 +63,7 @@ bool openReader(QImageReader& reader, const std::filesystem::path& file, ImageTy
     reader.setFileName(name);
     reader.setDecideFormatFromContent(false);
     reader.setFormat(qtFormatOf(type));
-    if (reader.canRead())
-        return true;
+    if (reader.canRead()) return true;
     if (!QImageReader::supportedImageFormats().contains(qtFormatOf(type))) {
         *reason = "no decoder for " + std::string(imageTypeName(type)) + " pictures is installed";
     } else {
@@ -79,8 +78,7 @@ int largestImageIndex(QImageReader& reader) {
     int best = 0;
     qint64 bestPixels = -1;
     for (int i = 0; i < reader.imageCount(); ++i) {
-        if (!reader.jumpToImage(i))
-            break;
+        if (!reader.jumpToImage(i)) break;
         const QSize size = reader.size();
         const qint64 pixels = qint64(size.width()) * size.height();
         if (pixels > bestPixels) {
@@ -91,11 +89,51 @@ int largestImageIndex(QImageReader& reader) {
     return best;
 }
 
+// The size a BMP or GIF header states. Qt's readers do not report it
+// when they consider it unreasonable, which would leave the reason for the
+// refusal unclear; an invalid size when the header says nothing usable.
+QSize statedSize(const std::filesystem::path& file, ImageType type) {
+    std::array<unsigned char, 26> head{};
+    std::ifstream in(file, std::ios::binary);
+    in.read(reinterpret_cast<char*>(head.data()), head.size());
+    if (in.gcount() < std::streamsize(head.size())) return {};
+    auto little16 = [&](size_t at) { return int(head[at] | (head[at + 1] << 8)); };
+    auto little32 = [&](size_t at) {
+        return int32_t(uint32_t(head[at]) | (uint32_t(head[at + 1]) << 8) |
+                       (uint32_t(head[at + 2]) << 16) | (uint32_t(head[at + 3]) << 24));
+    };
+    if (type == ImageType::Bmp && head[0] == 'B' && head[1] == 'M') {
+        const int64_t height = little32(22);
+        return QSize(little32(18), int(std::min<int64_t>(std::abs(height), INT32_MAX)));
+    }
+    if (type == ImageType::Gif && head[0] == 'G' && head[1] == 'I' && head[2] == 'F') {
+        return QSize(little16(6), little16(8));
+    }
+    return {};
+}
+
 std::string readError(const QImageReader& reader) {
     if (reader.error() == QImageReader::InvalidDataError) {
         return "the picture data is damaged (" + reader.errorString().toStdString() + ")";
     }
     return reader.errorString().toStdString();
+}
+
+// Opens the file (its largest image for an icon) and refuses it when either
+// the decoder or the header states a size beyond the picture limit.
+bool openWithinLimits(QImageReader& reader, const std::filesystem::path& file, ImageType type,
+                      std::string* reason) {
+    if (!openReader(reader, file, type, reason)) return false;
+    if (reader.format() == "ico") reader.jumpToImage(largestImageIndex(reader));
+    for (const QSize size : {reader.size(), statedSize(file, type)}) {
+        if (!size.isValid()) continue;
+        if (std::string tooLarge = checkPictureSize(size.width(), size.height());
+            !tooLarge.empty()) {
+            *reason = std::move(tooLarge);
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -106,10 +144,7 @@ bool isQtPictureType(ImageType type) {
 
 QSize qtPictureSize(const std::filesystem::path& file, ImageType type, std::string* reason) {
     QImageReader reader;
-    if (!openReader(reader, file, type, reason))
-        return {};
-    if (reader.format() == "ico")
-        reader.jumpToImage(largestImageIndex(reader));
+    if (!openWithinLimits(reader, file, type, reason)) return {};
     QSize size = reader.size();
     if (!size.isValid()) {
         // The decoder does not report sizes: decode to find out.
@@ -120,36 +155,19 @@ QSize qtPictureSize(const std::filesystem::path& file, ImageType type, std::stri
         }
         return image.size();
     }
-    if (const std::string tooLarge = checkPictureSize(size.width(), size.height());
-        !tooLarge.empty()) {
-        *reason = tooLarge;
-        return {};
-    }
-    if (rotatesByQuarter(reader.transformation()))
-        size.transpose();
+    if (rotatesByQuarter(reader.transformation())) size.transpose();
     return size;
 }
 
 QImage qtReadPicture(const std::filesystem::path& file, ImageType type, QSize size,
                      std::string* reason) {
     QImageReader reader;
-    if (!openReader(reader, file, type, reason))
-        return {};
-    if (reader.format() == "ico")
-        reader.jumpToImage(largestImageIndex(reader));
-    if (const QSize stored = reader.size(); stored.isValid()) {
-        if (const std::string tooLarge = checkPictureSize(stored.width(), stored.height());
-            !tooLarge.empty()) {
-            *reason = tooLarge;
-            return {};
-        }
-    }
+    if (!openWithinLimits(reader, file, type, reason)) return {};
     if (size.isValid()) {
         // The scaled size applies before the orientation is corrected.
-        QSize stored = size;
-        if (rotatesByQuarter(reader.transformation()))
-            stored.transpose();
-        reader.setScaledSize(stored);
+        QSize scaled = size;
+        if (rotatesByQuarter(reader.transformation())) scaled.transpose();
+        reader.setScaledSize(scaled);
     }
     QImage image = reader.read();
     if (image.isNull()) {

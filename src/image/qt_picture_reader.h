@@ -10,7 +10,7 @@
 namespace velmora {
 
 // The formats read through Qt's image plugins: BMP, JPEG, GIF (first frame),
-// PNG, ICO (largest image), TIFF, TGA, WBMP and PNM. The file's content
+// PNG, ICO (largest image), WBMP and PNM. The file's content
 // decides the decoder when it is recognisable (a PNG named .jpg still loads);
 // otherwise the decoder of `type` is tried. Pictures come upright: an EXIF
 // orientation is applied.

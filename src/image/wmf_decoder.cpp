@@ -5,6 +5,8 @@
 #include <libwmf/gd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -29,10 +31,8 @@ class MetafilePlayer {
   public:
     explicit MetafilePlayer(std::span<const uint8_t> data) : bytes_(data.begin(), data.end()) {}
     ~MetafilePlayer() {
-        if (api_ == nullptr)
-            return;
-        if (opened_)
-            wmf_mem_close(api_);
+        if (api_ == nullptr) return;
+        if (opened_) wmf_mem_close(api_);
         wmf_api_destroy(api_);
     }
     MetafilePlayer(const MetafilePlayer&) = delete;
@@ -75,33 +75,21 @@ class MetafilePlayer {
 
     QSize size() const { return size_; }
 
-    QImage play(QSize size, std::string* reason) {
+    // Draws the metafile as a PNG into `out`. libwmf writes the PNG when the
+    // player is destroyed, and only then frees its drawing surface.
+    bool play(QSize size, FILE* out, std::string* reason) {
         wmf_gd_t* device = WMF_GD_GetData(api_);
-        device->type = wmf_gd_image;
+        device->type = wmf_gd_png;
+        device->flags |= WMF_GD_OUTPUT_FILE;
+        device->file = out;
         device->bbox = bbox_;
         device->width = unsigned(size.width());
         device->height = unsigned(size.height());
-        if (wmf_play(api_, 0, &bbox_) != wmf_E_None || device->gd_image == nullptr) {
+        if (wmf_play(api_, 0, &bbox_) != wmf_E_None) {
             *reason = "the WMF picture cannot be drawn";
-            return {};
+            return false;
         }
-        const int* pixels = wmf_gd_image_pixels(device->gd_image);
-        if (pixels == nullptr) {
-            *reason = "the WMF picture cannot be drawn";
-            return {};
-        }
-        // gd keeps 7 bits of transparency (0 opaque, 127 clear) above RGB.
-        QImage image(size, QImage::Format_ARGB32);
-        for (int y = 0; y < size.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-            const int* source = pixels + size_t(y) * size_t(size.width());
-            for (int x = 0; x < size.width(); ++x) {
-                const auto pixel = static_cast<unsigned>(source[x]);
-                const int transparency = int((pixel >> 24) & 0x7F);
-                row[x] = (pixel & 0x00FFFFFFu) | (unsigned(255 - transparency * 2) << 24);
-            }
-        }
-        return image;
+        return true;
     }
 
   private:
@@ -110,6 +98,29 @@ class MetafilePlayer {
     bool opened_ = false;
     wmfD_Rect bbox_{};
     QSize size_;
+};
+
+// A FILE that writes into memory.
+class MemoryFile {
+  public:
+    MemoryFile() : file_(open_memstream(&buffer_, &size_)) {}
+    ~MemoryFile() {
+        if (file_ != nullptr) std::fclose(file_);
+        std::free(buffer_);
+    }
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+
+    FILE* file() const { return file_; }
+    QByteArray contents() {
+        if (file_ != nullptr) std::fflush(file_);
+        return QByteArray(buffer_, qsizetype(size_));
+    }
+
+  private:
+    char* buffer_ = nullptr;
+    size_t size_ = 0;
+    FILE* file_;
 };
 
 }  // namespace
@@ -127,8 +138,7 @@ QSize wmfSize(std::span<const uint8_t> data, std::string* reason) {
     }
     std::lock_guard lock(libwmfMutex());
     MetafilePlayer player(data);
-    if (!player.open(reason))
-        return {};
+    if (!player.open(reason)) return {};
     return player.size();
 }
 
@@ -137,17 +147,26 @@ QImage decodeWmf(std::span<const uint8_t> data, QSize size, std::string* reason)
         *reason = kEmfRefusal;
         return {};
     }
-    std::lock_guard lock(libwmfMutex());
-    MetafilePlayer player(data);
-    if (!player.open(reason))
-        return {};
-    const QSize drawn = size.isValid() && !size.isEmpty() ? size : player.size();
-    if (const std::string tooLarge = checkPictureSize(drawn.width(), drawn.height());
-        !tooLarge.empty()) {
-        *reason = tooLarge;
+    MemoryFile png;
+    if (png.file() == nullptr) {
+        *reason = "not enough memory to draw the WMF picture";
         return {};
     }
-    return player.play(drawn, reason);
+    {
+        std::lock_guard lock(libwmfMutex());
+        MetafilePlayer player(data);
+        if (!player.open(reason)) return {};
+        const QSize drawn = size.isValid() && !size.isEmpty() ? size : player.size();
+        if (const std::string tooLarge = checkPictureSize(drawn.width(), drawn.height());
+            !tooLarge.empty()) {
+            *reason = tooLarge;
+            return {};
+        }
+        if (!player.play(drawn, png.file(), reason)) return {};
+    }
+    QImage image = QImage::fromData(png.contents(), "PNG");
+    if (image.isNull()) *reason = "the WMF picture cannot be drawn";
+    return image;
 }
 
 }  // namespace velmora

@@ -12,8 +12,7 @@ class ScriptedRandom final : public RandomSource {
     explicit ScriptedRandom(std::vector<int> values) : values_(std::move(values)) {}
     int next() override {
         const int value = values_[position_];
-        if (position_ + 1 < values_.size())
-            ++position_;
+        if (position_ + 1 < values_.size()) ++position_;
         ++drawCount_;
         return value;
     }

@@ -15,17 +15,14 @@ std::vector<SpanRow> spansInOrder(const MarkupDocument& doc) {
     std::vector<SpanRow> rows;
     const auto& e = doc.elements();
     std::vector<std::pair<int, int>> pending;  // index, depth
-    if (e[0].firstChild != 0)
-        pending.push_back({e[0].firstChild, 0});
+    if (e[0].firstChild != 0) pending.push_back({e[0].firstChild, 0});
     while (!pending.empty()) {
         const auto [index, depth] = pending.back();
         pending.pop_back();
         const ElementSpan& s = e[index];
         rows.emplace_back(s.openBegin, s.openEnd, s.closeBegin, s.closeEnd, depth);
-        if (s.nextSibling != 0)
-            pending.push_back({s.nextSibling, depth});
-        if (s.firstChild != 0)
-            pending.push_back({s.firstChild, depth + 1});
+        if (s.nextSibling != 0) pending.push_back({s.nextSibling, depth});
+        if (s.firstChild != 0) pending.push_back({s.firstChild, depth + 1});
     }
     return rows;
 }

@@ -276,8 +276,7 @@ class RecordingDialogHost final : public TransitionDialogHost {
     explicit RecordingDialogHost(bool answer) : answer_(answer) {}
     bool editTransition(TransitionSetting& transition) override {
         shown = &transition;
-        if (answer_)
-            transition.setParameters(1, 5);
+        if (answer_) transition.setParameters(1, 5);
         return answer_;
     }
     TransitionSetting* shown = nullptr;

@@ -16,8 +16,7 @@ using velmora::ElementSpan;
 using velmora::MarkupDocument;
 
 void check(bool condition) {
-    if (!condition)
-        __builtin_trap();
+    if (!condition) __builtin_trap();
 }
 
 // Spans in document order with their depth, following the links.
@@ -25,8 +24,7 @@ std::vector<ElementSpan> spansInOrder(const MarkupDocument& doc, std::vector<int
     std::vector<ElementSpan> rows;
     const auto& e = doc.elements();
     std::vector<std::pair<int, int>> pending;
-    if (e[0].firstChild != 0)
-        pending.push_back({e[0].firstChild, 0});
+    if (e[0].firstChild != 0) pending.push_back({e[0].firstChild, 0});
     while (!pending.empty()) {
         const auto [index, depth] = pending.back();
         pending.pop_back();
@@ -37,10 +35,8 @@ std::vector<ElementSpan> spansInOrder(const MarkupDocument& doc, std::vector<int
               s.closeBegin <= s.closeEnd && static_cast<size_t>(s.closeEnd) < doc.doc().size());
         rows.push_back(s);
         depths->push_back(depth);
-        if (s.nextSibling != 0)
-            pending.push_back({s.nextSibling, depth});
-        if (s.firstChild != 0)
-            pending.push_back({s.firstChild, depth + 1});
+        if (s.nextSibling != 0) pending.push_back({s.nextSibling, depth});
+        if (s.firstChild != 0) pending.push_back({s.firstChild, depth + 1});
     }
     return rows;
 }
@@ -50,8 +46,7 @@ bool sameIndex(const MarkupDocument& a, const MarkupDocument& b) {
     std::vector<int> depthsB;
     const auto rowsA = spansInOrder(a, &depthsA);
     const auto rowsB = spansInOrder(b, &depthsB);
-    if (rowsA.size() != rowsB.size() || depthsA != depthsB)
-        return false;
+    if (rowsA.size() != rowsB.size() || depthsA != depthsB) return false;
     for (size_t i = 0; i < rowsA.size(); ++i) {
         if (rowsA[i].openBegin != rowsB[i].openBegin || rowsA[i].openEnd != rowsB[i].openEnd ||
             rowsA[i].closeBegin != rowsB[i].closeBegin || rowsA[i].closeEnd != rowsB[i].closeEnd) {
@@ -76,8 +71,7 @@ size_t walk(MarkupDocument& doc, std::string_view probe) {
             check(doc.enter());
             continue;
         }
-        if (!doc.leave())
-            break;
+        if (!doc.leave()) break;
     }
     return visited;
 }
@@ -92,8 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view probe = text.substr(0, 8);
     const size_t visited = walk(doc, probe);
     check(visited + 1 == doc.elements().size());
-    if (!parsed)
-        return 0;
+    if (!parsed) return 0;
 
     // Edit the first element that has a child, and the document element.
     doc.rewind();

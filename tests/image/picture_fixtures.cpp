@@ -50,8 +50,7 @@ QImage quadrants(int width, int height) {
 }
 
 ::testing::AssertionResult showsQuadrants(const Picture& picture, int tolerance, Corners corners) {
-    if (picture.isNull())
-        return ::testing::AssertionFailure() << "the picture is null";
+    if (picture.isNull()) return ::testing::AssertionFailure() << "the picture is null";
     const int w = picture.width();
     const int h = picture.height();
     const struct {
@@ -133,13 +132,11 @@ std::vector<uint8_t> gifImageData(const std::vector<uint8_t>& indices) {
         }
     };
     for (size_t i = 0; i < indices.size(); ++i) {
-        if (i % 2 == 0)
-            writeCode(kClear);
+        if (i % 2 == 0) writeCode(kClear);
         writeCode(indices[i]);
     }
     writeCode(kEnd);
-    if (bitCount > 0)
-        packed.push_back(uint8_t(bitBuffer & 0xFF));
+    if (bitCount > 0) packed.push_back(uint8_t(bitBuffer & 0xFF));
 
     std::vector<uint8_t> out = {2};  // minimum code size
     for (size_t at = 0; at < packed.size(); at += 255) {
@@ -177,8 +174,7 @@ void writeTwoFrameGif(const fs::path& file, const QImage& firstFrame) {
                 if (frame == 0) {
                     const QRgb p = image.pixel(x, y);
                     for (uint8_t i = 0; i < 4; ++i) {
-                        if (palette[i] == p)
-                            index = i;
+                        if (palette[i] == p) index = i;
                     }
                 }
                 indices.push_back(index);
@@ -398,8 +394,7 @@ void writeJpeg2000(const fs::path& file, const QImage& source, Jpeg2000Kind kind
     opj_stream_destroy(stream);
     opj_destroy_codec(codec);
     opj_image_destroy(encoded);
-    if (!written)
-        throw std::runtime_error("cannot write fixture " + file.string());
+    if (!written) throw std::runtime_error("cannot write fixture " + file.string());
 }
 
 void writeRedWmf(const fs::path& file, int width, int height) {
@@ -448,8 +443,7 @@ void writeRedWmf(const fs::path& file, int width, int height) {
 
 TemporaryFolder::TemporaryFolder() {
     std::string pattern = (fs::temp_directory_path() / "velmora-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
 

@@ -164,8 +164,7 @@ TEST(Picture, TextStaysInsideItsBox) {
     int inked = 0;
     for (int y = 0; y < 60; ++y) {
         for (int x = 0; x < 120; ++x) {
-            if (picture.pixel(x, y) == kWhite)
-                continue;
+            if (picture.pixel(x, y) == kWhite) continue;
             ASSERT_TRUE(box.contains(x, y)) << x << "," << y;
             ++inked;
         }
