@@ -154,25 +154,29 @@ Palette headerPalette(std::span<const uint8_t> head) {
     return palette;
 }
 
-Palette paletteFor(const PcxHeader& header, std::span<const uint8_t> data) {
+// The colours of an 8-bit picture: the palette after the marker byte at the
+// end of the file, or a gray ramp when the file has none.
+Palette eightBitPalette(std::span<const uint8_t> data) {
     Palette palette{};
-    if (header.planes == 1 && header.bitsPerPixel == 8) {
-        const bool hasTrailingPalette =
-            data.size() >= kHeaderSize + kTrailingPaletteSize &&
-            data[data.size() - kTrailingPaletteSize] == kTrailingPaletteMarker;
+    const bool hasTrailingPalette =
+        data.size() >= kHeaderSize + kTrailingPaletteSize &&
+        data[data.size() - kTrailingPaletteSize] == kTrailingPaletteMarker;
+    if (!hasTrailingPalette) {
         for (size_t i = 0; i < palette.size(); ++i) {
             const int level = static_cast<int>(i);
             palette[i] = qRgb(level, level, level);
         }
-        if (hasTrailingPalette) {
-            const size_t start = data.size() - kTrailingPaletteSize + 1;
-            for (size_t i = 0; i < palette.size(); ++i)
-                palette[i] =
-                    qRgb(data[start + i * 3], data[start + i * 3 + 1], data[start + i * 3 + 2]);
-        }
         return palette;
     }
-    palette = headerPalette(data);
+    const std::span<const uint8_t> colours = data.last(kTrailingPaletteSize - 1);
+    for (size_t i = 0; i < palette.size(); ++i)
+        palette[i] = qRgb(colours[i * 3], colours[i * 3 + 1], colours[i * 3 + 2]);
+    return palette;
+}
+
+Palette paletteFor(const PcxHeader& header, std::span<const uint8_t> data) {
+    if (header.planes == 1 && header.bitsPerPixel == 8) return eightBitPalette(data);
+    Palette palette = headerPalette(data);
     // Many black-and-white pictures leave the header palette blank.
     if (header.planes == 1 && header.bitsPerPixel == 1 && palette[0] == qRgb(0, 0, 0) &&
         palette[1] == qRgb(0, 0, 0)) {
