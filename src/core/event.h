@@ -11,7 +11,7 @@ namespace velmora {
 // isSet() (which leaves it set); "done" hand-overs wait with waitFor(),
 // which consumes the signal as an auto-reset event does.
 class Event {
-public:
+  public:
     void set() {
         {
             std::lock_guard lock(mutex_);
@@ -36,7 +36,7 @@ public:
         return true;
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool signalled_ = false;

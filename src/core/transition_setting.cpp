@@ -1,11 +1,9 @@
 #include "core/transition_setting.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <string>
 
+#include "core/decimal_text.h"
 #include "core/markup_document.h"
 #include "core/random_generator.h"
 
@@ -18,16 +16,6 @@ constexpr std::string_view kNameAttribute = "NAME";
 
 int clampTo(const TransitionParameterSpec& spec, int value) {
     return std::clamp(value, spec.minimum, spec.maximum);
-}
-
-// Decimal text as the C library's atoi reads it: leading white space and
-// sign, digits up to the first other character, 0 when there are none.
-int decimalValue(const std::string& text) {
-    errno = 0;
-    const long value = std::strtol(text.c_str(), nullptr, 10);
-    if (errno == ERANGE || value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
 }
 
 }  // namespace
