@@ -144,8 +144,18 @@ QImage decodeTga(std::span<const uint8_t> data, std::string* reason) {
         }
     };
 
-    // Pixels in stored order; run-length packets may cross row ends.
+    // Before anything is allocated: could the data hold the picture at all?
+    // A run-length packet gives at most 128 pixels for 1 + pixelBytes bytes.
     const size_t pixelCount = size_t(header.width) * size_t(header.height);
+    const size_t smallestData = header.runLength
+                                    ? (pixelCount + 127) / 128 * (1 + size_t(pixelBytes))
+                                    : pixelCount * size_t(pixelBytes);
+    if (data.size() - at < smallestData) {
+        *reason = "the file ends before the picture data is complete";
+        return {};
+    }
+
+    // Pixels in stored order; run-length packets may cross row ends.
     std::vector<QRgb> pixels;
     pixels.reserve(pixelCount);
     while (pixels.size() < pixelCount) {

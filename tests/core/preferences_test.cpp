@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <fstream>
+#include <stdexcept>
 
 #include "core/fixed_random.h"
 #include "core/markup_document.h"
@@ -14,13 +15,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A fresh folder, made before the members that name files in it.
+fs::path makeFolder() {
+    std::string pattern = (fs::temp_directory_path() / "velmora-prefs-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    return pattern;
+}
+
 class PreferencesTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "velmora-prefs-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
     void TearDown() override { fs::remove_all(folder_); }
 
     Preferences fresh() const { return Preferences::initial(folder_, "/r/res/defaultImage.bmp"); }
@@ -40,7 +43,7 @@ class PreferencesTest : public ::testing::Test {
         return doc.findNext(key) ? doc.currentText() : "<missing>";
     }
 
-    fs::path folder_;
+    fs::path folder_ = makeFolder();
     PreferencesFile file_{folder_ / "referenceFile.xml"};
     test::ScriptedRandom random_{{0}};
 };
