@@ -51,4 +51,25 @@ std::string utf16leToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string firstCharacters(std::string_view text, size_t maxCharacters) {
+    size_t at = 0;
+    for (size_t count = 0; count < maxCharacters && at < text.size(); ++count) {
+        const auto lead = static_cast<uint8_t>(text[at]);
+        size_t length = lead < 0x80    ? 1
+                        : lead >= 0xF0 ? 4
+                        : lead >= 0xE0 ? 3
+                        : lead >= 0xC0 ? 2
+                                       : 1;
+        // A sequence cut short or broken counts as single bytes.
+        for (size_t i = 1; i < length; ++i) {
+            if (at + i >= text.size() || (static_cast<uint8_t>(text[at + i]) & 0xC0) != 0x80) {
+                length = 1;
+                break;
+            }
+        }
+        at += length;
+    }
+    return std::string(text.substr(0, at));
+}
+
 }  // namespace velmora

@@ -10,4 +10,9 @@ namespace velmora {
 // ignored and an unpaired surrogate becomes U+FFFD.
 std::string utf16leToUtf8(std::string_view bytes);
 
+// The first `maxCharacters` characters of UTF-8 text, never cutting into a
+// multi-byte sequence (names of at most 15 characters, face names of 31,
+// tooltips of 80). Bytes that are not valid UTF-8 count one each.
+std::string firstCharacters(std::string_view text, size_t maxCharacters);
+
 }  // namespace velmora

@@ -29,20 +29,23 @@ std::string cannotLoad(const std::filesystem::path& file, const std::string& why
     return "Cannot load \"" + file.string() + "\": " + why;
 }
 
-// Reads the file, or its first `limit` bytes.
-bool readFileBytes(const std::filesystem::path& file, std::vector<uint8_t>* bytes,
-                   std::string* why, std::uintmax_t limit = kMaxFileBytes) {
+constexpr const char* kUnknownType =
+    "the file type is not one of the picture types this program reads";
+
+// Reads the whole file, or with `headBytes` only its first bytes.
+bool readFileBytes(const std::filesystem::path& file, std::vector<uint8_t>* bytes, std::string* why,
+                   std::uintmax_t headBytes = 0) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(file, error);
     if (error) {
         *why = error.message();
         return false;
     }
-    if (size > kMaxFileBytes && limit == kMaxFileBytes) {
+    if (headBytes == 0 && size > kMaxFileBytes) {
         *why = "the file is too large to be a picture this program reads";
         return false;
     }
-    const std::uintmax_t wanted = std::min(size, limit);
+    const std::uintmax_t wanted = headBytes == 0 ? size : std::min(size, headBytes);
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         *why = "the file cannot be opened";
@@ -100,7 +103,7 @@ QImage decodeBytes(ImageType type, std::span<const uint8_t> bytes, QSize size, s
 QImage decodeFile(const std::filesystem::path& file, ImageType type, QSize coverSize,
                   std::string* why) {
     if (type == ImageType::Unknown) {
-        *why = "the file type is not one of the picture types this program reads";
+        *why = kUnknownType;
         return {};
     }
     std::error_code error;
@@ -141,7 +144,7 @@ QSize pictureSize(const std::filesystem::path& file, ImageType type, std::string
     std::string why;
     QSize size;
     if (type == ImageType::Unknown) {
-        why = "the file type is not one of the picture types this program reads";
+        why = kUnknownType;
     } else if (isQtPictureType(type)) {
         size = qtPictureSize(file, type, &why);
     } else if (isJpeg2000Type(type)) {
@@ -151,8 +154,8 @@ QSize pictureSize(const std::filesystem::path& file, ImageType type, std::string
     } else {
         std::vector<uint8_t> bytes;
         // Headers sit at the start; a metafile has to be played through to know its size.
-        const std::uintmax_t limit = type == ImageType::Wmf ? kMaxFileBytes : kHeaderBytes;
-        if (readFileBytes(file, &bytes, &why, limit)) size = sizeFromBytes(type, bytes, &why);
+        const std::uintmax_t headBytes = type == ImageType::Wmf ? 0 : kHeaderBytes;
+        if (readFileBytes(file, &bytes, &why, headBytes)) size = sizeFromBytes(type, bytes, &why);
     }
     if (!size.isValid() || size.isEmpty()) {
         *reason = cannotLoad(file, why.empty() ? "the picture has no size" : why);
