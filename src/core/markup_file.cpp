@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/path_text.h"
 #include "core/text_encoding.h"
 
 namespace velmora {
@@ -16,7 +17,7 @@ namespace {
 
 std::string reasonFor(const std::filesystem::path& file, std::string_view what, int errorNumber) {
     std::string message = "Cannot ";
-    message.append(what).append(" \"").append(file.string()).append("\": ");
+    message.append(what).append(" ").append(quotedPath(file)).append(": ");
     message += std::strerror(errorNumber);
     return message;
 }

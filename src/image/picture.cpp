@@ -6,6 +6,8 @@
 #include <QTransform>
 #include <algorithm>
 
+#include "core/path_text.h"
+
 namespace velmora {
 
 namespace {
@@ -16,13 +18,6 @@ QImage toPictureFormat(QImage image) {
         image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     if (image.format() != wanted) image.convertTo(wanted);
     return image;
-}
-
-std::string quoted(const std::filesystem::path& file) {
-    std::string text = "\"";
-    text += file.string();
-    text += '"';
-    return text;
 }
 
 }  // namespace
@@ -156,12 +151,12 @@ bool Picture::savePng(const std::filesystem::path& file, std::string* reason) co
 bool Picture::save(const std::filesystem::path& file, const char* format, int quality,
                    const QImage& image, std::string* reason) const {
     if (image.isNull()) {
-        *reason = "Cannot write " + quoted(file) + ": the picture is empty";
+        *reason = "Cannot write " + quotedPath(file) + ": the picture is empty";
         return false;
     }
     QFile out(QString::fromStdString(file.string()));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *reason = "Cannot write " + quoted(file) + ": " + out.errorString().toStdString();
+        *reason = "Cannot write " + quotedPath(file) + ": " + out.errorString().toStdString();
         return false;
     }
     QImageWriter writer(&out, format);
@@ -170,7 +165,7 @@ bool Picture::save(const std::filesystem::path& file, const char* format, int qu
     out.close();
     if (!written || out.error() != QFileDevice::NoError) {
         const QString why = written ? out.errorString() : writer.errorString();
-        *reason = "Cannot write " + quoted(file) + ": " + why.toStdString();
+        *reason = "Cannot write " + quotedPath(file) + ": " + why.toStdString();
         out.remove();
         return false;
     }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <vector>
 
+#include "core/path_text.h"
 #include "image/decode_limits.h"
 #include "image/openjpeg_decoder.h"
 #include "image/pcx_decoder.h"
@@ -26,7 +27,7 @@ constexpr std::uintmax_t kMaxFileBytes = 768ull * 1024 * 1024;
 constexpr std::uintmax_t kHeaderBytes = 4096;
 
 std::string cannotLoad(const std::filesystem::path& file, const std::string& why) {
-    return "Cannot load \"" + file.string() + "\": " + why;
+    return "Cannot load " + quotedPath(file) + ": " + why;
 }
 
 constexpr const char* kUnknownType =

@@ -12,6 +12,7 @@
 
 #include "core/event.h"
 #include "core/log.h"
+#include "core/path_text.h"
 #include "outside/ffmpeg_handles.h"
 
 namespace velmora {
@@ -27,13 +28,6 @@ constexpr AVSampleFormat kOutputFormat = AV_SAMPLE_FMT_S16;
 void quietenFfmpeg() {
     static std::once_flag once;
     std::call_once(once, [] { av_log_set_level(AV_LOG_FATAL); });
-}
-
-std::string quoted(const std::filesystem::path& file) {
-    std::string text = "\"";
-    text += file.string();
-    text += '"';
-    return text;
 }
 
 // The audio stream of a file with its decoder, handing out decoded frames.
@@ -315,7 +309,7 @@ int FfmpegAudioConverter::xToMp2(const std::filesystem::path& source,
     std::string reason;
     const int result = convert(source, target, cancel, &reason);
     if (result != 0 && result != 2) {
-        log_.writeLog("Cannot convert " + quoted(source) + " to MP2: " + reason);
+        log_.writeLog("Cannot convert " + quotedPath(source) + " to MP2: " + reason);
     }
     return result;
 }
@@ -333,7 +327,7 @@ int FfmpegAudioConverter::convert(const std::filesystem::path& source,
     partial += ".partial";
     std::unique_ptr<FILE, int (*)(FILE*)> out(std::fopen(partial.c_str(), "wb"), &std::fclose);
     if (!out) {
-        *reason = "cannot create " + quoted(partial) + " (" + std::strerror(errno) + ")";
+        *reason = "cannot create " + quotedPath(partial) + " (" + std::strerror(errno) + ")";
         return -1;
     }
     auto discard = [&](int code) {
@@ -374,7 +368,7 @@ int FfmpegAudioConverter::convert(const std::filesystem::path& source,
     std::error_code error;
     std::filesystem::rename(partial, target, error);
     if (error) {
-        *reason = "cannot write " + quoted(target) + " (" + error.message() + ")";
+        *reason = "cannot write " + quotedPath(target) + " (" + error.message() + ")";
         return discard(-1);
     }
     return 0;

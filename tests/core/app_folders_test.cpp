@@ -5,6 +5,8 @@
 
 #include <fstream>
 
+#include "support/temporary_folder.h"
+
 namespace velmora {
 namespace {
 
@@ -12,15 +14,10 @@ namespace fs = std::filesystem;
 
 class AppFoldersTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "velmora-folders-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(root_); }
     void touch(const fs::path& file) { std::ofstream(file) << "x"; }
 
-    fs::path root_;
+    test::TemporaryFolder folder_;
+    const fs::path root_ = folder_.path();
 };
 
 // Sets an environment variable for one scope.

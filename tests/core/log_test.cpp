@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/temporary_folder.h"
+
 namespace velmora {
 namespace {
 
@@ -23,13 +25,7 @@ std::vector<std::string> linesOf(const fs::path& file) {
 
 class LogTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "velmora-log-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-    fs::path folder_;
+    test::TemporaryFolder folder_;
 };
 
 TEST_F(LogTest, LinesCarryTheLocalTimeInEnglish) {
@@ -73,7 +69,7 @@ TEST_F(LogTest, ThreadsNeverInterleaveLines) {
 }
 
 TEST_F(LogTest, UnwritableLogLosesTheLineQuietly) {
-    const Log log(folder_ / "missing" / "log.txt");
+    const Log log(folder_.path() / "missing" / "log.txt");
     log.writeLog("nobody hears this");
     EXPECT_FALSE(fs::exists(log.file()));
 }

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include "support/temporary_folder.h"
+
 namespace velmora {
 namespace {
 
@@ -13,16 +15,6 @@ namespace fs = std::filesystem;
 
 class MarkupFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ =
-            fs::temp_directory_path() /
-            ("velmora-markup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     fs::path write(const std::string& name, const std::string& bytes) {
         const fs::path file = folder_ / name;
         std::ofstream(file, std::ios::binary) << bytes;
@@ -33,7 +25,8 @@ class MarkupFileTest : public ::testing::Test {
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    fs::path folder_;
+    test::TemporaryFolder temporary_;
+    const fs::path folder_ = temporary_.path();
 };
 
 // "<a>é</a>" as UTF-16LE with its byte-order mark.

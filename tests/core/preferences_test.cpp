@@ -1,31 +1,21 @@
 #include "core/preferences.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <fstream>
-#include <stdexcept>
 
 #include "core/fixed_random.h"
 #include "core/markup_document.h"
 #include "core/transition_kinds.h"
+#include "support/temporary_folder.h"
 
 namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder, made before the members that name files in it.
-fs::path makeFolder() {
-    std::string pattern = (fs::temp_directory_path() / "velmora-prefs-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    return pattern;
-}
-
 class PreferencesTest : public ::testing::Test {
   protected:
-    void TearDown() override { fs::remove_all(folder_); }
-
     Preferences fresh() const { return Preferences::initial(folder_, "/r/res/defaultImage.bmp"); }
     std::string fileText() const {
         std::ifstream in(file_.file(), std::ios::binary);
@@ -43,7 +33,8 @@ class PreferencesTest : public ::testing::Test {
         return doc.findNext(key) ? doc.currentText() : "<missing>";
     }
 
-    fs::path folder_ = makeFolder();
+    test::TemporaryFolder temporary_;
+    const fs::path folder_ = temporary_.path();
     PreferencesFile file_{folder_ / "referenceFile.xml"};
     test::ScriptedRandom random_{{0}};
 };

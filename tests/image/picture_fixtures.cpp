@@ -3,7 +3,6 @@
 #include <jpeglib.h>
 #include <openjpeg.h>
 #include <tiffio.h>
-#include <unistd.h>
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -439,17 +438,6 @@ void writeRedWmf(const fs::path& file, int width, int height) {
     put16(out, 0);
     out.insert(out.end(), records.begin(), records.end());
     writeBytes(file, out);
-}
-
-TemporaryFolder::TemporaryFolder() {
-    std::string pattern = (fs::temp_directory_path() / "velmora-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TemporaryFolder::~TemporaryFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
 }
 
 }  // namespace velmora::test

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "image/picture.h"
+#include "support/temporary_folder.h"
 
 namespace velmora::test {
 
@@ -56,19 +57,5 @@ void writeJpeg2000(const std::filesystem::path& file, const QImage& image, Jpeg2
 
 // A placeable metafile of width × height pixels (at 96 dpi) filled with red.
 void writeRedWmf(const std::filesystem::path& file, int width, int height);
-
-// A folder under the system's temporary folder, removed again on destruction.
-class TemporaryFolder {
-  public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 }  // namespace velmora::test
