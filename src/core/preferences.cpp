@@ -1,5 +1,7 @@
 #include "core/preferences.h"
 
+#include <climits>
+#include <cstdint>
 #include <system_error>
 
 #include "core/decimal_text.h"
@@ -85,7 +87,9 @@ bool readKeys(MarkupDocument& doc, Preferences& preferences, bool* foreign) {
 
     int runCount = 0;
     if (!number("RunTimes", &runCount)) return false;
-    preferences.runCount = runCount + 1 < 0 ? 3 : runCount + 1;
+    // A count that does not go up (it ran past the largest int) starts over at 3.
+    const int64_t next = int64_t(runCount) + 1;
+    preferences.runCount = next < 0 || next > INT_MAX ? 3 : int(next);
     std::string applicationFolder;
     if (!text("AppPath", &applicationFolder)) return false;
     if (!sameFolder(applicationFolder, preferences.applicationFolder)) {

@@ -120,6 +120,15 @@ TEST_F(PreferencesTest, ForeignOldAndPartialFilesAreReplaced) {
     EXPECT_EQ(keyInFile("DefaultImage"), "/r/res/defaultImage.bmp");  // rewritten whole
 }
 
+TEST_F(PreferencesTest, ARunCountAtTheEndOfIntStartsOver) {
+    Preferences written = fresh();
+    written.runCount = 2147483647;
+    ASSERT_EQ(file_.savePreferences(written, random_), 0);
+    Preferences read = fresh();
+    ASSERT_EQ(file_.loadPreferences(read, random_), 0);
+    EXPECT_EQ(read.runCount, 3);
+}
+
 TEST_F(PreferencesTest, AFileWithEmbeddedZerosIsNeitherReadNorReplaced) {
     std::string wide = "\xFF\xFE<";
     wide += '\0';

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -49,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         velmora::Preferences second =
             velmora::Preferences::initial("/u", "/r/res/defaultImage.bmp");
         check(preferencesFile.loadPreferences(second, random) == 0);
-        check(second.runCount == (first.runCount + 1 < 0 ? 3 : first.runCount + 1));
+        const int64_t next = int64_t(first.runCount) + 1;
+        check(second.runCount == (next > INT_MAX ? 3 : next));
         check(second.aspectRatio == first.aspectRatio && second.nationName == first.nationName);
     }
     return 0;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <filesystem>
+
+namespace velmora {
+
+class AudioConverterLibrary;
+class Notifier;
+class RandomSource;
+
+// What the project model needs of the picture library, which sits above it.
+class PictureFiles {
+  public:
+    virtual ~PictureFiles() = default;
+    // True when the file loads as a picture by its type.
+    virtual bool canLoad(const std::filesystem::path& file) = 0;
+    // Writes the 80 × 60 cover of the picture as a BMP; false on failure.
+    virtual bool renderCover(const std::filesystem::path& picture,
+                             const std::filesystem::path& cover) = 0;
+};
+
+// Notifications of the model to whoever shows it (queued to the user
+// interface thread by the desktop program).
+class ProjectEvents {
+  public:
+    virtual ~ProjectEvents() = default;
+    // A slideshow's cover (and so the thumbnails shown for it) changed.
+    virtual void thumbnailsChanged(int slideshowIndex) = 0;
+};
+
+// The two flags every change of the model sets.
+struct ModelFlags {
+    bool modified = false;   // cleared by a successful save
+    bool menuStale = false;  // cleared when the menu is rebuilt
+};
+
+// What the slideshows of a project share: its flags and the services the
+// operations call. The project owns it; its slideshows refer to it.
+struct ProjectContext {
+    ModelFlags flags;
+    RandomSource& random;
+    PictureFiles& pictures;
+    AudioConverterLibrary& audio;
+    Notifier& notifier;
+    ProjectEvents& events;
+    std::filesystem::path defaultMusic;  // R/menu_pic/default.mp3
+};
+
+}  // namespace velmora
