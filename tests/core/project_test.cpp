@@ -9,6 +9,7 @@
 #include "core/event.h"
 #include "core/fixed_random.h"
 #include "core/notifier.h"
+#include "core/settings_save.h"
 #include "core/transition_kinds.h"
 #include "outside/audio_converter.h"
 #include "support/temporary_folder.h"
@@ -306,6 +307,43 @@ TEST_F(ProjectTest, WorkingFolderChangeKeepsEveryFile) {
     EXPECT_EQ(project_.authorScriptPath, next / "temp" / "author.xml");
     EXPECT_EQ(preferences_.defaults.outputPath, next / "dvd");
     EXPECT_TRUE(project_.changeWorkingFolder(next));  // the same folder: nothing to do
+}
+
+TEST_F(ProjectTest, SettingsSaveTakesTheChoiceAndGuardsTheDisc) {
+    Slideshow& slideshow = addSlideshowWithPictures(50, 1);
+    const PreferencesFile file(temporary_ / "referenceFile.xml");
+    SettingsChoice choice;
+    choice.workingFolder = temporary_ / "chosen";
+    choice.useNation = true;
+    choice.nationName = "Japan";
+    choice.ntsc = true;  // the dialog checks NTSC for Japan
+    choice.aspectRatio = 0;
+    choice.displayTime = 5;
+    project_.flags().menuStale = false;
+
+    SettingsSaveResult result = saveSettings(choice, project_, preferences_, file, random_);
+    EXPECT_TRUE(result.folderMoved);
+    EXPECT_TRUE(result.menuMustBeRebuilt);  // PAL became NTSC
+    EXPECT_FALSE(result.displayTimeRolledBack);
+    EXPECT_EQ(result.preferencesWritten, 0);
+    EXPECT_EQ(preferences_.defaults.tvStandard, 0);
+    EXPECT_EQ(preferences_.tvFormat, 0);
+    EXPECT_EQ(preferences_.nationTvStandard, 0);
+    EXPECT_EQ(preferences_.outputFolder, temporary_ / "chosen" / "dvd");
+    EXPECT_EQ(slideshow.pictures[7].settings.effect.displayTime, 5);
+    EXPECT_EQ(slideshow.coverPath, temporary_ / "chosen" / "temp" / "cover_Slideshow_0.bmp");
+
+    // The same choice again changes nothing the menu shows.
+    result = saveSettings(choice, project_, preferences_, file, random_);
+    EXPECT_FALSE(result.menuMustBeRebuilt);
+
+    // 50 pictures of 200 seconds would overfill the disc: the duration goes back.
+    choice.displayTime = 200;
+    result = saveSettings(choice, project_, preferences_, file, random_);
+    EXPECT_TRUE(result.displayTimeRolledBack);
+    EXPECT_EQ(preferences_.defaults.effect.displayTime, 5);
+    EXPECT_EQ(slideshow.pictures[7].settings.effect.displayTime, 5);
+    EXPECT_FALSE(project_.isOverDiscLimit());
 }
 
 }  // namespace
