@@ -1,0 +1,45 @@
+#include "image/picture_files_service.h"
+
+#include "core/slide_image.h"
+#include "image/picture_fit.h"
+#include "image/picture_loader.h"
+
+namespace velmora {
+
+bool PictureFilesService::canLoad(const std::filesystem::path& file) {
+    std::string reason;
+    return pictureSize(file, imageTypeOf(file.filename().string()), &reason).isValid();
+}
+
+bool PictureFilesService::renderCover(const std::filesystem::path& picture,
+                                      const std::filesystem::path& cover) {
+    std::string reason;
+    return velmora::renderCover(picture, cover, &reason);
+}
+
+int saveEditedPictureCopy(SlideImage& slideImage, const Picture& edited,
+                          const std::filesystem::path& workingFolder) {
+    if (edited.isNull()) return -1;
+    // The copy keeps the type of the source when it is one the picture type
+    // writes (JPEG, BMP, PNG); any other picture becomes a PNG, named so.
+    const ImageType type = imageTypeOf(slideImage.fileName);
+    const bool keepsType =
+        type == ImageType::Jpeg || type == ImageType::Bmp || type == ImageType::Png;
+    const std::string fileName = "~" + slideImage.fileName + (keepsType ? "" : ".png");
+    const std::filesystem::path target = workingFolder / "temp" / fileName;
+    std::string reason;
+    bool saved = false;
+    if (type == ImageType::Jpeg) {
+        saved = edited.saveJpeg(target, 95, &reason);
+    } else if (type == ImageType::Bmp) {
+        saved = edited.saveBmp(target, &reason);
+    } else {
+        saved = edited.savePng(target, &reason);
+    }
+    if (!saved) return -1;
+    slideImage.fileName = fileName;
+    slideImage.workingPath = target;
+    return 0;
+}
+
+}  // namespace velmora

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+
+#include "core/model_context.h"
+#include "image/picture.h"
+
+namespace velmora {
+
+struct SlideImage;
+
+// The picture library's side of the project model: a file counts as a
+// picture when its header reads as one of the loader's types, and covers
+// are fitted on white at 80 × 60.
+class PictureFilesService final : public PictureFiles {
+  public:
+    bool canLoad(const std::filesystem::path& file) override;
+    bool renderCover(const std::filesystem::path& picture,
+                     const std::filesystem::path& cover) override;
+};
+
+// Saves an edited picture as the picture's working file: its file name gets
+// a "~" in front, the copy goes into W/temp in the type of the source (a
+// PNG, with ".png" added to the name, for types the picture type does not
+// write), and workingPath names it. 0 when saved; −1 when there is no picture or it
+// cannot be written (the picture keeps its old working file then).
+int saveEditedPictureCopy(SlideImage& slideImage, const Picture& edited,
+                          const std::filesystem::path& workingFolder);
+
+}  // namespace velmora
