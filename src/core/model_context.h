@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QImage>
+#include <QSize>
 #include <filesystem>
 
 namespace velmora {
@@ -17,6 +19,9 @@ class PictureFiles {
     // Writes the 80 × 60 cover of the picture as a BMP; false on failure.
     virtual bool renderCover(const std::filesystem::path& picture,
                              const std::filesystem::path& cover) = 0;
+    // The picture fitted on white into `size`; a null image when it cannot
+    // be loaded.
+    virtual QImage renderThumbnail(const std::filesystem::path& picture, QSize size) = 0;
 };
 
 // Notifications of the model to whoever shows it (queued to the user

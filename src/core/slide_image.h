@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
@@ -48,8 +49,14 @@ struct SlideImage {
     int brightness = 0, contrast = 0, sharpen = 0, soften = 0;
     uint64_t fileSize = 0;
     std::string sizeText;
+    QImage thumbnail;  // the cached list picture, of size class thumbnailSize
     int thumbnailSize = 5;
 };
+
+// The list thumbnail sizes by size class: 0 = 60 × 45, 1 = 80 × 60,
+// 2 = 160 × 120, 3 = 320 × 240, 4 = 80 × 60, 5 = 76 × 95; an invalid size
+// for any other class.
+QSize thumbnailSizeOfClass(int sizeClass);
 
 // "%02d:%02d:%02d" of whole seconds as hours, minutes, seconds.
 std::string clockText(int seconds);

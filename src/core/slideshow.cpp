@@ -231,6 +231,36 @@ int Slideshow::setCover(int i) {
     return i;
 }
 
+QSize thumbnailSizeOfClass(int sizeClass) {
+    switch (sizeClass) {
+        case 0:
+            return {60, 45};
+        case 1:
+            return {80, 60};
+        case 2:
+            return {160, 120};
+        case 3:
+            return {320, 240};
+        case 4:
+            return {80, 60};
+        case 5:
+            return {76, 95};
+        default:
+            return {};
+    }
+}
+
+QImage Slideshow::thumbnail(int i, int sizeClass, bool force) {
+    const QSize size = thumbnailSizeOfClass(sizeClass);
+    if (!isPictureIndex(i) || !size.isValid()) return {};
+    SlideImage& picture = pictures[size_t(i)];
+    if (force || picture.thumbnail.isNull() || picture.thumbnailSize != sizeClass) {
+        picture.thumbnail = context_.pictures.renderThumbnail(picture.workingPath, size);
+        picture.thumbnailSize = sizeClass;
+    }
+    return picture.thumbnail;
+}
+
 const SlideImage* Slideshow::coverPicture() const {
     if (pictures.empty()) return nullptr;
     return &pictures[size_t(std::clamp(coverIndex, 0, int(pictures.size()) - 1))];

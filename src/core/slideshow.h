@@ -49,6 +49,11 @@ class Slideshow {
     void recomputeFrames();
     int setCover(int i);
     const SlideImage* coverPicture() const;
+    // Picture i's list thumbnail of a size class (0 = 60 × 45, 1 = 80 × 60,
+    // 2 = 160 × 120, 3 = 320 × 240, 4 = 80 × 60, 5 = 76 × 95), made again
+    // when another class is asked for or when forced; null for an index
+    // outside the list, an unknown class or a picture that cannot be loaded.
+    QImage thumbnail(int i, int sizeClass, bool force = false);
 
     // Soundtrack.
     int addAudioTrack(const std::filesystem::path& path,

@@ -17,6 +17,11 @@ bool PictureFilesService::renderCover(const std::filesystem::path& picture,
     return velmora::renderCover(picture, cover, &reason);
 }
 
+QImage PictureFilesService::renderThumbnail(const std::filesystem::path& picture, QSize size) {
+    std::string reason;
+    return renderFittedOnWhite(picture, size, &reason).image();
+}
+
 int saveEditedPictureCopy(SlideImage& slideImage, const Picture& edited,
                           const std::filesystem::path& workingFolder) {
     if (edited.isNull()) return -1;

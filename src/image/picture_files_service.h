@@ -17,6 +17,7 @@ class PictureFilesService final : public PictureFiles {
     bool canLoad(const std::filesystem::path& file) override;
     bool renderCover(const std::filesystem::path& picture,
                      const std::filesystem::path& cover) override;
+    QImage renderThumbnail(const std::filesystem::path& picture, QSize size) override;
 };
 
 // Saves an edited picture as the picture's working file: its file name gets

@@ -33,25 +33,6 @@ Picture renderFittedOnWhite(const std::filesystem::path& file, QSize box, std::s
     return Picture(std::move(canvas));
 }
 
-QSize thumbnailSizeOfClass(int sizeClass) {
-    switch (sizeClass) {
-        case 0:
-            return {60, 45};
-        case 1:
-            return {80, 60};
-        case 2:
-            return {160, 120};
-        case 3:
-            return {320, 240};
-        case 4:
-            return {80, 60};
-        case 5:
-            return {76, 95};
-        default:
-            return {};
-    }
-}
-
 bool renderCover(const std::filesystem::path& pictureFile, const std::filesystem::path& coverFile,
                  std::string* reason) {
     const Picture cover = renderFittedOnWhite(pictureFile, kCoverSize, reason);

@@ -18,11 +18,6 @@ QSize fitInside(QSize picture, QSize box);
 // with *reason when the file cannot be loaded.
 Picture renderFittedOnWhite(const std::filesystem::path& file, QSize box, std::string* reason);
 
-// The list thumbnail sizes by size class: 0 = 60 × 45, 1 = 80 × 60,
-// 2 = 160 × 120, 3 = 320 × 240, 4 = 80 × 60, 5 = 76 × 95; an invalid size
-// for any other class.
-QSize thumbnailSizeOfClass(int sizeClass);
-
 // The slideshow cover: the picture fitted on white into 80 × 60, saved as a
 // 24-bit BMP at `coverFile`.
 inline constexpr QSize kCoverSize{80, 60};

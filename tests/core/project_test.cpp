@@ -29,6 +29,13 @@ class FakePictureFiles final : public PictureFiles {
         covers.emplace_back(picture, cover);
         return true;
     }
+    QImage renderThumbnail(const fs::path&, QSize size) override {
+        ++thumbnailsMade;
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        return image;
+    }
+    int thumbnailsMade = 0;
     std::vector<std::pair<fs::path, fs::path>> covers;
 };
 
@@ -212,6 +219,18 @@ TEST_F(ProjectTest, DefaultsReachEveryPictureWithItsOwnDraw) {
     }
     EXPECT_GT(effects.size(), 3u);
     EXPECT_GT(kinds.size(), 3u);
+}
+
+TEST_F(ProjectTest, ThumbnailsAreKeptUntilAnotherSizeIsWanted) {
+    Slideshow& slideshow = addSlideshowWithPictures(2);
+    EXPECT_EQ(slideshow.thumbnail(0, 5).size(), QSize(76, 95));
+    EXPECT_EQ(slideshow.thumbnail(0, 5).size(), QSize(76, 95));
+    EXPECT_EQ(pictures_.thumbnailsMade, 1);
+    EXPECT_EQ(slideshow.thumbnail(0, 2).size(), QSize(160, 120));
+    EXPECT_EQ(slideshow.thumbnail(0, 2, true).size(), QSize(160, 120));
+    EXPECT_EQ(pictures_.thumbnailsMade, 3);
+    EXPECT_TRUE(slideshow.thumbnail(0, 6).isNull());
+    EXPECT_TRUE(slideshow.thumbnail(2, 1).isNull());
 }
 
 TEST_F(ProjectTest, CoverStaysWithItsPicture) {

@@ -19,6 +19,8 @@ TEST(PictureFilesService, TellsPicturesAndRendersCovers) {
     EXPECT_TRUE(service.canLoad(folder / "a.png"));
     EXPECT_FALSE(service.canLoad(folder / "fake.jpg"));
     EXPECT_FALSE(service.canLoad(folder / "notes.txt"));
+    EXPECT_EQ(service.renderThumbnail(folder / "a.png", QSize(76, 95)).size(), QSize(76, 95));
+    EXPECT_TRUE(service.renderThumbnail(folder / "fake.jpg", QSize(76, 95)).isNull());
     ASSERT_TRUE(service.renderCover(folder / "a.png", folder / "cover_a.bmp"));
     std::string reason;
     EXPECT_EQ(loadPicture(folder / "cover_a.bmp", &reason).size(), QSize(80, 60));

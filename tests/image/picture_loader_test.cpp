@@ -6,6 +6,7 @@
 #include <QImageWriter>
 #include <functional>
 
+#include "core/slide_image.h"
 #include "image/picture_fit.h"
 #include "image/picture_fixtures.h"
 
