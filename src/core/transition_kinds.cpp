@@ -14,86 +14,86 @@ constexpr ParameterChoice kVerticalHorizontal[] = {{0, "Vertical"}, {1, "Horizon
 constexpr ParameterChoice kYesNo[] = {{1, "Yes"}, {0, "No"}};
 
 // A two-way choice drawn as rand() / 16380 (2 folded to 1).
-constexpr TransitionParameterSpec twoWay(std::string_view element,
-                                         std::span<const ParameterChoice> choices,
-                                         int defaultValue = 0) {
+constexpr TransitionParameter twoWay(std::string_view element,
+                                     std::span<const ParameterChoice> choices,
+                                     int defaultValue = 0) {
     return {element, choices, 0, 1, defaultValue, 16380, 0};
 }
 // A four-way direction drawn as rand() / 8190 (4 folded to 3).
-constexpr TransitionParameterSpec fourWay(std::string_view element,
-                                          std::span<const ParameterChoice> choices) {
+constexpr TransitionParameter fourWay(std::string_view element,
+                                      std::span<const ParameterChoice> choices) {
     return {element, choices, 0, 3, 0, 8190, 0};
 }
 // An edge width 1..80 drawn as rand() / 405 (0 folded to 1).
-constexpr TransitionParameterSpec width(std::string_view element) {
+constexpr TransitionParameter width(std::string_view element) {
     return {element, {}, 1, 80, 40, 405, 0};
 }
 
 constexpr ParameterChoice kAlphaModes[] = {
     {0, "Normal"}, {1, "Fade to white"}, {2, "Fade to black"}};
-constexpr TransitionParameterSpec kAlpha[] = {
+constexpr TransitionParameter kAlpha[] = {
     {"TRANSITION_EFFECT_ALPHA_PARAM", kAlphaModes, 0, 2, 0, 10920, 0}};
 
-constexpr TransitionParameterSpec kAccordion[] = {
+constexpr TransitionParameter kAccordion[] = {
     twoWay("TRANSITION_EFFECT_ACCORDION_PARAM", kLeftRight)};
 
-constexpr TransitionParameterSpec kBlinds[] = {
+constexpr TransitionParameter kBlinds[] = {
     twoWay("TRANSITION_EFFECT_BLIND_PARAM_DIRECTION", kLeftRight),
     {"TRANSITION_EFFECT_BLIND_WINDOW_NUMBER", {}, 4, 10, 8, 4680, 4}};
 
 constexpr ParameterChoice kCircleDirections[] = {{0, "Small to big"}, {1, "Big to small"}};
-constexpr TransitionParameterSpec kCircle[] = {
+constexpr TransitionParameter kCircle[] = {
     twoWay("TRANSITION_EFFECT_CIRCLE_PARAM_DIRECTION", kCircleDirections),
     width("TRANSITION_EFFECT_CIRCLE_WIDTH")};
 
 constexpr ParameterChoice kFingers[] = {{0, "1 Finger"}, {1, "2 Fingers"}, {2, "4 Fingers"}};
-constexpr TransitionParameterSpec kClock[] = {
+constexpr TransitionParameter kClock[] = {
     {"TRANSITION_EFFECT_CLOCK_FINGER_NUMBER", kFingers, 0, 2, 2, 10920, 0},
     twoWay("TRANSITION_EFFECT_CLOCK_PARAM_USE_SMOOTH", kYesNo, 1)};
 
 constexpr ParameterChoice kCubeDirections[] = {
     {0, "Bottom to up"}, {1, "Up to bottom"}, {2, "Left to right"}, {3, "Right to left"}};
-constexpr TransitionParameterSpec kCubeFly[] = {
+constexpr TransitionParameter kCubeFly[] = {
     fourWay("TRANSITION_EFFECT_CUBE_FLY_PARAM", kCubeDirections)};
 
-constexpr TransitionParameterSpec kDiagonalSweep[] = {
+constexpr TransitionParameter kDiagonalSweep[] = {
     twoWay("TRANSITION_EFFECT_DIAGONAL_SWEEP_DIRECTION", kLeftRight),
     width("TRANSITION_EFFECT_DIAGONAL_SWEEP_PARAM_WIDTH")};
 
 constexpr ParameterChoice kDoorModes[] = {{0, "Open door"}, {1, "Close Door"}};
-constexpr TransitionParameterSpec kDoor[] = {twoWay("TRANSITION_EFFECT_DOOR_PARAM", kDoorModes)};
+constexpr TransitionParameter kDoor[] = {twoWay("TRANSITION_EFFECT_DOOR_PARAM", kDoorModes)};
 
-constexpr TransitionParameterSpec kFlip[] = {
+constexpr TransitionParameter kFlip[] = {
     twoWay("TRANSITION_EFFECT_FLIP_PARAM", kVerticalHorizontal)};
 
-constexpr TransitionParameterSpec kFly[] = {twoWay("TRANSITION_EFFECT_FLY_PARAM", kFlyInOut, 1)};
+constexpr TransitionParameter kFly[] = {twoWay("TRANSITION_EFFECT_FLY_PARAM", kFlyInOut, 1)};
 
-constexpr TransitionParameterSpec kPolygon[] = {
+constexpr TransitionParameter kPolygon[] = {
     {"TRANSITION_EFFECT_POLYGON_PARAM_NUMBER", {}, 3, 9, 7, 4680, 3},
     twoWay("TRANSITION_EFFECT_POLYGON_DIRECTION", kFlyInOut)};
 
-constexpr TransitionParameterSpec kRotateIn[] = {
+constexpr TransitionParameter kRotateIn[] = {
     twoWay("TRANSITION_EFFECT_ROTATE_IN_PARAM", kClockwise)};
 
-constexpr TransitionParameterSpec kShutter[] = {
+constexpr TransitionParameter kShutter[] = {
     twoWay("TRANSITION_EFFECT_SHUTTER_DIRECTION", kVerticalHorizontal),
     width("TRANSITION_EFFECT_SHUTTER_PARAM_WIDTH")};
 
 // Spin's parameter element has the same text as its NAME.
-constexpr TransitionParameterSpec kSpin[] = {twoWay("TRANSITION_EFFECT_SPIN", kClockwise)};
+constexpr TransitionParameter kSpin[] = {twoWay("TRANSITION_EFFECT_SPIN", kClockwise)};
 
-constexpr TransitionParameterSpec kSweep[] = {
+constexpr TransitionParameter kSweep[] = {
     fourWay("TRANSITION_EFFECT_SWEEP_DIRECTION", kFourDirections),
     width("TRANSITION_EFFECT_SWEEP_PARAM_WIDTH")};
 
-constexpr TransitionParameterSpec kTwist[] = {twoWay("TRANSITION_EFFECT_TWIST_PARAM", kLeftRight)};
+constexpr TransitionParameter kTwist[] = {twoWay("TRANSITION_EFFECT_TWIST_PARAM", kLeftRight)};
 
-constexpr TransitionParameterSpec kWipe[] = {
+constexpr TransitionParameter kWipe[] = {
     fourWay("TRANSITION_EFFECT_WIPE_DIRECTION", kFourDirections),
     twoWay("TRANSITION_EFFECT_WIPE_PARAM_PUSH", kYesNo, 1)};
 
 constexpr ParameterChoice kZoomModes[] = {{0, "Zoom in"}, {1, "Zoom out"}};
-constexpr TransitionParameterSpec kZoom[] = {twoWay("TRANSITION_EFFECT_ZOOM_PARAM", kZoomModes)};
+constexpr TransitionParameter kZoom[] = {twoWay("TRANSITION_EFFECT_ZOOM_PARAM", kZoomModes)};
 
 using K = TransitionKind;
 

@@ -14,8 +14,8 @@ namespace {
 constexpr std::string_view kSettingElement = "TRANSITION_EFFECT_SETTING";
 constexpr std::string_view kNameAttribute = "NAME";
 
-int clampTo(const TransitionParameterSpec& spec, int value) {
-    return std::clamp(value, spec.minimum, spec.maximum);
+int clampTo(const TransitionParameter& parameter, int value) {
+    return std::clamp(value, parameter.minimum, parameter.maximum);
 }
 
 }  // namespace
@@ -40,8 +40,9 @@ void TransitionSetting::resetDefaults() {
 void TransitionSetting::drawRandom(RandomSource& random) {
     int values[2] = {0, 0};
     int i = 0;
-    for (const TransitionParameterSpec& spec : description_->parameters) {
-        values[i++] = drawInRange(random, spec.divisor, spec.offset, spec.minimum, spec.maximum);
+    for (const TransitionParameter& parameter : description_->parameters) {
+        values[i++] = drawInRange(random, parameter.divisor, parameter.offset, parameter.minimum,
+                                  parameter.maximum);
     }
     first_ = values[0];
     second_ = values[1];
@@ -100,8 +101,8 @@ bool readTransitionParameters(MarkupDocument& doc, TransitionSetting& transition
     int values[2] = {0, 0};
     bool complete = !grouped || (doc.findNext(description.groupElement) && doc.enter());
     for (size_t i = 0; complete && i < description.parameters.size(); ++i) {
-        const TransitionParameterSpec& spec = description.parameters[i];
-        complete = doc.findNext(spec.elementName);
+        const TransitionParameter& parameter = description.parameters[i];
+        complete = doc.findNext(parameter.elementName);
         if (complete) values[i] = decimalValue(doc.currentText());
     }
     // Back to the setting element, from whichever depth the reading stopped at.

@@ -21,7 +21,7 @@ struct ParameterChoice {
 // One parameter of a transition kind: its markup element, the values it may
 // take and how it is drawn at random (rand() / divisor + offset, folded into
 // [minimum, maximum]).
-struct TransitionParameterSpec {
+struct TransitionParameter {
     std::string_view elementName;
     std::span<const ParameterChoice> choices;  // radio buttons; empty for a count or width list
     int minimum;
@@ -37,7 +37,7 @@ struct TransitionDescription {
     // Element that wraps the two parameters of a two-parameter kind; empty
     // when the kind has one parameter (written directly) or none.
     std::string_view groupElement;
-    std::span<const TransitionParameterSpec> parameters;
+    std::span<const TransitionParameter> parameters;
 };
 
 // Shows the modal settings dialog of a transition: the kind's radio buttons

@@ -129,8 +129,8 @@ TEST(TransitionSetting, CloneResolvesRandom) {
 }
 
 // A non-default value for each parameter: the end of its range away from the default.
-int otherThanDefault(const TransitionParameterSpec& spec) {
-    return spec.defaultValue == spec.maximum ? spec.minimum : spec.maximum;
+int otherThanDefault(const TransitionParameter& parameter) {
+    return parameter.defaultValue == parameter.maximum ? parameter.minimum : parameter.maximum;
 }
 
 TEST(TransitionSetting, EveryKindSurvivesSaveParseLoad) {
