@@ -1,0 +1,53 @@
+#include "render/frame_geometry.h"
+
+namespace velmora {
+
+QSize canvasSize(int tvStandard, int aspectRatio) {
+    if (aspectRatio == 1) return {704, 396};
+    if (aspectRatio != 0) return {0, 0};
+    return tvStandard == 1 ? QSize(720, 540) : QSize(640, 480);
+}
+
+int framesPerSecond(int tvStandard) {
+    return tvStandard == 1 ? 25 : 30;
+}
+
+QSize fitPicture(int pictureWidth, int pictureHeight, int canvasWidth, int canvasHeight,
+                 int effect) {
+    if (pictureWidth <= 0 || pictureHeight <= 0 || canvasWidth <= 0 || canvasHeight <= 0) {
+        return {0, 0};
+    }
+    // The ratio and the 5 % factor are single-precision values; the products
+    // and quotients are taken at full precision and truncated toward zero.
+    // So 720 × 1.05f gives 755 (not 756) and 480 / 1.3333334f gives 359
+    // (not 360, which a quotient rounded to single precision would give).
+    const double ratio = double(float(pictureHeight) / float(pictureWidth));
+    const bool taller = double(canvasHeight) / double(canvasWidth) < ratio;
+    const bool pan = effect >= 0 && effect <= 7;
+    const double enlargement = pan ? double(1.05f) : 1.0;
+    int width = 0;
+    int height = 0;
+    if (taller) {
+        height = pan ? int(canvasHeight * enlargement) : canvasHeight;
+        width = int(height / ratio);
+    } else {
+        width = pan ? int(canvasWidth * enlargement) : canvasWidth;
+        height = int(width * ratio);
+    }
+    // Never enlarged: a smaller picture is shown at its own pixel size.
+    if (pictureHeight < height || pictureWidth < width) {
+        width = pictureWidth;
+        height = pictureHeight;
+    }
+    return {width, height};
+}
+
+bool isZoomOutEffect(int effect) {
+    return (effect >= 13 && effect <= 17) || effect == 19;
+}
+
+QSize zoomOutStartSize(QSize fitted) {
+    return {int(fitted.width() * 1.25), int(fitted.height() * 1.25)};
+}
+
+}  // namespace velmora
