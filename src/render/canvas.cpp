@@ -1,0 +1,58 @@
+#include "render/canvas.h"
+
+#include <QPainter>
+#include <QTransform>
+
+namespace velmora {
+
+Canvas::Canvas(QSize size, QImage::Format format) : image_(size, format) {}
+
+void Canvas::clear(QRgb colour) {
+    image_.fill(QColor::fromRgba(colour));
+}
+
+void Canvas::fillRect(const QRect& rect, QRgb colour) {
+    QPainter painter(&image_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect, QColor::fromRgba(colour));
+}
+
+void Canvas::drawUnscaled(const QImage& picture, QPoint at) {
+    QPainter painter(&image_);
+    painter.drawImage(at, picture);
+}
+
+void Canvas::drawScaled(const QImage& picture, const QRectF& destination, double degrees,
+                        QPointF centre) {
+    if (picture.isNull() || destination.isEmpty()) return;
+    QPainter painter(&image_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (degrees != 0) {
+        painter.setTransform(QTransform()
+                                 .translate(centre.x(), centre.y())
+                                 .rotate(degrees)
+                                 .translate(-centre.x(), -centre.y()));
+    }
+    painter.drawImage(destination, picture, QRectF(picture.rect()));
+}
+
+void Canvas::drawWithAlpha(const QImage& picture, QPoint at, float alpha) {
+    QPainter painter(&image_);
+    painter.setOpacity(alpha);
+    painter.drawImage(at, picture);
+}
+
+void Canvas::readBgr24(std::span<uint8_t> out) const {
+    const int width = image_.width();
+    size_t at = 0;
+    for (int y = 0; y < image_.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            out[at++] = uint8_t(qBlue(row[x]));
+            out[at++] = uint8_t(qGreen(row[x]));
+            out[at++] = uint8_t(qRed(row[x]));
+        }
+    }
+}
+
+}  // namespace velmora
