@@ -1,0 +1,184 @@
+#include "render/motion_effect_renderer.h"
+
+#include <cmath>
+#include <string>
+
+#include "image/picture_loader.h"
+#include "render/frame_geometry.h"
+
+namespace velmora {
+
+namespace {
+
+enum Effect : int {
+    kPanLast = 7,
+    kZoomCenterIn = 8,
+    kZoomInLast = 12,
+    kZoomCenterOut = 13,
+    kZoomOutLast = 17,
+    kZoomInAndRotate = 18,
+    kZoomOutAndRotate = 19,
+    kNone = 20,
+};
+
+// Which point of a zooming picture stays in place.
+enum class Anchor { Centre, LeftUp, RightUp, LeftDown, RightDown };
+
+Anchor anchorOf(int effect) {
+    if (effect == kZoomInAndRotate || effect == kZoomOutAndRotate) return Anchor::RightDown;
+    const int base = effect >= kZoomCenterOut ? effect - kZoomCenterOut : effect - kZoomCenterIn;
+    return static_cast<Anchor>(base);
+}
+
+bool isZoom(int effect) {
+    return effect >= kZoomCenterIn && effect <= kZoomOutAndRotate;
+}
+
+int half(int v) {
+    return v / 2;
+}
+
+}  // namespace
+
+void MotionState::setupMotion(int effect, const std::filesystem::path& picture, QSize canvas,
+                              int frames) {
+    std::string reason;
+    const QSize pictureSize =
+        velmora::pictureSize(picture, imageTypeOf(picture.filename().string()), &reason);
+    setupGeometry(effect, pictureSize.isValid() ? pictureSize : QSize(0, 0), canvas, frames);
+    fitted_ = QImage();
+    if (dw > 0 && dh > 0) {
+        fitted_ = loadPictureScaled(picture, imageTypeOf(picture.filename().string()),
+                                    QSize(dw, dh), &reason)
+                      .image();
+    }
+    if (canvas_.size() != canvas) canvas_ = Canvas(canvas);
+}
+
+void MotionState::setupGeometry(int effect, QSize pictureSize, QSize canvas, int frames) {
+    W = canvas.width();
+    H = canvas.height();
+    const QSize fitted = fitPicture(pictureSize.width(), pictureSize.height(), W, H, effect);
+    dw = fitted.width();
+    dh = fitted.height();
+    dx = dy = da = 0;
+    const float n = float(std::max(frames, 1));
+
+    if (effect >= 0 && effect <= kPanLast) {
+        const int ex = W - dw;
+        const int ey = H - dh;
+        const float ax = float(std::abs(ex)) / n;
+        const float ay = float(std::abs(ey)) / n;
+        const bool narrower = ex > 0;
+        struct Pan {
+            int startX, startY;  // when the picture is not narrower than the canvas
+            float sx, sy;        // signs of dx, dy
+        };
+        // A picture narrower than the canvas starts centred whatever the pan.
+        const Pan pans[8] = {
+            {0, half(ey), -1, 0}, {ex, half(ey), +1, 0}, {0, ey, -1, +1},
+            {ex, 0, +1, -1},      {0, 0, -1, -1},        {ex, ey, +1, +1},
+            {half(ex), 0, 0, -1}, {half(ex), ey, 0, +1},
+        };
+        const Pan& pan = pans[effect];
+        x = float(narrower ? half(ex) : pan.startX);
+        y = float(narrower ? half(ey) : pan.startY);
+        w = float(dw);
+        h = float(dh);
+        dx = pan.sx * ax;
+        dy = pan.sy * ay;
+        return;
+    }
+    if (isZoom(effect)) {
+        const bool zoomOut = isZoomOutEffect(effect);
+        dx = (zoomOut ? -0.25f : 0.25f) * float(dw) / n;
+        dy = (zoomOut ? -0.25f : 0.25f) * float(dh) / n;
+        if (zoomOut) {
+            const QSize start = zoomOutStartSize(fitted);
+            dw = start.width();
+            dh = start.height();
+        }
+        w = float(dw);
+        h = float(dh);
+        if (effect == kZoomInAndRotate) da = 30.0f / n;
+        if (effect == kZoomOutAndRotate) da = -30.0f / n;
+        const bool rotating = effect == kZoomInAndRotate || effect == kZoomOutAndRotate;
+        switch (rotating ? Anchor::Centre : anchorOf(effect)) {
+            case Anchor::Centre:
+                x = float(W - w) * 0.5f;
+                y = float(H - h) * 0.5f;
+                break;
+            case Anchor::LeftUp:
+                x = y = 0;
+                break;
+            case Anchor::RightUp:
+                x = float(W) - w;
+                y = 0;
+                break;
+            case Anchor::LeftDown:
+                x = 0;
+                y = float(H) - h;
+                break;
+            case Anchor::RightDown:
+                x = float(W) - w;
+                y = float(H) - h;
+                break;
+        }
+        return;
+    }
+    // None, or an id beyond the list (steps stay 0).
+    x = float(half(W - dw));
+    y = float(half(H - dh));
+    w = float(dw);
+    h = float(dh);
+}
+
+void MotionState::step(int k, int effect) {
+    const float kx = dx * float(k);
+    const float ky = dy * float(k);
+    if (effect >= 0 && effect <= kPanLast) {
+        x += kx;
+        y += ky;
+        return;
+    }
+    if (!isZoom(effect)) return;
+    switch (anchorOf(effect)) {
+        case Anchor::Centre:
+            x -= kx / 2;
+            y -= ky / 2;
+            break;
+        case Anchor::LeftUp:
+            break;
+        case Anchor::RightUp:
+            x -= kx;
+            break;
+        case Anchor::LeftDown:
+            y -= ky;
+            break;
+        case Anchor::RightDown:
+            x -= kx;
+            y -= ky;
+            break;
+    }
+    w += kx;
+    h += ky;
+}
+
+void MotionState::draw(float degrees, int effect, QRgb background) {
+    canvas_.clear(background);
+    if (fitted_.isNull()) return;
+    const bool rotating = effect == kZoomInAndRotate || effect == kZoomOutAndRotate;
+    canvas_.drawScaled(fitted_, QRectF(x, y, w, h), rotating ? degrees : 0, QPointF(W / 2, H / 2));
+}
+
+void MotionState::renderMotionFrame(int motionFrame, int effect, QRgb background) {
+    step(1, effect);
+    draw(float(motionFrame) * da, effect, background);
+}
+
+void MotionState::advanceMotion(int k, int effect, QRgb background) {
+    step(k, effect);
+    draw(float(k) * da, effect, background);
+}
+
+}  // namespace velmora
