@@ -43,10 +43,14 @@ void Canvas::drawWithAlpha(const QImage& picture, QPoint at, float alpha) {
 }
 
 void Canvas::readBgr24(std::span<uint8_t> out) const {
-    const int width = image_.width();
+    velmora::readBgr24(image_, out);
+}
+
+void readBgr24(const QImage& image, std::span<uint8_t> out) {
+    const int width = image.width();
     size_t at = 0;
-    for (int y = 0; y < image_.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < width; ++x) {
             out[at++] = uint8_t(qBlue(row[x]));
             out[at++] = uint8_t(qGreen(row[x]));

@@ -41,4 +41,8 @@ class Canvas {
     QImage image_;
 };
 
+// The 24-bit read-out of any 32-bit image: top-down rows of blue, green,
+// red, width × 3 bytes apart.
+void readBgr24(const QImage& image, std::span<uint8_t> out);
+
 }  // namespace velmora

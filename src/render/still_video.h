@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+
+namespace velmora {
+
+class EncoderLibrary;
+class Event;
+
+// One menu still turned into a video of a given length.
+struct StillVideoJob {
+    std::filesystem::path stillPath;
+    std::filesystem::path outputPath;  // the page's video elementary stream
+    bool isPal = true;
+    bool isWide = false;
+    bool notNtfs = false;
+    std::filesystem::path scratchPath;
+    int seconds = 0;
+    const Event* cancelEvent = nullptr;
+    std::function<void(int)> progress;  // 0..65535
+};
+
+// Converts the still once and hands the same frame to the encoder for
+// seconds × 25 (PAL) or × 30 (NTSC) frames. 0 when done (with a final
+// progress of 65535); 1 when the still cannot be decoded; init's error code
+// after closing; closeEncoder's result when a frame is refused; 2 when
+// cancelled (after the frame in hand).
+int encodeStillVideo(const StillVideoJob& job, EncoderLibrary& encoder);
+
+}  // namespace velmora
