@@ -23,13 +23,6 @@ constexpr int kOutputRate = 48000;
 constexpr int kOutputBitRate = 224000;
 constexpr AVSampleFormat kOutputFormat = AV_SAMPLE_FMT_S16;
 
-// FFmpeg prints its own complaints about damaged files; the converter
-// reports what matters through its return codes and the log.
-void quietenFfmpeg() {
-    static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(AV_LOG_FATAL); });
-}
-
 // The audio stream of a file with its decoder, handing out decoded frames.
 class AudioDecoder {
   public:

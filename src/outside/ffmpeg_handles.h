@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace velmora {
@@ -40,6 +41,13 @@ using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerDeleter>;
 using AudioFifoPtr = std::unique_ptr<AVAudioFifo, AudioFifoDeleter>;
+
+// FFmpeg prints its own complaints about damaged input; the program reports
+// what matters through its results and its log.
+inline void quietenFfmpeg() {
+    static std::once_flag once;
+    std::call_once(once, [] { av_log_set_level(AV_LOG_FATAL); });
+}
 
 // FFmpeg's text for an error code.
 inline std::string ffmpegError(int code) {

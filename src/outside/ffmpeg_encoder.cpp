@@ -1,0 +1,415 @@
+#include "outside/ffmpeg_encoder.h"
+
+extern "C" {
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
+#include <system_error>
+
+#include "core/log.h"
+#include "core/path_text.h"
+#include "outside/ffmpeg_handles.h"
+
+namespace velmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kDvdWidth = 720;
+constexpr int kPacketSize = 2048;
+constexpr int64_t kMuxRate = 10080000;
+constexpr int kVbvBufferBits = 1835008;
+constexpr int64_t kMaxVideoBitRate = 8000000;
+constexpr int kAc3BitRate = 192000;
+// What the disc estimate allows per frame, sound included: 0.0208 MB (PAL)
+// and 0.024 MB (NTSC); a little goes to the pack and stream headers.
+constexpr double kMegabyte = 1024.0 * 1024.0;
+constexpr double kMuxOverhead = 0.96;
+
+struct OutputFormatDeleter {
+    void operator()(AVFormatContext* context) const {
+        if (context->pb != nullptr) avio_closep(&context->pb);
+        avformat_free_context(context);
+    }
+};
+struct ScalerDeleter {
+    void operator()(SwsContext* context) const { sws_freeContext(context); }
+};
+using OutputFormatPtr = std::unique_ptr<AVFormatContext, OutputFormatDeleter>;
+using ScalerPtr = std::unique_ptr<SwsContext, ScalerDeleter>;
+
+}  // namespace
+
+struct FfmpegEncoder::Session {
+    bool isPal = true;
+    bool programStream = false;
+    int inWidth = 0;
+    int inHeight = 0;
+    int outHeight = 0;
+    AVRational frameRate{25, 1};
+    fs::path output;
+    fs::path partial;
+    std::string error;
+    int errorCode = 0;
+
+    OutputFormatPtr format;
+    AVStream* video = nullptr;
+    CodecContextPtr videoCodec;
+    ScalerPtr scaler;
+    FramePtr inFrame;
+    FramePtr outFrame;
+    PacketPtr packet;
+    int64_t frameCount = 0;
+
+    // The soundtrack of a program stream.
+    InputFormatPtr soundInput;
+    int soundStream = -1;
+    AVStream* audio = nullptr;
+    CodecContextPtr soundDecoder;  // NTSC: MP2 decoded ...
+    CodecContextPtr ac3Encoder;    // ... and encoded as AC-3
+    ResamplerPtr resampler;
+    AudioFifoPtr fifo;
+    FramePtr decoded;
+    FramePtr ac3Frame;
+    PacketPtr soundPacket;
+    int64_t ac3Samples = 0;
+    bool soundEnded = false;
+
+    bool fail(int code, const std::string& what) {
+        if (error.empty()) {
+            error = what + " (" + ffmpegError(code) + ")";
+            errorCode = code;
+        }
+        return false;
+    }
+
+    double videoSeconds() const { return double(frameCount) / av_q2d(frameRate); }
+
+    bool openVideo(bool isWide) {
+        const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_MPEG2VIDEO);
+        if (encoder == nullptr) return fail(AVERROR_ENCODER_NOT_FOUND, "no MPEG-2 encoder");
+        videoCodec.reset(avcodec_alloc_context3(encoder));
+        AVCodecContext& c = *videoCodec;
+        c.width = kDvdWidth;
+        c.height = outHeight;
+        c.pix_fmt = AV_PIX_FMT_YUV420P;
+        c.time_base = av_inv_q(frameRate);
+        c.framerate = frameRate;
+        c.gop_size = isPal ? 15 : 18;
+        c.max_b_frames = 2;
+        c.flags |= AV_CODEC_FLAG_CLOSED_GOP;
+        const double frameBytes = (isPal ? 0.0208 : 0.024) * kMegabyte;
+        const double totalBits = frameBytes * 8 * av_q2d(frameRate) * kMuxOverhead;
+        const double soundBits = isPal ? 224000 : kAc3BitRate;
+        c.bit_rate = programStream ? int64_t(totalBits - soundBits) : int64_t(totalBits);
+        c.rc_max_rate = kMaxVideoBitRate;
+        c.rc_buffer_size = kVbvBufferBits;
+        c.thread_count = 2;
+        // Square-pixel canvases stretched to 720 pixels: the pixels of the
+        // DVD frame are not square.
+        const AVRational display = isWide ? AVRational{16, 9} : AVRational{4, 3};
+        c.sample_aspect_ratio = av_div_q(display, AVRational{kDvdWidth, outHeight});
+        if (format->oformat->flags & AVFMT_GLOBALHEADER) c.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        // Closed GOPs of a fixed length: no extra I-frames at scene changes.
+        av_opt_set_int(c.priv_data, "sc_threshold", 1000000000, 0);
+        int result = avcodec_open2(&c, encoder, nullptr);
+        if (result < 0) return fail(result, "the MPEG-2 encoder cannot be started");
+        video = avformat_new_stream(format.get(), nullptr);
+        if (video == nullptr) return fail(AVERROR(ENOMEM), "no video stream");
+        video->time_base = c.time_base;
+        video->sample_aspect_ratio = c.sample_aspect_ratio;
+        result = avcodec_parameters_from_context(video->codecpar, &c);
+        if (result < 0) return fail(result, "video stream");
+
+        scaler.reset(sws_getContext(inWidth, inHeight, AV_PIX_FMT_YUV420P, kDvdWidth, outHeight,
+                                    AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr));
+        inFrame.reset(av_frame_alloc());
+        outFrame.reset(av_frame_alloc());
+        packet.reset(av_packet_alloc());
+        if (!scaler || !inFrame || !outFrame || !packet) return fail(AVERROR(ENOMEM), "memory");
+        outFrame->format = AV_PIX_FMT_YUV420P;
+        outFrame->width = kDvdWidth;
+        outFrame->height = outHeight;
+        result = av_frame_get_buffer(outFrame.get(), 0);
+        if (result < 0) return fail(result, "memory");
+        return true;
+    }
+
+    bool openSound(const fs::path& soundtrack) {
+        AVFormatContext* input = nullptr;
+        int result = avformat_open_input(&input, soundtrack.c_str(), nullptr, nullptr);
+        if (result < 0)
+            return fail(result, "the soundtrack " + quotedPath(soundtrack) + " cannot be read");
+        soundInput.reset(input);
+        result = avformat_find_stream_info(input, nullptr);
+        if (result < 0) return fail(result, "the soundtrack cannot be read");
+        const AVCodec* decoder = nullptr;
+        soundStream = av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+        if (soundStream < 0 || decoder == nullptr)
+            return fail(AVERROR_STREAM_NOT_FOUND, "the soundtrack holds no sound");
+        audio = avformat_new_stream(format.get(), nullptr);
+        soundPacket.reset(av_packet_alloc());
+        if (audio == nullptr || !soundPacket) return fail(AVERROR(ENOMEM), "memory");
+        const AVStream* source = input->streams[soundStream];
+        if (isPal) {
+            // The MP2 frames go in as they are.
+            result = avcodec_parameters_copy(audio->codecpar, source->codecpar);
+            if (result < 0) return fail(result, "sound stream");
+            audio->codecpar->codec_tag = 0;
+            audio->time_base = source->time_base;
+            return true;
+        }
+        soundDecoder.reset(avcodec_alloc_context3(decoder));
+        result = avcodec_parameters_to_context(soundDecoder.get(), source->codecpar);
+        if (result >= 0) result = avcodec_open2(soundDecoder.get(), decoder, nullptr);
+        if (result < 0) return fail(result, "the soundtrack cannot be decoded");
+        const AVCodec* ac3 = avcodec_find_encoder(AV_CODEC_ID_AC3);
+        if (ac3 == nullptr) return fail(AVERROR_ENCODER_NOT_FOUND, "no AC-3 encoder");
+        ac3Encoder.reset(avcodec_alloc_context3(ac3));
+        AVCodecContext& c = *ac3Encoder;
+        c.sample_rate = 48000;
+        c.sample_fmt = AV_SAMPLE_FMT_FLTP;
+        c.bit_rate = kAc3BitRate;
+        av_channel_layout_default(&c.ch_layout, 2);
+        c.time_base = AVRational{1, 48000};
+        result = avcodec_open2(&c, ac3, nullptr);
+        if (result < 0) return fail(result, "the AC-3 encoder cannot be started");
+        result = avcodec_parameters_from_context(audio->codecpar, &c);
+        if (result < 0) return fail(result, "sound stream");
+        audio->time_base = c.time_base;
+        fifo.reset(av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, 2, c.frame_size * 4));
+        decoded.reset(av_frame_alloc());
+        ac3Frame.reset(av_frame_alloc());
+        if (!fifo || !decoded || !ac3Frame) return fail(AVERROR(ENOMEM), "memory");
+        ac3Frame->nb_samples = c.frame_size;
+        ac3Frame->format = c.sample_fmt;
+        ac3Frame->sample_rate = c.sample_rate;
+        av_channel_layout_copy(&ac3Frame->ch_layout, &c.ch_layout);
+        result = av_frame_get_buffer(ac3Frame.get(), 0);
+        if (result < 0) return fail(result, "memory");
+        return true;
+    }
+
+    bool writePacket(AVPacket* p, AVRational from, AVStream* stream) {
+        av_packet_rescale_ts(p, from, stream->time_base);
+        p->stream_index = stream->index;
+        const int result = av_interleaved_write_frame(format.get(), p);
+        if (result < 0) return fail(result, "the output cannot be written");
+        return true;
+    }
+
+    bool drainVideo() {
+        int result = 0;
+        while ((result = avcodec_receive_packet(videoCodec.get(), packet.get())) >= 0) {
+            if (!writePacket(packet.get(), videoCodec->time_base, video)) return false;
+        }
+        return result == AVERROR(EAGAIN) || result == AVERROR_EOF ||
+               fail(result, "MPEG-2 encoding");
+    }
+
+    // AC-3 frames from the fifo; the last one padded with silence when `flush`.
+    bool encodeAc3(bool flush) {
+        const int size = ac3Encoder->frame_size;
+        while (av_audio_fifo_size(fifo.get()) >= size ||
+               (flush && av_audio_fifo_size(fifo.get()) > 0)) {
+            av_frame_make_writable(ac3Frame.get());
+            const int count = std::min(size, av_audio_fifo_size(fifo.get()));
+            av_audio_fifo_read(fifo.get(), reinterpret_cast<void**>(ac3Frame->data), count);
+            if (count < size)
+                av_samples_set_silence(ac3Frame->data, count, size - count, 2, AV_SAMPLE_FMT_FLTP);
+            ac3Frame->pts = ac3Samples;
+            ac3Samples += size;
+            if (!sendAc3(ac3Frame.get())) return false;
+        }
+        return true;
+    }
+
+    bool sendAc3(const AVFrame* frame) {
+        int result = avcodec_send_frame(ac3Encoder.get(), frame);
+        if (result < 0) return fail(result, "AC-3 encoding");
+        while ((result = avcodec_receive_packet(ac3Encoder.get(), soundPacket.get())) >= 0) {
+            if (!writePacket(soundPacket.get(), ac3Encoder->time_base, audio)) return false;
+        }
+        return result == AVERROR(EAGAIN) || result == AVERROR_EOF || fail(result, "AC-3 encoding");
+    }
+
+    bool transcodePacket(AVPacket* p) {
+        if (avcodec_send_packet(soundDecoder.get(), p) < 0)
+            return true;  // a damaged frame is skipped
+        while (avcodec_receive_frame(soundDecoder.get(), decoded.get()) >= 0) {
+            if (!resampler) {
+                SwrContext* swr = nullptr;
+                int result = swr_alloc_set_opts2(
+                    &swr, &ac3Encoder->ch_layout, AV_SAMPLE_FMT_FLTP, 48000, &decoded->ch_layout,
+                    AVSampleFormat(decoded->format), decoded->sample_rate, 0, nullptr);
+                resampler.reset(swr);
+                if (result >= 0) result = swr_init(swr);
+                if (result < 0) return fail(result, "the soundtrack cannot be resampled");
+            }
+            uint8_t* planes[2] = {nullptr, nullptr};
+            const int wanted = swr_get_out_samples(resampler.get(), decoded->nb_samples);
+            if (av_samples_alloc(planes, nullptr, 2, wanted, AV_SAMPLE_FMT_FLTP, 0) < 0)
+                return fail(AVERROR(ENOMEM), "memory");
+            const int got = swr_convert(resampler.get(), planes, wanted,
+                                        const_cast<const uint8_t**>(decoded->extended_data),
+                                        decoded->nb_samples);
+            if (got > 0) av_audio_fifo_write(fifo.get(), reinterpret_cast<void**>(planes), got);
+            av_freep(&planes[0]);
+            av_frame_unref(decoded.get());
+            if (!encodeAc3(false)) return false;
+        }
+        return true;
+    }
+
+    // Sound that starts before `seconds`; a packet read beyond waits for the
+    // next call, and what lies beyond the end of the video is never written.
+    bool writeSoundUntil(double seconds) {
+        if (audio == nullptr) return true;
+        const AVStream* source = soundInput->streams[soundStream];
+        while (!soundEnded) {
+            if (!soundPending) {
+                if (av_read_frame(soundInput.get(), soundPacket.get()) < 0) {
+                    soundEnded = true;
+                    break;
+                }
+                if (soundPacket->stream_index != soundStream) {
+                    av_packet_unref(soundPacket.get());
+                    continue;
+                }
+                soundPending = true;
+            }
+            const double start = soundPacket->pts == AV_NOPTS_VALUE
+                                     ? 0
+                                     : double(soundPacket->pts) * av_q2d(source->time_base);
+            if (start >= seconds) break;
+            const bool ok = isPal ? writePacket(soundPacket.get(), source->time_base, audio)
+                                  : transcodePacket(soundPacket.get());
+            av_packet_unref(soundPacket.get());
+            soundPending = false;
+            if (!ok) return false;
+        }
+        return true;
+    }
+
+    bool soundPending = false;
+    bool headerWritten = false;
+
+    void configure(const fs::path& target, bool pal, bool isWide, bool withSound) {
+        isPal = pal;
+        programStream = withSound;
+        inWidth = isWide ? 704 : (isPal ? 720 : 640);
+        inHeight = isWide ? 396 : (isPal ? 540 : 480);
+        outHeight = isPal ? 576 : 480;
+        frameRate = isPal ? AVRational{25, 1} : AVRational{30000, 1001};
+        output = target;
+        partial = target;
+        partial += ".partial";
+    }
+
+    bool open(const char* muxer, bool isWide, const fs::path& soundtrack) {
+        AVFormatContext* raw = nullptr;
+        int result = avformat_alloc_output_context2(&raw, nullptr, muxer, partial.c_str());
+        if (result < 0) return fail(result, "no " + std::string(muxer) + " muxer");
+        format.reset(raw);
+        if (programStream) {
+            raw->packet_size = kPacketSize;
+            av_opt_set_int(raw->priv_data, "muxrate", kMuxRate, 0);
+        }
+        if (!openVideo(isWide)) return false;
+        if (programStream && !openSound(soundtrack)) return false;
+        result = avio_open(&raw->pb, partial.c_str(), AVIO_FLAG_WRITE);
+        if (result < 0) return fail(result, "cannot create " + quotedPath(partial));
+        result = avformat_write_header(raw, nullptr);
+        if (result < 0) return fail(result, "the stream header cannot be written");
+        headerWritten = true;
+        return true;
+    }
+
+    bool encode(const uint8_t* planar) {
+        const uint8_t* source[3] = {planar, planar + inWidth * inHeight,
+                                    planar + inWidth * inHeight * 5 / 4};
+        const int strides[3] = {inWidth, inWidth / 2, inWidth / 2};
+        int result = av_frame_make_writable(outFrame.get());
+        if (result < 0) return fail(result, "memory");
+        sws_scale(scaler.get(), source, strides, 0, inHeight, outFrame->data, outFrame->linesize);
+        outFrame->pts = frameCount++;
+        result = avcodec_send_frame(videoCodec.get(), outFrame.get());
+        if (result < 0) return fail(result, "MPEG-2 encoding");
+        return drainVideo() && writeSoundUntil(videoSeconds());
+    }
+
+    bool finish() {
+        int result = avcodec_send_frame(videoCodec.get(), nullptr);
+        if (result < 0) return fail(result, "MPEG-2 encoding");
+        if (!drainVideo() || !writeSoundUntil(videoSeconds())) return false;
+        if (ac3Encoder && (!encodeAc3(true) || !sendAc3(nullptr))) return false;
+        result = av_write_trailer(format.get());
+        if (result < 0) return fail(result, "the output cannot be finished");
+        return true;
+    }
+};
+
+FfmpegEncoder::FfmpegEncoder(const Log& log) : log_(log) {
+    quietenFfmpeg();
+}
+FfmpegEncoder::~FfmpegEncoder() {
+    closeEncoder();
+}
+
+int FfmpegEncoder::initVobEncoder(const fs::path& soundtrack, const fs::path& output, bool isPal,
+                                  bool isWide, const fs::path&, bool) {
+    closeEncoder();
+    session_ = std::make_unique<Session>();
+    session_->configure(output, isPal, isWide, true);
+    if (!session_->open("dvd", isWide, soundtrack)) {
+        session_->errorCode = session_->errorCode != 0 ? session_->errorCode : -1;
+        return session_->errorCode;
+    }
+    return 0;
+}
+
+int FfmpegEncoder::initEncoder(const fs::path& output, bool isPal, bool isWide, const fs::path&,
+                               bool) {
+    closeEncoder();
+    session_ = std::make_unique<Session>();
+    session_->configure(output, isPal, isWide, false);
+    if (!session_->open("mpeg2video", isWide, {})) {
+        session_->errorCode = session_->errorCode != 0 ? session_->errorCode : -1;
+        return session_->errorCode;
+    }
+    return 0;
+}
+
+int FfmpegEncoder::EncOneFrame(const uint8_t* planarFrame) {
+    if (!session_) return AVERROR(EINVAL);
+    if (!session_->error.empty()) return session_->errorCode != 0 ? session_->errorCode : -1;
+    if (!session_->encode(planarFrame)) return session_->errorCode != 0 ? session_->errorCode : -1;
+    return 0;
+}
+
+int FfmpegEncoder::closeEncoder() {
+    if (!session_) return 0;
+    Session& session = *session_;
+    bool ok = session.error.empty() && session.headerWritten && session.finish();
+    session.format.reset();  // closes the file
+    std::error_code error;
+    if (ok) {
+        fs::rename(session.partial, session.output, error);
+        if (error) ok = session.fail(AVERROR(EIO), "cannot write " + quotedPath(session.output));
+    }
+    int result = 0;
+    if (!ok) {
+        fs::remove(session.partial, error);
+        log_.writeLog("Encoding " + quotedPath(session.output) + " failed: " + session.error);
+        result = session.errorCode != 0 ? session.errorCode : -1;
+    }
+    session_.reset();
+    return result;
+}
+
+}  // namespace velmora

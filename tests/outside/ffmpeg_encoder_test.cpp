@@ -1,0 +1,140 @@
+#include "outside/ffmpeg_encoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <vector>
+
+#include "core/log.h"
+#include "support/run_program.h"
+#include "support/temporary_folder.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+using test::runProgram;
+
+std::string probe(const fs::path& file, const std::string& stream, const std::string& entry,
+                  bool countFrames = false) {
+    std::vector<std::string> arguments = {"ffprobe", "-v", "error", "-select_streams", stream};
+    if (countFrames) arguments.push_back("-count_frames");
+    arguments.insert(arguments.end(), {"-show_entries", entry, "-of",
+                                       "default=noprint_wrappers=1:nokey=1", file.string()});
+    std::string value = runProgram(arguments).output;
+    while (!value.empty() && (value.back() == '\n' || value.back() == '\r'))
+        value.pop_back();
+    return value;
+}
+
+// A frame of the canvas size, grey with a bright band so the encoder has work.
+std::vector<uint8_t> planarFrame(int width, int height) {
+    std::vector<uint8_t> frame(size_t(width * height * 3 / 2), 128);
+    for (int y = height / 3; y < height / 2; ++y) {
+        for (int x = 0; x < width; ++x)
+            frame[size_t(y * width + x)] = uint8_t(200 + x % 30);
+    }
+    return frame;
+}
+
+class FfmpegEncoderTest : public ::testing::Test {
+  protected:
+    FfmpegEncoderTest() {
+        const auto made =
+            runProgram({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
+                        "sine=frequency=440:sample_rate=48000:duration=6", "-ac", "2", "-c:a",
+                        "mp2", "-b:a", "224k", "-f", "mp2", (folder_ / "slideshow.mp2").string()});
+        EXPECT_EQ(made.exitCode, 0) << made.output;
+    }
+    std::string logText() {
+        std::ifstream in(log_.file());
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    test::TemporaryFolder folder_;
+    Log log_{folder_ / "log.txt"};
+    FfmpegEncoder encoder_{log_};
+};
+
+TEST_F(FfmpegEncoderTest, ProgramStreamsForBothStandards) {
+    struct Case {
+        bool isPal, isWide;
+        int width, height, frames;
+        const char *height576, *rate, *aspect, *sound;
+    };
+    const Case cases[] = {
+        {true, false, 720, 540, 50, "576", "25/1", "4:3", "mp2"},
+        {false, true, 704, 396, 60, "480", "30000/1001", "16:9", "ac3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sound);
+        const fs::path output = folder_ / (std::string(c.sound) + ".mpg");
+        ASSERT_EQ(encoder_.initVobEncoder(folder_ / "slideshow.mp2", output, c.isPal, c.isWide,
+                                          folder_ / "in.yuv", false),
+                  0)
+            << logText();
+        const std::vector<uint8_t> frame = planarFrame(c.width, c.height);
+        for (int i = 0; i < c.frames; ++i)
+            ASSERT_EQ(encoder_.EncOneFrame(frame.data()), 0);
+        ASSERT_EQ(encoder_.closeEncoder(), 0) << logText();
+        EXPECT_FALSE(fs::exists(output.string() + ".partial"));
+
+        EXPECT_EQ(probe(output, "v:0", "stream=codec_name"), "mpeg2video");
+        EXPECT_EQ(probe(output, "v:0", "stream=width"), "720");
+        EXPECT_EQ(probe(output, "v:0", "stream=height"), c.height576);
+        EXPECT_EQ(probe(output, "v:0", "stream=r_frame_rate"), c.rate);
+        EXPECT_EQ(probe(output, "v:0", "stream=display_aspect_ratio"), c.aspect);
+        EXPECT_EQ(probe(output, "v:0", "stream=nb_read_frames", true), std::to_string(c.frames));
+        EXPECT_EQ(probe(output, "a:0", "stream=codec_name"), c.sound);
+        // The sound is cut at the end of the two seconds of video.
+        const auto decoded =
+            runProgram({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                        "packet=pts_time,duration_time", "-of", "csv=p=0", output.string()});
+        double end = 0;
+        for (size_t at = 0; at < decoded.output.size();) {
+            const size_t line = decoded.output.find('\n', at);
+            const std::string row = decoded.output.substr(at, line - at);
+            const size_t comma = row.find(',');
+            if (comma != std::string::npos) {
+                end = std::max(end, std::atof(row.c_str()) + std::atof(row.c_str() + comma + 1));
+            }
+            at = line == std::string::npos ? decoded.output.size() : line + 1;
+        }
+        const double videoSeconds = c.isPal ? 2.0 : 60 * 1001.0 / 30000;
+        EXPECT_NEAR(end - std::atof(probe(output, "a:0", "stream=start_time").c_str()),
+                    videoSeconds, 0.1);
+
+        // dvdauthor takes it as a title.
+        setenv("VIDEO_FORMAT", c.isPal ? "PAL" : "NTSC", 1);
+        const fs::path dvd = folder_ / (std::string("dvd-") + c.sound);
+        const auto title = runProgram({"dvdauthor", "-o", dvd.string(), "-t", output.string()});
+        EXPECT_EQ(title.exitCode, 0) << title.output;
+        const auto toc = runProgram({"dvdauthor", "-o", dvd.string(), "-T"});
+        EXPECT_EQ(toc.exitCode, 0) << toc.output;
+    }
+}
+
+TEST_F(FfmpegEncoderTest, StillVideoAndFailures) {
+    const fs::path still = folder_ / "page.m2v";
+    ASSERT_EQ(encoder_.initEncoder(still, true, false, folder_ / "in.yuv", false), 0);
+    const std::vector<uint8_t> frame = planarFrame(720, 540);
+    for (int i = 0; i < 25; ++i)
+        ASSERT_EQ(encoder_.EncOneFrame(frame.data()), 0);
+    ASSERT_EQ(encoder_.closeEncoder(), 0);
+    EXPECT_EQ(probe(still, "v:0", "stream=nb_read_frames", true), "25");
+
+    const fs::path output = folder_ / "broken.mpg";
+    EXPECT_NE(encoder_.initVobEncoder(folder_ / "absent.mp2", output, true, false, {}, false), 0);
+    EXPECT_NE(encoder_.EncOneFrame(frame.data()), 0);
+    EXPECT_NE(encoder_.closeEncoder(), 0);
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_FALSE(fs::exists(output.string() + ".partial"));
+    EXPECT_NE(logText().find("absent.mp2"), std::string::npos);
+
+    EXPECT_NE(encoder_.initEncoder(folder_ / "no" / "page.m2v", true, false, {}, false), 0);
+    EXPECT_NE(encoder_.closeEncoder(), 0);
+}
+
+}  // namespace
+}  // namespace velmora
