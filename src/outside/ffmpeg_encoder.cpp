@@ -358,7 +358,12 @@ FfmpegEncoder::FfmpegEncoder(const Log& log) : log_(log) {
     quietenFfmpeg();
 }
 FfmpegEncoder::~FfmpegEncoder() {
-    closeEncoder();
+    // An encode never closed is not finished: its partial file goes.
+    if (!session_) return;
+    const fs::path partial = session_->partial;
+    session_.reset();
+    std::error_code ignored;
+    fs::remove(partial, ignored);
 }
 
 int FfmpegEncoder::initVobEncoder(const fs::path& soundtrack, const fs::path& output, bool isPal,

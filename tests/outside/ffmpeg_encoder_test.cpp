@@ -134,6 +134,15 @@ TEST_F(FfmpegEncoderTest, StillVideoAndFailures) {
 
     EXPECT_NE(encoder_.initEncoder(folder_ / "no" / "page.m2v", true, false, {}, false), 0);
     EXPECT_NE(encoder_.closeEncoder(), 0);
+
+    // An encoder dropped in the middle of an encode leaves nothing behind.
+    {
+        FfmpegEncoder abandoned(log_);
+        ASSERT_EQ(abandoned.initEncoder(folder_ / "half.m2v", true, false, {}, false), 0);
+        ASSERT_EQ(abandoned.EncOneFrame(frame.data()), 0);
+    }
+    EXPECT_FALSE(fs::exists(folder_ / "half.m2v"));
+    EXPECT_FALSE(fs::exists(folder_ / "half.m2v.partial"));
 }
 
 }  // namespace
