@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/motion_effect.h"
 #include "image/picture_loader.h"
 #include "render/frame_geometry.h"
 
@@ -10,16 +11,12 @@ namespace velmora {
 
 namespace {
 
-enum Effect : int {
-    kPanLast = 7,
-    kZoomCenterIn = 8,
-    kZoomInLast = 12,
-    kZoomCenterOut = 13,
-    kZoomOutLast = 17,
-    kZoomInAndRotate = 18,
-    kZoomOutAndRotate = 19,
-    kNone = 20,
-};
+using M = MotionEffectKind;
+constexpr int kPanLast = int(M::PanDownToUp);
+constexpr int kZoomCenterIn = int(M::ZoomCenterIn);
+constexpr int kZoomCenterOut = int(M::ZoomCenterOut);
+constexpr int kZoomInAndRotate = int(M::ZoomInAndRotate);
+constexpr int kZoomOutAndRotate = int(M::ZoomOutAndRotate);
 
 // Which point of a zooming picture stays in place.
 enum class Anchor { Centre, LeftUp, RightUp, LeftDown, RightDown };
