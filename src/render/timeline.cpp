@@ -1,0 +1,117 @@
+#include "render/timeline.h"
+
+#include <cstdio>
+
+#include "core/event.h"
+#include "core/log.h"
+#include "core/slideshow.h"
+#include "outside/encoder_library.h"
+#include "render/frame_geometry.h"
+#include "render/transitions/alpha_transition.h"
+#include "render/yuv_conversion.h"
+
+namespace velmora {
+
+RenderContext::RenderContext(const RenderJob& renderJob, EncoderLibrary& encoder, QSize canvasSize,
+                             int totalFrames)
+    : job(renderJob),
+      frame(canvasSize),
+      encoder_(encoder),
+      progressStep_(totalFrames > 0 ? 65535.0 / totalFrames : 0),
+      bgr_(size_t(canvasSize.width()) * size_t(canvasSize.height()) * 3),
+      planar_(size_t(canvasSize.width()) * size_t(canvasSize.height()) * 3 / 2) {}
+
+const SlideImage& RenderContext::picture() const {
+    return job.slideshow->pictures[size_t(index)];
+}
+
+void RenderContext::preparePicture() {
+    motion.setupMotion(picture().settings.effect.motionEffect, picture().workingPath, frame.size(),
+                       N);
+}
+
+int RenderContext::emitFrame() {
+    const int width = frame.size().width();
+    const int height = frame.size().height();
+    frame.readBgr24(bgr_);
+    const size_t lumaSize = size_t(width) * size_t(height);
+    convertToI420(bgr_.data(), width, height, width * 3,
+                  PlanarFrame{planar_.data(), planar_.data() + lumaSize,
+                              planar_.data() + lumaSize + lumaSize / 4, width});
+    const int result = encoder_.EncOneFrame(planar_.data());
+    if (result != 0) return result;
+    progress_ += progressStep_;
+    if (job.progress) job.progress(int(progress_));
+    return job.cancelEvent != nullptr && job.cancelEvent->isSet() ? 2 : 0;
+}
+
+int RenderContext::renderMotionFrames(int firstFrame) {
+    const int effect = picture().settings.effect.motionEffect;
+    for (int k = firstFrame; k < N; ++k) {
+        motionFrame = k;
+        motion.renderMotionFrame(k, effect, job.background);
+        frame.drawUnscaled(motion.canvas().image(), QPoint(0, 0));
+        if (const int result = emitFrame(); result != 0) return result;
+    }
+    return 0;
+}
+
+const std::array<TransitionRenderer, 18>& transitionTable() {
+    static const std::array<TransitionRenderer, 18> table = {&runAlphaTransition};
+    return table;
+}
+
+int renderFirstPicture(RenderContext& context) {
+    const int fps = framesPerSecond(context.job.isPal ? 1 : 0);
+    context.index = 0;
+    context.T = fps;
+    context.N = (context.picture().settings.effect.displayTime + 1) * fps;
+    context.preparePicture();
+    const int effect = context.picture().settings.effect.motionEffect;
+    for (int k = 0; k < context.T; ++k) {
+        context.motionFrame = k;
+        context.motion.renderMotionFrame(k, effect, context.job.background);
+        context.frame.clear(0xFFFFFFFF);
+        context.frame.drawWithAlpha(context.motion.canvas().image(), QPoint(0, 0),
+                                    float(k + 1) / float(context.T));
+        if (const int result = context.emitFrame(); result != 0) return result;
+    }
+    return context.renderMotionFrames(context.T);
+}
+
+int encodeSlideshow(const RenderJob& job, EncoderLibrary& encoder, const Log& log) {
+    const Slideshow& slideshow = *job.slideshow;
+    if (slideshow.pictures.empty()) {
+        log.writeLog("Slideshow " + slideshow.name + " has no pictures; nothing to encode");
+        return 1;
+    }
+    const int tvStandard = job.isPal ? 1 : 0;
+    const int fps = framesPerSecond(tvStandard);
+    encoder.initVobEncoder(slideshow.soundtrackPath, slideshow.programStreamPath, job.isPal,
+                           job.aspect != 0, job.scratchPath, job.notNtfs);
+    RenderContext context(job, encoder, canvasSize(tvStandard, job.aspect), slideshow.totalFrames);
+
+    int result = renderFirstPicture(context);
+    for (size_t i = 1; result == 0 && i < slideshow.pictures.size(); ++i) {
+        const EffectSetting& effect = slideshow.pictures[i].settings.effect;
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "cur iamge:%d, imagetime:%d, transmittime:%d, singleeffect:%d, effectid:%d, ",
+                      int(i) - 1, effect.displayTime, effect.transitionTime, effect.motionEffect,
+                      effect.transition->id());
+        log.writeLog(line);
+        context.index = int(i);
+        context.N = (effect.displayTime + effect.transitionTime) * fps;
+        context.T = effect.transitionTime * fps;
+        context.motionFrame = 0;
+        const int kind = effect.transition->id();
+        const TransitionRenderer render =
+            kind >= 0 && kind < 18 ? transitionTable()[size_t(kind)] : nullptr;
+        if (render != nullptr) result = render(context);
+    }
+    // A failure to finish the file is a failure of the encode.
+    const int closed = encoder.closeEncoder();
+    return result != 0 ? result : closed;
+}
+
+}  // namespace velmora

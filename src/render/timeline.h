@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QRgb>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "render/canvas.h"
+#include "render/motion_effect_renderer.h"
+
+namespace velmora {
+
+class EncoderLibrary;
+class Event;
+class Log;
+class Slideshow;
+struct SlideImage;
+
+// The parameters of one slideshow render.
+struct RenderJob {
+    bool isPal = true;
+    int aspect = 0;  // 0 4:3, 1 16:9
+    const Slideshow* slideshow = nullptr;
+    std::function<void(int)> progress;  // 0..65535
+    const Event* cancelEvent = nullptr;
+    bool notNtfs = false;
+    QRgb background = 0xFF000000;
+    std::filesystem::path scratchPath;
+};
+
+// The state the frame loops of one render share: the frame canvas, the
+// picture being entered with its motion, the segment's frame counts, the
+// conversion buffers and the encoder.
+class RenderContext {
+  public:
+    RenderContext(const RenderJob& job, EncoderLibrary& encoder, QSize canvasSize, int totalFrames);
+
+    const RenderJob& job;
+    Canvas frame;
+    MotionState motion;
+    int index = 0;        // the picture whose segment is rendered
+    int motionFrame = 0;  // frames of this segment so far
+    int N = 0;            // frames of the segment
+    int T = 0;            // transition frames at its start
+
+    const SlideImage& picture() const;
+    // Decodes picture `index` and sets up its motion over N frames.
+    void preparePicture();
+    // Hands the frame canvas to the encoder, advances the progress and tests
+    // the cancel event: 0, 2 (cancelled) or the encoder's error.
+    int emitFrame();
+    // Frames from `firstFrame` to N − 1: the picture's motion alone.
+    int renderMotionFrames(int firstFrame);
+
+  private:
+    EncoderLibrary& encoder_;
+    double progress_ = 0;
+    double progressStep_ = 0;
+    std::vector<uint8_t> bgr_;
+    std::vector<uint8_t> planar_;
+};
+
+// Renders the segment of a picture entered by a transition; one per kind.
+using TransitionRenderer = int (*)(RenderContext&);
+// The renderers by TransitionKind id; kinds without one render nothing for
+// their segment and the run goes on.
+const std::array<TransitionRenderer, 18>& transitionTable();
+
+// Segment 0: a one-second fade from white into the first picture.
+int renderFirstPicture(RenderContext& context);
+
+// Renders and encodes one slideshow: 0 when every frame was encoded, 2 when
+// cancelled, the encoder's error otherwise (also when closing fails).
+int encodeSlideshow(const RenderJob& job, EncoderLibrary& encoder, const Log& log);
+
+}  // namespace velmora

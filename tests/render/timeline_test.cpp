@@ -1,0 +1,151 @@
+#include "render/timeline.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "core/event.h"
+#include "core/log.h"
+#include "core/notifier.h"
+#include "core/random_generator.h"
+#include "core/slideshow.h"
+#include "core/transition_kinds.h"
+#include "image/picture_fixtures.h"
+#include "outside/audio_converter.h"
+#include "outside/encoder_library.h"
+#include "support/run_program.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Counts frames and remembers the first luma sample of each.
+class CountingEncoder final : public EncoderLibrary {
+  public:
+    int initVobEncoder(const fs::path&, const fs::path&, bool, bool, const fs::path&,
+                       bool) override {
+        ++inits;
+        return 0;
+    }
+    int initEncoder(const fs::path&, bool, bool, const fs::path&, bool) override { return 0; }
+    int EncOneFrame(const uint8_t* frame) override {
+        firstLuma.push_back(frame[0]);
+        if (int(firstLuma.size()) == failAt) return -42;
+        if (int(firstLuma.size()) == cancelAt && cancel != nullptr) cancel->set();
+        return 0;
+    }
+    int closeEncoder() override {
+        ++closes;
+        return 0;
+    }
+    std::vector<uint8_t> firstLuma;
+    int inits = 0, closes = 0, failAt = -1, cancelAt = -1;
+    Event* cancel = nullptr;
+};
+
+class NoPictures final : public PictureFiles {
+  public:
+    bool canLoad(const fs::path&) override { return true; }
+    bool renderCover(const fs::path&, const fs::path&) override { return true; }
+    QImage renderThumbnail(const fs::path&, QSize) override { return {}; }
+};
+class NoAudio final : public AudioConverterLibrary {
+  public:
+    int GetFileTimeLength(const fs::path&) override { return 0; }
+    int xToMp2(const fs::path&, const fs::path&, const Event&) override { return 0; }
+};
+class Silent final : public Notifier, public ProjectEvents {
+  public:
+    void show(std::string_view, std::string_view, NotifierIcon) override {}
+    NotifierAnswer ask(std::string_view, std::string_view, NotifierButtons) override {
+        return NotifierAnswer::No;
+    }
+    void thumbnailsChanged(int) override {}
+};
+
+class TimelineTest : public ::testing::Test {
+  protected:
+    TimelineTest() {
+        test::writeWithQt(folder_ / "a.png", test::quadrants(800, 600), "png");
+        test::writeWithQt(folder_ / "b.png", test::quadrants(600, 800), "png");
+        job_.isPal = true;
+        job_.slideshow = &slideshow_;
+        job_.cancelEvent = &cancel_;
+        job_.progress = [this](int value) { lastProgress_ = value; };
+    }
+    // A picture of the slideshow with its display and transition times.
+    void addPicture(const std::string& name, int display, int transition,
+                    TransitionKind kind = TransitionKind::Alpha, int mode = 0) {
+        SlideImage picture;
+        picture.sourcePath = picture.workingPath = folder_ / name;
+        picture.settings.tvStandard = 1;
+        picture.settings.effect.displayTime = display;
+        picture.settings.effect.transitionTime = transition;
+        picture.settings.effect.transition = makeTransition(kind);
+        picture.settings.effect.transition->setParameters(mode);
+        slideshow_.pictures.push_back(std::move(picture));
+        slideshow_.recomputeFrames();
+    }
+
+    test::TemporaryFolder folder_;
+    Log log_{folder_ / "log.txt"};
+    RandomGenerator random_{1};
+    NoPictures pictures_;
+    NoAudio audio_;
+    Silent silent_;
+    ProjectContext context_{{}, random_, pictures_, audio_, silent_, silent_, {}};
+    Slideshow slideshow_{"trip", folder_.path(), context_};
+    Event cancel_;
+    RenderJob job_;
+    int lastProgress_ = 0;
+    CountingEncoder encoder_;
+};
+
+TEST_F(TimelineTest, SegmentsHaveTheirFrameCounts) {
+    addPicture("a.png", 3, 2);
+    addPicture("b.png", 3, 2);
+    ASSERT_EQ(slideshow_.totalFrames, 225);
+    EXPECT_EQ(encodeSlideshow(job_, encoder_, log_), 0);
+    EXPECT_EQ(encoder_.firstLuma.size(), 225u);  // 100 + 125
+    EXPECT_EQ(encoder_.inits, 1);
+    EXPECT_EQ(encoder_.closes, 1);
+    EXPECT_GE(lastProgress_, 65530);
+    EXPECT_GT(encoder_.firstLuma[0], 225);  // the fade starts from white
+    std::ifstream logFile(log_.file());
+    const std::string logText(std::istreambuf_iterator<char>(logFile), {});
+    EXPECT_NE(
+        logText.find("cur iamge:0, imagetime:3, transmittime:2, singleeffect:20, effectid:0, "),
+        std::string::npos);
+}
+
+TEST_F(TimelineTest, CutsUnknownKindsAndColours) {
+    addPicture("a.png", 2, 2);
+    addPicture("b.png", 2, 0);                            // a cut: 50 frames
+    addPicture("a.png", 1, 1, TransitionKind::Blinds);    // no renderer yet: skipped
+    addPicture("b.png", 1, 2, TransitionKind::Alpha, 2);  // through black: 75 frames
+    EXPECT_EQ(encodeSlideshow(job_, encoder_, log_), 0);
+    EXPECT_EQ(encoder_.firstLuma.size(), size_t(75 + 50 + 75));
+    // Halfway through the fade to black the frame is black.
+    EXPECT_EQ(encoder_.firstLuma[75 + 50 + 24], 16);
+}
+
+TEST_F(TimelineTest, CancelAndEncoderErrors) {
+    addPicture("a.png", 3, 2);
+    addPicture("b.png", 3, 2);
+    encoder_.cancel = &cancel_;
+    encoder_.cancelAt = 110;  // inside the transition
+    EXPECT_EQ(encodeSlideshow(job_, encoder_, log_), 2);
+    EXPECT_EQ(encoder_.firstLuma.size(), 110u);
+    EXPECT_EQ(encoder_.closes, 1);
+    cancel_.reset();
+
+    CountingEncoder failing;
+    failing.failAt = 30;
+    EXPECT_EQ(encodeSlideshow(job_, failing, log_), -42);
+    EXPECT_EQ(failing.firstLuma.size(), 30u);
+    EXPECT_EQ(failing.closes, 1);
+}
+
+}  // namespace
+}  // namespace velmora
