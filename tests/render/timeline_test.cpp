@@ -13,6 +13,7 @@
 #include "image/picture_fixtures.h"
 #include "outside/audio_converter.h"
 #include "outside/encoder_library.h"
+#include "outside/ffmpeg_encoder.h"
 #include "support/run_program.h"
 
 namespace velmora {
@@ -145,6 +146,32 @@ TEST_F(TimelineTest, CancelAndEncoderErrors) {
     EXPECT_EQ(encodeSlideshow(job_, failing, log_), -42);
     EXPECT_EQ(failing.firstLuma.size(), 30u);
     EXPECT_EQ(failing.closes, 1);
+}
+
+TEST_F(TimelineTest, TwoPicturesBecomeAPalProgramStreamDvdauthorTakes) {
+    addPicture("a.png", 2, 1);
+    addPicture("b.png", 2, 1, TransitionKind::Alpha, 1);
+    const auto sound =
+        test::runProgram({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
+                          "sine=frequency=330:sample_rate=48000:duration=10", "-ac", "2", "-c:a",
+                          "mp2", "-b:a", "224k", "-f", "mp2", slideshow_.soundtrackPath.string()});
+    fs::create_directories(slideshow_.soundtrackPath.parent_path());
+    const auto again =
+        test::runProgram({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
+                          "sine=frequency=330:sample_rate=48000:duration=10", "-ac", "2", "-c:a",
+                          "mp2", "-b:a", "224k", "-f", "mp2", slideshow_.soundtrackPath.string()});
+    ASSERT_EQ(again.exitCode, 0) << again.output << sound.output;
+    FfmpegEncoder encoder(log_);
+    ASSERT_EQ(encodeSlideshow(job_, encoder, log_), 0);
+    const fs::path stream = slideshow_.programStreamPath;
+    const auto frames = test::runProgram(
+        {"ffprobe", "-v", "error", "-select_streams", "v:0", "-count_frames", "-show_entries",
+         "stream=nb_read_frames", "-of", "default=noprint_wrappers=1:nokey=1", stream.string()});
+    EXPECT_EQ(frames.output, std::to_string(slideshow_.totalFrames) + "\n");  // 75 + 75
+    setenv("VIDEO_FORMAT", "PAL", 1);
+    const auto title =
+        test::runProgram({"dvdauthor", "-o", (folder_ / "dvd").string(), "-t", stream.string()});
+    EXPECT_EQ(title.exitCode, 0) << title.output;
 }
 
 }  // namespace
