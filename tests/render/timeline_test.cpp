@@ -151,16 +151,12 @@ TEST_F(TimelineTest, CancelAndEncoderErrors) {
 TEST_F(TimelineTest, TwoPicturesBecomeAPalProgramStreamDvdauthorTakes) {
     addPicture("a.png", 2, 1);
     addPicture("b.png", 2, 1, TransitionKind::Alpha, 1);
+    fs::create_directories(slideshow_.soundtrackPath.parent_path());
     const auto sound =
         test::runProgram({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
                           "sine=frequency=330:sample_rate=48000:duration=10", "-ac", "2", "-c:a",
                           "mp2", "-b:a", "224k", "-f", "mp2", slideshow_.soundtrackPath.string()});
-    fs::create_directories(slideshow_.soundtrackPath.parent_path());
-    const auto again =
-        test::runProgram({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
-                          "sine=frequency=330:sample_rate=48000:duration=10", "-ac", "2", "-c:a",
-                          "mp2", "-b:a", "224k", "-f", "mp2", slideshow_.soundtrackPath.string()});
-    ASSERT_EQ(again.exitCode, 0) << again.output << sound.output;
+    ASSERT_EQ(sound.exitCode, 0) << sound.output;
     FfmpegEncoder encoder(log_);
     ASSERT_EQ(encodeSlideshow(job_, encoder, log_), 0);
     const fs::path stream = slideshow_.programStreamPath;
