@@ -5,6 +5,7 @@
 
 #include "core/notifier.h"
 #include "core/text_encoding.h"
+#include "core/tv_standard.h"
 
 namespace velmora {
 
@@ -134,15 +135,19 @@ void Project::estimateDiscSize() {
     }
 }
 
+int Project::fps() const {
+    return framesPerSecond(preferences_.defaults.tvStandard);
+}
+
 int Project::totalSeconds() const {
-    return totalFrames / framesPerSecond();
+    return totalFrames / fps();
 }
 
 int Project::longestSlideshowSeconds() const {
     int longest = 0;
     for (const auto& slideshow : slideshows)
         longest = std::max(longest, slideshow->totalFrames);
-    return longest / framesPerSecond();
+    return longest / fps();
 }
 
 int Project::pictureCount() const {

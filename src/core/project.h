@@ -60,7 +60,7 @@ class Project {
   private:
     Slideshow* findSlideshow(const std::string& name);
     void renumber();
-    int framesPerSecond() const { return preferences_.defaults.tvStandard == 1 ? 25 : 30; }
+    int fps() const;
 
     ProjectContext& context_;
     Preferences& preferences_;

@@ -7,6 +7,7 @@
 
 #include "core/motion_effect.h"
 #include "core/notifier.h"
+#include "core/tv_standard.h"
 #include "outside/audio_converter.h"
 
 namespace velmora {
@@ -14,10 +15,6 @@ namespace velmora {
 namespace fs = std::filesystem;
 
 namespace {
-
-int framesPerSecond(int tvStandard) {
-    return tvStandard == 1 ? 25 : 30;
-}
 
 std::time_t modificationTime(const fs::path& file, std::error_code& error) {
     const auto written = fs::last_write_time(file, error);

@@ -8,10 +8,6 @@ QSize canvasSize(int tvStandard, int aspectRatio) {
     return tvStandard == 1 ? QSize(720, 540) : QSize(640, 480);
 }
 
-int framesPerSecond(int tvStandard) {
-    return tvStandard == 1 ? 25 : 30;
-}
-
 QSize fitPicture(int pictureWidth, int pictureHeight, int canvasWidth, int canvasHeight,
                  int effect) {
     if (pictureWidth <= 0 || pictureHeight <= 0 || canvasWidth <= 0 || canvasHeight <= 0) {

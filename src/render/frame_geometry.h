@@ -2,6 +2,8 @@
 
 #include <QSize>
 
+#include "core/tv_standard.h"
+
 namespace velmora {
 
 // The square-pixel canvas frames are composed on: 720 × 540 for PAL 4:3,
@@ -9,9 +11,6 @@ namespace velmora {
 // for any other aspect value (no usable frames). The encoder scales it to
 // the DVD frame.
 QSize canvasSize(int tvStandard, int aspectRatio);
-
-// Frames per second counted by the timeline: 25 for PAL (1), 30 otherwise.
-int framesPerSecond(int tvStandard);
 
 // The size of the fitted picture for a picture of pw × ph on a W × H
 // canvas with a motion effect, with the renderer's single-precision ratio

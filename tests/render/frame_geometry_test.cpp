@@ -5,8 +5,6 @@
 namespace velmora {
 namespace {
 
-constexpr int kPal = 1;
-constexpr int kNtsc = 0;
 constexpr int kPan = 0;
 constexpr int kZoomCenterOut = 13;
 constexpr int kNone = 20;
