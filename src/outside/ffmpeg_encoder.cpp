@@ -12,6 +12,7 @@ extern "C" {
 
 #include "core/log.h"
 #include "core/path_text.h"
+#include "core/tv_standard.h"
 #include "outside/ffmpeg_handles.h"
 
 namespace velmora {
@@ -302,8 +303,9 @@ struct FfmpegEncoder::Session {
     void configure(const fs::path& target, bool pal, bool isWide, bool withSound) {
         isPal = pal;
         programStream = withSound;
-        inWidth = isWide ? 704 : (isPal ? 720 : 640);
-        inHeight = isWide ? 396 : (isPal ? 540 : 480);
+        const ComposedFrameSize canvas = composedFrameSize(isPal, isWide);
+        inWidth = canvas.width;
+        inHeight = canvas.height;
         outHeight = isPal ? 576 : 480;
         frameRate = isPal ? AVRational{25, 1} : AVRational{30000, 1001};
         output = target;

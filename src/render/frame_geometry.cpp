@@ -3,9 +3,9 @@
 namespace velmora {
 
 QSize canvasSize(int tvStandard, int aspectRatio) {
-    if (aspectRatio == 1) return {704, 396};
-    if (aspectRatio != 0) return {0, 0};
-    return tvStandard == 1 ? QSize(720, 540) : QSize(640, 480);
+    if (aspectRatio != 0 && aspectRatio != 1) return {0, 0};
+    const ComposedFrameSize size = composedFrameSize(tvStandard == kPal, aspectRatio == 1);
+    return {size.width, size.height};
 }
 
 QSize fitPicture(int pictureWidth, int pictureHeight, int canvasWidth, int canvasHeight,

@@ -14,6 +14,7 @@
 #include "outside/audio_converter.h"
 #include "outside/encoder_library.h"
 #include "outside/ffmpeg_encoder.h"
+#include "outside/queued_encoder.h"
 #include "support/run_program.h"
 
 namespace velmora {
@@ -80,7 +81,7 @@ class TimelineTest : public ::testing::Test {
                     TransitionKind kind = TransitionKind::Alpha, int mode = 0) {
         SlideImage picture;
         picture.sourcePath = picture.workingPath = folder_ / name;
-        picture.settings.tvStandard = 1;
+        picture.settings.tvStandard = job_.isPal ? 1 : 0;
         picture.settings.effect.displayTime = display;
         picture.settings.effect.transitionTime = transition;
         picture.settings.effect.transition = makeTransition(kind);
@@ -148,26 +149,58 @@ TEST_F(TimelineTest, CancelAndEncoderErrors) {
     EXPECT_EQ(failing.closes, 1);
 }
 
-TEST_F(TimelineTest, TwoPicturesBecomeAPalProgramStreamDvdauthorTakes) {
-    addPicture("a.png", 2, 1);
-    addPicture("b.png", 2, 1, TransitionKind::Alpha, 1);
+std::string probe(const fs::path& stream, const char* selection, const char* entry) {
+    const auto result = test::runProgram({"ffprobe", "-v", "error", "-count_frames",
+                                          "-select_streams", selection, "-show_entries", entry,
+                                          "-of", "default=noprint_wrappers=1:nokey=1",
+                                          stream.string()});
+    return result.output.substr(0, result.output.find('\n'));
+}
+
+TEST_F(TimelineTest, TwoPicturesBecomeAProgramStreamDvdauthorTakes) {
+    struct Case {
+        bool isPal;
+        int aspect;
+        const char *height, *rate, *displayAspect, *sound, *videoFormat;
+    };
+    const Case cases[] = {
+        {true, 0, "576", "25/1", "4:3", "mp2", "PAL"},
+        {false, 1, "480", "30000/1001", "16:9", "ac3", "NTSC"},
+    };
     fs::create_directories(slideshow_.soundtrackPath.parent_path());
     const auto sound =
         test::runProgram({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
                           "sine=frequency=330:sample_rate=48000:duration=10", "-ac", "2", "-c:a",
                           "mp2", "-b:a", "224k", "-f", "mp2", slideshow_.soundtrackPath.string()});
     ASSERT_EQ(sound.exitCode, 0) << sound.output;
-    FfmpegEncoder encoder(log_);
-    ASSERT_EQ(encodeSlideshow(job_, encoder, log_), 0);
-    const fs::path stream = slideshow_.programStreamPath;
-    const auto frames = test::runProgram(
-        {"ffprobe", "-v", "error", "-select_streams", "v:0", "-count_frames", "-show_entries",
-         "stream=nb_read_frames", "-of", "default=noprint_wrappers=1:nokey=1", stream.string()});
-    EXPECT_EQ(frames.output, std::to_string(slideshow_.totalFrames) + "\n");  // 75 + 75
-    setenv("VIDEO_FORMAT", "PAL", 1);
-    const auto title =
-        test::runProgram({"dvdauthor", "-o", (folder_ / "dvd").string(), "-t", stream.string()});
-    EXPECT_EQ(title.exitCode, 0) << title.output;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.videoFormat);
+        job_.isPal = c.isPal;
+        job_.aspect = c.aspect;
+        slideshow_.pictures.clear();
+        addPicture("a.png", 2, 1);
+        addPicture("b.png", 2, 1, TransitionKind::Alpha, 1);
+        // The encoder as the build uses it: on its own thread behind a queue.
+        QueuedEncoder encoder(std::make_unique<FfmpegEncoder>(log_));
+        ASSERT_EQ(encodeSlideshow(job_, encoder, log_), 0);
+
+        const fs::path stream = slideshow_.programStreamPath;
+        EXPECT_EQ(probe(stream, "v:0", "stream=nb_read_frames"),
+                  std::to_string(slideshow_.totalFrames));  // 3 s + 3 s
+        EXPECT_EQ(probe(stream, "v:0", "stream=width"), "720");
+        EXPECT_EQ(probe(stream, "v:0", "stream=height"), c.height);
+        EXPECT_EQ(probe(stream, "v:0", "stream=r_frame_rate"), c.rate);
+        EXPECT_EQ(probe(stream, "v:0", "stream=display_aspect_ratio"), c.displayAspect);
+        EXPECT_EQ(probe(stream, "a:0", "stream=codec_name"), c.sound);
+        // The ten-second soundtrack ends with the six seconds of video.
+        const double videoSeconds = std::stod(probe(stream, "v:0", "stream=duration"));
+        EXPECT_NEAR(std::stod(probe(stream, "a:0", "stream=duration")), videoSeconds, 0.15);
+
+        setenv("VIDEO_FORMAT", c.videoFormat, 1);
+        const auto title = test::runProgram(
+            {"dvdauthor", "-o", (folder_ / c.videoFormat).string(), "-t", stream.string()});
+        EXPECT_EQ(title.exitCode, 0) << title.output;
+    }
 }
 
 }  // namespace
