@@ -37,7 +37,8 @@ void QueuedEncoder::start(int init, bool isPal, bool isWide) {
     slots_.assign(size_t(queuedFrames_), std::vector<uint8_t>(frameBytes));
     freeSlots_.clear();
     queuedSlots_.clear();
-    for (int slot = 0; slot < queuedFrames_; ++slot) freeSlots_.push_back(slot);
+    for (int slot = 0; slot < queuedFrames_; ++slot)
+        freeSlots_.push_back(slot);
     error_ = 0;
     closing_ = false;
     worker_ = std::thread([this] { encodeQueuedFrames(); });

@@ -24,9 +24,9 @@ class QueuedEncoder final : public EncoderLibrary {
     QueuedEncoder(const QueuedEncoder&) = delete;
     QueuedEncoder& operator=(const QueuedEncoder&) = delete;
 
-    int initVobEncoder(const std::filesystem::path& soundtrack,
-                       const std::filesystem::path& output, bool isPal, bool isWide,
-                       const std::filesystem::path& scratch, bool notNtfs) override;
+    int initVobEncoder(const std::filesystem::path& soundtrack, const std::filesystem::path& output,
+                       bool isPal, bool isWide, const std::filesystem::path& scratch,
+                       bool notNtfs) override;
     int initEncoder(const std::filesystem::path& output, bool isPal, bool isWide,
                     const std::filesystem::path& scratch, bool notNtfs) override;
     int EncOneFrame(const uint8_t* planarFrame) override;

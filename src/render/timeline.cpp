@@ -31,6 +31,8 @@ void RenderContext::preparePicture() {
 }
 
 int RenderContext::emitFrame() {
+    if (job.composedFrame) job.composedFrame(emittedFrames_, frame.image());
+    ++emittedFrames_;
     const int width = frame.size().width();
     const int height = frame.size().height();
     frame.readBgr24(bgr_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QRgb>
 #include <array>
 #include <cstdint>
@@ -28,6 +29,9 @@ struct RenderJob {
     bool notNtfs = false;
     QRgb background = 0xFF000000;
     std::filesystem::path scratchPath;
+    // Developer tools and benchmarks look at the composed frames: called
+    // with the frame's number and the canvas just before it is encoded.
+    std::function<void(int frameNumber, const QImage& frame)> composedFrame;
 };
 
 // The state the frame loops of one render share: the frame canvas, the
@@ -58,6 +62,7 @@ class RenderContext {
     EncoderLibrary& encoder_;
     double progress_ = 0;
     double progressStep_ = 0;
+    int emittedFrames_ = 0;
     std::vector<uint8_t> bgr_;
     std::vector<uint8_t> planar_;
 };

@@ -67,7 +67,8 @@ TEST_F(QueuedEncoderTest, EveryFrameReachesTheEncoderInOrderBeforeClose) {
         ASSERT_EQ(send(20), 0);
         EXPECT_EQ(queued->closeEncoder(), 0);
         ASSERT_EQ(inner->sums.size(), 20u);
-        for (int i = 0; i < 20; ++i) EXPECT_EQ(inner->sums[size_t(i)], uint64_t(i) * kPalFrameBytes);
+        for (int i = 0; i < 20; ++i)
+            EXPECT_EQ(inner->sums[size_t(i)], uint64_t(i) * kPalFrameBytes);
     }
     EXPECT_EQ(inner->closes, 2);
 }

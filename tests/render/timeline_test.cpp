@@ -150,10 +150,9 @@ TEST_F(TimelineTest, CancelAndEncoderErrors) {
 }
 
 std::string probe(const fs::path& stream, const char* selection, const char* entry) {
-    const auto result = test::runProgram({"ffprobe", "-v", "error", "-count_frames",
-                                          "-select_streams", selection, "-show_entries", entry,
-                                          "-of", "default=noprint_wrappers=1:nokey=1",
-                                          stream.string()});
+    const auto result = test::runProgram(
+        {"ffprobe", "-v", "error", "-count_frames", "-select_streams", selection, "-show_entries",
+         entry, "-of", "default=noprint_wrappers=1:nokey=1", stream.string()});
     return result.output.substr(0, result.output.find('\n'));
 }
 

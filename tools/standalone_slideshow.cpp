@@ -1,0 +1,59 @@
+#include "tools/standalone_slideshow.h"
+
+#include <ctime>
+#include <iostream>
+
+#include "core/event.h"
+#include "core/path_text.h"
+#include "core/transition_setting.h"
+#include "core/tv_standard.h"
+
+namespace velmora::tools {
+
+namespace fs = std::filesystem;
+
+StandaloneSlideshow::StandaloneSlideshow(const fs::path& workingFolder, bool isPal, const Log& log)
+    : isPal_(isPal),
+      random_(uint32_t(std::time(nullptr))),
+      audio_(log),
+      context_{{}, random_, pictures_, audio_, *this, *this, {}},
+      slideshow_("slideshow", workingFolder, context_) {}
+
+bool StandaloneSlideshow::add(const PictureEntry& entry, std::string& reason) {
+    SlideSettings defaults;
+    defaults.tvStandard = isPal_ ? kPal : kNtsc;
+    if (slideshow_.addPicture(entry.path, defaults) != 0) {
+        reason = quotedPath(entry.path) + " is not a picture Velmora can load";
+        return false;
+    }
+    EffectSetting& effect = slideshow_.pictures.back().settings.effect;
+    effect.displayTime = entry.displaySeconds;
+    effect.transitionTime = entry.transitionSeconds;
+    effect.motionEffect = entry.motionEffect;
+    effect.transition = createTransition(entry.transitionKind, random_);
+    effect.transition->setParameters(entry.transitionMode);
+    slideshow_.recomputeFrames();
+    return true;
+}
+
+bool StandaloneSlideshow::prepareSoundtrack(const fs::path& music, std::string& reason) {
+    std::error_code ignored;
+    fs::create_directories(slideshow_.soundtrackPath.parent_path(), ignored);
+    const Event neverCancelled;
+    if (audio_.xToMp2(music, slideshow_.soundtrackPath, neverCancelled) != 0) {
+        reason = quotedPath(music) + " cannot be converted to the slideshow's soundtrack";
+        return false;
+    }
+    return true;
+}
+
+void StandaloneSlideshow::show(std::string_view text, std::string_view, NotifierIcon) {
+    std::cerr << text << '\n';
+}
+
+NotifierAnswer StandaloneSlideshow::ask(std::string_view text, std::string_view, NotifierButtons) {
+    std::cerr << text << " (answered no)\n";
+    return NotifierAnswer::No;
+}
+
+}  // namespace velmora::tools
