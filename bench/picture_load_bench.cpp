@@ -9,16 +9,10 @@
 //
 // Without a photo of your own, a synthetic 6000 × 4000 one is written first.
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <QGuiApplication>
 #include <QImage>
-#include <QImageWriter>
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -26,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "image/headless_qt.h"
+#include "bench/bench_support.h"
 #include "image/picture_loader.h"
 
 namespace {
@@ -37,71 +31,25 @@ namespace fs = std::filesystem;
 constexpr QSize kPhotoSize(6000, 4000);
 constexpr QSize kFittedSize(755, 566);
 
-// Something like a photo for the encoder: smooth gradients with fine detail,
-// so the JPEG is of realistic size and decoding cost.
-void writePhoto(const fs::path& file) {
-    QImage image(kPhotoSize, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const double fine = std::sin(x * 0.31) * std::cos(y * 0.23) * 40.0;
-            const int r = std::clamp(int(x * 255 / image.width() + fine), 0, 255);
-            const int g = std::clamp(int(y * 255 / image.height() - fine), 0, 255);
-            const int b = std::clamp(int(128 + fine * 2 + ((x ^ y) & 15)), 0, 255);
-            row[x] = qRgb(r, g, b);
-        }
-    }
-    QImageWriter writer(QString::fromStdString(file.string()), "jpeg");
-    writer.setQuality(90);
-    if (!writer.write(image)) {
-        std::fprintf(stderr, "cannot write %s\n", file.c_str());
-        std::exit(1);
-    }
-}
-
 struct Measurement {
     double medianMilliseconds = 0;
     long peakKilobytes = 0;
 };
 
-// Runs `work` `repetitions` times in a child process; the child reports the
-// median time through a pipe, the kernel its peak resident size.
+// Runs `work` `repetitions` times in a child process: the median time and
+// the child's peak resident size.
 Measurement inChild(int repetitions, const std::function<void()>& work) {
-    int channel[2];
-    if (pipe(channel) != 0) std::exit(1);
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        int argc = 1;
-        char name[] = "picture_load_bench";
-        char* argv[] = {name, nullptr};
-        prepareHeadlessQt();
-        QGuiApplication application(argc, argv);
+    const bench::ChildResult result = bench::inChild([&] {
         std::vector<double> times;
         for (int i = 0; i < repetitions; ++i) {
-            const auto start = std::chrono::steady_clock::now();
+            const double start = bench::now();
             work();
-            times.push_back(
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count());
+            times.push_back(bench::secondsSince(start) * 1000.0);
         }
         std::sort(times.begin(), times.end());
-        const double median = times.empty() ? 0 : times[times.size() / 2];
-        if (write(channel[1], &median, sizeof median) != sizeof median) _exit(1);
-        _exit(0);
-    }
-    close(channel[1]);
-    Measurement measurement;
-    if (read(channel[0], &measurement.medianMilliseconds, sizeof(double)) != sizeof(double)) {
-        std::fprintf(stderr, "a benchmark child failed\n");
-        std::exit(1);
-    }
-    close(channel[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    measurement.peakKilobytes = usage.ru_maxrss;
-    return measurement;
+        return std::vector<double>{times.empty() ? 0 : times[times.size() / 2]};
+    });
+    return {result.values.at(0), result.peakKilobytes};
 }
 
 void expectFitted(const Picture& picture, const std::string& reason) {
@@ -119,7 +67,9 @@ int main(int argc, char** argv) {
         fs::temp_directory_path() / ("velmora-bench-" + std::to_string(getpid()));
     fs::create_directories(folder);
     const fs::path photo = argc > 2 ? fs::path(argv[2]) : folder / "photo.jpg";
-    if (argc <= 2) inChild(1, [&] { writePhoto(photo); });
+    if (argc <= 2) {
+        inChild(1, [&] { bench::writePhoto(photo, kPhotoSize.width(), kPhotoSize.height()); });
+    }
 
     const Measurement baseline = inChild(1, [] {});
     const Measurement reduced = inChild(repetitions, [&] {

@@ -104,10 +104,7 @@ struct FfmpegEncoder::Session {
         c.gop_size = isPal ? 15 : 18;
         c.max_b_frames = 2;
         c.flags |= AV_CODEC_FLAG_CLOSED_GOP;
-        const double frameBytes = (isPal ? 0.0208 : 0.024) * kMegabyte;
-        const double totalBits = frameBytes * 8 * av_q2d(frameRate) * kMuxOverhead;
-        const double soundBits = isPal ? 224000 : kAc3BitRate;
-        c.bit_rate = programStream ? int64_t(totalBits - soundBits) : int64_t(totalBits);
+        c.bit_rate = FfmpegEncoder::videoBitRate(isPal, programStream);
         c.rc_max_rate = kMaxVideoBitRate;
         c.rc_buffer_size = kVbvBufferBits;
         c.thread_count = 2;
@@ -355,6 +352,14 @@ struct FfmpegEncoder::Session {
         return true;
     }
 };
+
+int64_t FfmpegEncoder::videoBitRate(bool isPal, bool withSound) {
+    const double framesPerSecond = isPal ? 25.0 : 30000.0 / 1001.0;
+    const double frameBytes = (isPal ? 0.0208 : 0.024) * kMegabyte;
+    const double totalBits = frameBytes * 8 * framesPerSecond * kMuxOverhead;
+    const double soundBits = isPal ? 224000 : kAc3BitRate;
+    return withSound ? int64_t(totalBits - soundBits) : int64_t(totalBits);
+}
 
 FfmpegEncoder::FfmpegEncoder(const Log& log) : log_(log) {
     quietenFfmpeg();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 
@@ -31,6 +32,10 @@ class FfmpegEncoder final : public EncoderLibrary {
                     const std::filesystem::path& scratch, bool notNtfs) override;
     int EncOneFrame(const uint8_t* planarFrame) override;
     int closeEncoder() override;
+
+    // The average video bit rate: what the disc estimate allows per frame
+    // (0.0208 MB PAL, 0.024 MB NTSC) less the sound of a program stream.
+    static int64_t videoBitRate(bool isPal, bool withSound);
 
   private:
     struct Session;

@@ -19,7 +19,10 @@ namespace velmora {
 // are dropped. init and close run on the caller's thread.
 class QueuedEncoder final : public EncoderLibrary {
   public:
-    explicit QueuedEncoder(std::unique_ptr<EncoderLibrary> encoder, int queuedFrames = 3);
+    // 32 frames (18 MB for PAL) keep the encoder busy while the composing
+    // thread decodes the next segment's photo, which takes about as long as
+    // encoding 20 to 30 frames.
+    explicit QueuedEncoder(std::unique_ptr<EncoderLibrary> encoder, int queuedFrames = 32);
     ~QueuedEncoder() override;
     QueuedEncoder(const QueuedEncoder&) = delete;
     QueuedEncoder& operator=(const QueuedEncoder&) = delete;

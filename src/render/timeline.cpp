@@ -6,6 +6,7 @@
 #include "core/log.h"
 #include "core/slideshow.h"
 #include "outside/encoder_library.h"
+#include "render/composing_thread.h"
 #include "render/frame_geometry.h"
 #include "render/transitions/alpha_transition.h"
 #include "render/yuv_conversion.h"
@@ -18,7 +19,6 @@ RenderContext::RenderContext(const RenderJob& renderJob, EncoderLibrary& encoder
       frame(canvasSize),
       encoder_(encoder),
       progressStep_(totalFrames > 0 ? 65535.0 / totalFrames : 0),
-      bgr_(size_t(canvasSize.width()) * size_t(canvasSize.height()) * 3),
       planar_(size_t(canvasSize.width()) * size_t(canvasSize.height()) * 3 / 2) {}
 
 const SlideImage& RenderContext::picture() const {
@@ -31,15 +31,17 @@ void RenderContext::preparePicture() {
 }
 
 int RenderContext::emitFrame() {
-    if (job.composedFrame) job.composedFrame(emittedFrames_, frame.image());
+    return emitFrame(frame);
+}
+
+int RenderContext::emitFrame(const Canvas& composed) {
+    const QImage& image = composed.image();
+    if (job.composedFrame) job.composedFrame(emittedFrames_, image);
     ++emittedFrames_;
-    const int width = frame.size().width();
-    const int height = frame.size().height();
-    frame.readBgr24(bgr_);
-    const size_t lumaSize = size_t(width) * size_t(height);
-    convertToI420(bgr_.data(), width, height, width * 3,
-                  PlanarFrame{planar_.data(), planar_.data() + lumaSize,
-                              planar_.data() + lumaSize + lumaSize / 4, width});
+    const size_t lumaSize = size_t(image.width()) * size_t(image.height());
+    convertCanvasToI420(image,
+                        PlanarFrame{planar_.data(), planar_.data() + lumaSize,
+                                    planar_.data() + lumaSize + lumaSize / 4, image.width()});
     const int result = encoder_.EncOneFrame(planar_.data());
     if (result != 0) return result;
     progress_ += progressStep_;
@@ -52,8 +54,10 @@ int RenderContext::renderMotionFrames(int firstFrame) {
     for (int k = firstFrame; k < N; ++k) {
         motionFrame = k;
         motion.renderMotionFrame(k, effect, job.background);
-        frame.drawUnscaled(motion.canvas().image(), QPoint(0, 0));
-        if (const int result = emitFrame(); result != 0) return result;
+        // The frame is the motion canvas as it stands: encoded from there,
+        // and copied to the frame canvas once, for the next transition.
+        if (const int result = emitFrame(motion.canvas()); result != 0) return result;
+        if (k == N - 1) frame.drawUnscaled(motion.canvas().image(), QPoint(0, 0));
     }
     return 0;
 }
@@ -81,7 +85,9 @@ int renderFirstPicture(RenderContext& context) {
     return context.renderMotionFrames(context.T);
 }
 
-int encodeSlideshow(const RenderJob& job, EncoderLibrary& encoder, const Log& log) {
+namespace {
+
+int renderSlideshow(const RenderJob& job, EncoderLibrary& encoder, const Log& log) {
     const Slideshow& slideshow = *job.slideshow;
     if (slideshow.pictures.empty()) {
         log.writeLog("Slideshow " + slideshow.name + " has no pictures; nothing to encode");
@@ -114,6 +120,12 @@ int encodeSlideshow(const RenderJob& job, EncoderLibrary& encoder, const Log& lo
     // A failure to finish the file is a failure of the encode.
     const int closed = encoder.closeEncoder();
     return result != 0 ? result : closed;
+}
+
+}  // namespace
+
+int encodeSlideshow(const RenderJob& job, EncoderLibrary& encoder, const Log& log) {
+    return runOnComposingThread([&] { return renderSlideshow(job, encoder, log); });
 }
 
 }  // namespace velmora

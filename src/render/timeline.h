@@ -55,6 +55,8 @@ class RenderContext {
     // Hands the frame canvas to the encoder, advances the progress and tests
     // the cancel event: 0, 2 (cancelled) or the encoder's error.
     int emitFrame();
+    // The same for a canvas of the frame's size that already holds the frame.
+    int emitFrame(const Canvas& composed);
     // Frames from `firstFrame` to N − 1: the picture's motion alone.
     int renderMotionFrames(int firstFrame);
 
@@ -63,7 +65,6 @@ class RenderContext {
     double progress_ = 0;
     double progressStep_ = 0;
     int emittedFrames_ = 0;
-    std::vector<uint8_t> bgr_;
     std::vector<uint8_t> planar_;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <cstdint>
 
 namespace velmora {
@@ -20,5 +21,9 @@ struct PlanarFrame {
 // `bgr` holds top-down rows of blue, green, red bytes, `stride` bytes apart;
 // width and height are even.
 void convertToI420(const uint8_t* bgr, int width, int height, int stride, const PlanarFrame& out);
+
+// The same planes straight from a 32-bit canvas (Format_RGB32), without the
+// 24-bit read-out in between: what every frame of a render goes through.
+void convertCanvasToI420(const QImage& canvas, const PlanarFrame& out);
 
 }  // namespace velmora

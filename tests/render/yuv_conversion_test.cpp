@@ -1,5 +1,7 @@
 #include "render/yuv_conversion.h"
 
+#include "render/canvas.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -56,6 +58,31 @@ TEST(YuvConversion, BlocksAndRowOrder) {
     // 2 × 4: the first Y row is the top row of the picture.
     const Converted tall = convert({white, white, white, white, black, black, black, black}, 2, 4);
     EXPECT_EQ(tall.y, (std::vector<uint8_t>{235, 235, 235, 235, 16, 16, 16, 16}));
+}
+
+TEST(YuvConversion, CanvasConversionGivesTheSamePlanes) {
+    // Every value a channel can take, in varied neighbours, on a canvas as
+    // wide as a frame row (so the vector code runs with a tail as well).
+    QImage canvas(722, 6, QImage::Format_RGB32);
+    uint32_t state = 12345;
+    for (int y = 0; y < canvas.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(canvas.scanLine(y));
+        for (int x = 0; x < canvas.width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            row[x] = 0xFF000000u | (state >> 8);
+        }
+    }
+    const int width = canvas.width(), height = canvas.height();
+    std::vector<uint8_t> bgr(size_t(width * height * 3));
+    readBgr24(canvas, bgr);
+    const size_t luma = size_t(width * height);
+    std::vector<uint8_t> expected(luma * 3 / 2), actual(luma * 3 / 2);
+    convertToI420(bgr.data(), width, height, width * 3,
+                  PlanarFrame{expected.data(), expected.data() + luma,
+                              expected.data() + luma * 5 / 4, width});
+    convertCanvasToI420(canvas, PlanarFrame{actual.data(), actual.data() + luma,
+                                            actual.data() + luma * 5 / 4, width});
+    EXPECT_EQ(actual, expected);
 }
 
 }  // namespace
