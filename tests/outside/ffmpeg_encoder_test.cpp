@@ -1,7 +1,9 @@
 #include "outside/ffmpeg_encoder.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <vector>
@@ -134,6 +136,34 @@ TEST_F(FfmpegEncoderTest, StillVideoAndFailures) {
 
     EXPECT_NE(encoder_.initEncoder(folder_ / "no" / "page.m2v", true, false, {}, false), 0);
     EXPECT_NE(encoder_.closeEncoder(), 0);
+
+    // A disk that fills up during the encode: the write fails, the encode
+    // reports it and no file is presented as finished. (A file-size limit
+    // makes writes fail as a full disk does.)
+    {
+        std::vector<uint8_t> noise(frame.size());
+        uint32_t state = 1;
+        for (uint8_t& sample : noise)
+            sample = uint8_t((state = state * 1664525u + 1013904223u) >> 24);
+        const fs::path full = folder_ / "full.m2v";
+        ASSERT_EQ(encoder_.initEncoder(full, true, false, {}, false), 0);
+        const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit previous{};
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limited = previous;
+        limited.rlim_cur = 256 * 1024;
+        setrlimit(RLIMIT_FSIZE, &limited);
+        int failures = 0;
+        for (int i = 0; i < 50; ++i)
+            failures += encoder_.EncOneFrame(noise.data()) != 0;
+        failures += encoder_.closeEncoder() != 0;
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousSignal);
+        EXPECT_GT(failures, 0);
+        EXPECT_FALSE(fs::exists(full));
+        EXPECT_FALSE(fs::exists(full.string() + ".partial"));
+        EXPECT_NE(logText().find("full.m2v"), std::string::npos);
+    }
 
     // An encoder dropped in the middle of an encode leaves nothing behind.
     {

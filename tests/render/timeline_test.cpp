@@ -126,10 +126,14 @@ TEST_F(TimelineTest, CutsUnknownKindsAndColours) {
     addPicture("b.png", 2, 0);                            // a cut: 50 frames
     addPicture("a.png", 1, 1, TransitionKind::Blinds);    // no renderer yet: skipped
     addPicture("b.png", 1, 2, TransitionKind::Alpha, 2);  // through black: 75 frames
+    std::ofstream(folder_ / "broken.png", std::ios::binary) << "not a picture";
+    addPicture("broken.png", 1, 0);  // shows the background for 25 frames
+    job_.background = 0xFF808080;
     EXPECT_EQ(encodeSlideshow(job_, encoder_, log_), 0);
-    EXPECT_EQ(encoder_.firstLuma.size(), size_t(75 + 50 + 75));
+    EXPECT_EQ(encoder_.firstLuma.size(), size_t(75 + 50 + 75 + 25));
     // Halfway through the fade to black the frame is black.
     EXPECT_EQ(encoder_.firstLuma[75 + 50 + 24], 16);
+    EXPECT_EQ(encoder_.firstLuma.back(), 126);  // grey 128
 }
 
 TEST_F(TimelineTest, CancelAndEncoderErrors) {
