@@ -27,6 +27,7 @@
 #include "render/composing_thread.h"
 #include "render/frame_geometry.h"
 #include "render/timeline.h"
+#include "tools/discarding_encoder.h"
 #include "tools/standalone_slideshow.h"
 
 namespace {
@@ -50,18 +51,6 @@ struct Paths {
     fs::path frames;     // the composed frames, raw YUV 4:2:0 at 720 × 540
     fs::path reference;  // FFmpeg's command-line encode of them
     fs::path ours;
-};
-
-// Discards frames: composing alone.
-class NoEncoder final : public EncoderLibrary {
-  public:
-    int initVobEncoder(const fs::path&, const fs::path&, bool, bool, const fs::path&,
-                       bool) override {
-        return 0;
-    }
-    int initEncoder(const fs::path&, bool, bool, const fs::path&, bool) override { return 0; }
-    int EncOneFrame(const uint8_t*) override { return 0; }
-    int closeEncoder() override { return 0; }
 };
 
 // Writes the frames it is given to one raw file.
@@ -130,7 +119,7 @@ double composeRate(const Paths& paths, int effect) {
     RenderJob job;
     job.isPal = true;
     job.slideshow = &standalone.slideshow();
-    NoEncoder encoder;
+    tools::DiscardingEncoder encoder;
     RenderContext context(job, encoder, canvasSize(kPal, 0), kComposeFrames);
     context.N = kComposeFrames;
     context.preparePicture();
@@ -297,7 +286,7 @@ int main(int argc, char** argv) {
                           }).values.at(0);
 
     const double composeSeconds = bench::inChild([&] {
-                                      NoEncoder encoder;
+                                      tools::DiscardingEncoder encoder;
                                       return std::vector<double>{render(paths, encoder, {})};
                                   }).values.at(0);
     bench::inChild([&] {

@@ -22,6 +22,7 @@
 #include "outside/ffmpeg_encoder.h"
 #include "outside/queued_encoder.h"
 #include "render/timeline.h"
+#include "tools/discarding_encoder.h"
 #include "tools/standalone_slideshow.h"
 
 namespace {
@@ -48,18 +49,6 @@ Renders the pictures as one slideshow and saves chosen composed frames.
   --music FILE          the soundtrack, any sound file FFmpeg reads
   --work DIR            working folder (a new one under /tmp)
 )";
-
-// Discards frames: composing without encoding.
-class NoEncoder final : public velmora::EncoderLibrary {
-  public:
-    int initVobEncoder(const fs::path&, const fs::path&, bool, bool, const fs::path&,
-                       bool) override {
-        return 0;
-    }
-    int initEncoder(const fs::path&, bool, bool, const fs::path&, bool) override { return 0; }
-    int EncOneFrame(const uint8_t*) override { return 0; }
-    int closeEncoder() override { return 0; }
-};
 
 struct Options {
     bool isPal = true;
@@ -258,7 +247,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<velmora::EncoderLibrary> encoder;
     if (options.output.empty())
-        encoder = std::make_unique<NoEncoder>();
+        encoder = std::make_unique<velmora::tools::DiscardingEncoder>();
     else
         encoder =
             std::make_unique<velmora::QueuedEncoder>(std::make_unique<velmora::FfmpegEncoder>(log));

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "outside/encoder_library.h"
+
+namespace velmora::tools {
+
+// Takes every frame and keeps none: a render that only composes.
+class DiscardingEncoder final : public EncoderLibrary {
+  public:
+    int initVobEncoder(const std::filesystem::path&, const std::filesystem::path&, bool, bool,
+                       const std::filesystem::path&, bool) override {
+        return 0;
+    }
+    int initEncoder(const std::filesystem::path&, bool, bool, const std::filesystem::path&,
+                    bool) override {
+        return 0;
+    }
+    int EncOneFrame(const uint8_t*) override { return 0; }
+    int closeEncoder() override { return 0; }
+};
+
+}  // namespace velmora::tools
