@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QTransform>
+#include <cmath>
 
 namespace velmora {
 
@@ -34,6 +35,22 @@ void Canvas::drawScaled(const QImage& picture, const QRectF& destination, double
                                  .translate(-centre.x(), -centre.y()));
     }
     painter.drawImage(destination, picture, QRectF(picture.rect()));
+}
+
+void Canvas::drawParallelogram(const QImage& picture, QPointF upperLeft, QPointF upperRight,
+                               QPointF lowerLeft) {
+    if (picture.isNull()) return;
+    const QPointF across = upperRight - upperLeft;
+    const QPointF down = lowerLeft - upperLeft;
+    // Zero area (a door seen edge-on, a fold pressed flat): nothing to draw.
+    if (std::abs(across.x() * down.y() - across.y() * down.x()) < 1e-6) return;
+    const QTransform mapping(across.x() / picture.width(), across.y() / picture.width(),
+                             down.x() / picture.height(), down.y() / picture.height(),
+                             upperLeft.x(), upperLeft.y());
+    QPainter painter(&image_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setTransform(mapping);
+    painter.drawImage(QPointF(0, 0), picture);
 }
 
 void Canvas::drawWithAlpha(const QImage& picture, QPoint at, float alpha) {

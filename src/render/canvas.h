@@ -29,6 +29,12 @@ class Canvas {
     // interpolation, turned by `degrees` (clockwise) about `centre`.
     void drawScaled(const QImage& picture, const QRectF& destination, double degrees = 0,
                     QPointF centre = {});
+    // Draws `picture` as the parallelogram with these three corners (its
+    // top left, top right and bottom left; the fourth is upperRight +
+    // lowerLeft − upperLeft), with bilinear interpolation. A degenerate
+    // parallelogram draws nothing.
+    void drawParallelogram(const QImage& picture, QPointF upperLeft, QPointF upperRight,
+                           QPointF lowerLeft);
     // Draws `picture` at `at` with a constant alpha: every pixel becomes
     // alpha × picture + (1 − alpha) × canvas.
     void drawWithAlpha(const QImage& picture, QPoint at, float alpha);

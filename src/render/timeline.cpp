@@ -8,7 +8,15 @@
 #include "outside/encoder_library.h"
 #include "render/composing_thread.h"
 #include "render/frame_geometry.h"
+#include "render/transitions/accordion_transition.h"
 #include "render/transitions/alpha_transition.h"
+#include "render/transitions/blinds_transition.h"
+#include "render/transitions/circle_transition.h"
+#include "render/transitions/clock_transition.h"
+#include "render/transitions/cube_fly_transition.h"
+#include "render/transitions/diagonal_sweep_transition.h"
+#include "render/transitions/door_transition.h"
+#include "render/transitions/flip_transition.h"
 #include "render/yuv_conversion.h"
 
 namespace velmora {
@@ -63,7 +71,11 @@ int RenderContext::renderMotionFrames(int firstFrame) {
 }
 
 const std::array<TransitionRenderer, 18>& transitionTable() {
-    static const std::array<TransitionRenderer, 18> table = {&runAlphaTransition};
+    static const std::array<TransitionRenderer, 18> table = {
+        &runAlphaTransition,         &runAccordionTransition, &runBlindsTransition,
+        &runCircleTransition,        &runClockTransition,     &runCubeFlyTransition,
+        &runDiagonalSweepTransition, &runDoorTransition,      &runFlipTransition,
+    };
     return table;
 }
 
