@@ -15,6 +15,7 @@
 #include "outside/encoder_library.h"
 #include "outside/ffmpeg_encoder.h"
 #include "outside/queued_encoder.h"
+#include "render/slideshow_fixture.h"
 #include "support/run_program.h"
 
 namespace velmora {
@@ -46,27 +47,7 @@ class CountingEncoder final : public EncoderLibrary {
     Event* cancel = nullptr;
 };
 
-class NoPictures final : public PictureFiles {
-  public:
-    bool canLoad(const fs::path&) override { return true; }
-    bool renderCover(const fs::path&, const fs::path&) override { return true; }
-    QImage renderThumbnail(const fs::path&, QSize) override { return {}; }
-};
-class NoAudio final : public AudioConverterLibrary {
-  public:
-    int GetFileTimeLength(const fs::path&) override { return 0; }
-    int xToMp2(const fs::path&, const fs::path&, const Event&) override { return 0; }
-};
-class Silent final : public Notifier, public ProjectEvents {
-  public:
-    void show(std::string_view, std::string_view, NotifierIcon) override {}
-    NotifierAnswer ask(std::string_view, std::string_view, NotifierButtons) override {
-        return NotifierAnswer::No;
-    }
-    void thumbnailsChanged(int) override {}
-};
-
-class TimelineTest : public ::testing::Test {
+class TimelineTest : public test::SlideshowFixture {
   protected:
     TimelineTest() {
         test::writeWithQt(folder_ / "a.png", test::quadrants(800, 600), "png");
@@ -76,28 +57,11 @@ class TimelineTest : public ::testing::Test {
         job_.cancelEvent = &cancel_;
         job_.progress = [this](int value) { lastProgress_ = value; };
     }
-    // A picture of the slideshow with its display and transition times.
     void addPicture(const std::string& name, int display, int transition,
                     TransitionKind kind = TransitionKind::Alpha, int mode = 0) {
-        SlideImage picture;
-        picture.sourcePath = picture.workingPath = folder_ / name;
-        picture.settings.tvStandard = job_.isPal ? 1 : 0;
-        picture.settings.effect.displayTime = display;
-        picture.settings.effect.transitionTime = transition;
-        picture.settings.effect.transition = makeTransition(kind);
-        picture.settings.effect.transition->setParameters(mode);
-        slideshow_.pictures.push_back(std::move(picture));
-        slideshow_.recomputeFrames();
+        SlideshowFixture::addPicture(name, job_.isPal, display, transition, kind, mode);
     }
 
-    test::TemporaryFolder folder_;
-    Log log_{folder_ / "log.txt"};
-    RandomGenerator random_{1};
-    NoPictures pictures_;
-    NoAudio audio_;
-    Silent silent_;
-    ProjectContext context_{{}, random_, pictures_, audio_, silent_, silent_, {}};
-    Slideshow slideshow_{"trip", folder_.path(), context_};
     Event cancel_;
     RenderJob job_;
     int lastProgress_ = 0;
@@ -124,7 +88,7 @@ TEST_F(TimelineTest, SegmentsHaveTheirFrameCounts) {
 TEST_F(TimelineTest, CutsUnknownKindsAndColours) {
     addPicture("a.png", 2, 2);
     addPicture("b.png", 2, 0);                            // a cut: 50 frames
-    addPicture("a.png", 1, 1, TransitionKind::Blinds);    // no renderer yet: skipped
+    addPicture("a.png", 1, 1, TransitionKind::Fly);       // no renderer yet: skipped
     addPicture("b.png", 1, 2, TransitionKind::Alpha, 2);  // through black: 75 frames
     std::ofstream(folder_ / "broken.png", std::ios::binary) << "not a picture";
     addPicture("broken.png", 1, 0);  // shows the background for 25 frames

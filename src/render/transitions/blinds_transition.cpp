@@ -28,17 +28,29 @@ BlindsGeometry::BlindsGeometry(int canvasWidth, int blindCount, int frames, bool
 }
 
 void BlindsGeometry::step(int k) {
-    for (Blind& blind : blinds_) {
+    for (size_t i = 0; i < blinds_.size(); ++i) {
+        Blind& blind = blinds_[i];
         const double start = blind.startFrame;
+        const double stripWidth = stripWidth_[i];
         if (k < start) continue;
         if (k < start + 0.3 * T_) {  // turning away, the old picture narrowing
             blind.x += blind.step / 2;
             blind.width -= blind.step;
+            // When 0.3 T is not a whole number the blind turns one step more
+            // than its width: it stays edge-on instead of turning inside out.
+            if (blind.width < 0) {
+                blind.x = stripX_[i] + stripWidth / 2;
+                blind.width = 0;
+            }
         } else if (k < start + 0.6 * T_) {  // turning back with the new picture
             blind.x -= blind.step / 2;
             blind.width += blind.step;
             blind.showsNew = true;
         } else {
+            // Back in place: exactly its strip, also when the turning frames
+            // did not add up to the full width.
+            blind.x = stripX_[i];
+            blind.width = stripWidth;
             blind.showsNew = true;
         }
     }

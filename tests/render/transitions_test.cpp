@@ -1,0 +1,260 @@
+// The transitions between two pictures: the geometry each kind states, and
+// what the frames show at the start and the end of a transition.
+
+#include <gtest/gtest.h>
+
+#include <QPainterPath>
+
+#include "core/transition_setting.h"
+#include "image/picture_fixtures.h"
+#include "render/slideshow_fixture.h"
+#include "render/timeline.h"
+#include "render/transitions/accordion_transition.h"
+#include "render/transitions/blinds_transition.h"
+#include "render/transitions/circle_transition.h"
+#include "render/transitions/clock_transition.h"
+#include "render/transitions/cube_fly_transition.h"
+#include "render/transitions/diagonal_sweep_transition.h"
+#include "render/transitions/door_transition.h"
+#include "render/transitions/flip_transition.h"
+#include "tools/discarding_encoder.h"
+
+namespace velmora {
+namespace {
+
+TEST(TransitionGeometry, AccordionStripsAndFolds) {
+    // NTSC: 640 / 6 = 106, and 640 mod 106 = 4 strips one pixel wider.
+    const auto ntsc = accordionStrips(640);
+    const int widths[] = {107, 107, 107, 107, 106, 106};
+    const int xs[] = {0, 107, 214, 321, 428, 534};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(ntsc[size_t(i)].width, widths[i]);
+        EXPECT_EQ(ntsc[size_t(i)].x, xs[i]);
+    }
+    EXPECT_EQ(accordionStrips(704)[1].width, 118);  // 704 mod 117 = 2
+    EXPECT_EQ(accordionStrips(704)[2].x, 236);
+
+    // After T frames the old parts are pressed into the far edge and the
+    // new ones stand in the strips.
+    for (bool rightToLeft : {false, true}) {
+        AccordionGeometry accordion(640, 480, 30, rightToLeft);
+        for (int k = 0; k < 30; ++k)
+            accordion.step();
+        for (int i = 0; i < 6; ++i) {
+            SCOPED_TRACE(i);
+            const Parallelogram& n = accordion.newPart(i);
+            EXPECT_NEAR(n.x0, xs[i], 0.01);
+            EXPECT_NEAR(n.x1, xs[i] + widths[i], 0.01);
+            EXPECT_NEAR(n.y0, 0, 0.01);
+            EXPECT_NEAR(n.y1, 0, 0.01);
+            EXPECT_NEAR(n.y2, 480, 0.01);
+            EXPECT_NEAR(accordion.oldPart(i).x0, rightToLeft ? 0 : 640, 0.01);
+            EXPECT_NEAR(accordion.oldPart(i).x1, rightToLeft ? 0 : 640, 0.01);
+        }
+    }
+    EXPECT_EQ(AccordionGeometry::shade(0, 50), 5);
+    EXPECT_EQ(AccordionGeometry::shade(49, 50), 255);
+}
+
+TEST(TransitionGeometry, BlindsTurnOneAfterAnother) {
+    BlindsGeometry blinds(720, 6, 50, false);
+    ASSERT_EQ(blinds.blinds().size(), 6u);
+    EXPECT_EQ(blinds.blinds()[5].startFrame, 16);
+    EXPECT_EQ(BlindsGeometry(720, 6, 50, true).blinds()[5].startFrame, 3);  // 0.4 × 50 × 1 / 6
+    int firstMoved = -1, firstNew = -1;
+    double narrowest = 120;
+    for (int k = 0; k < 50; ++k) {
+        blinds.step(k);
+        const auto& blind = blinds.blinds()[5];
+        if (firstMoved < 0 && blind.width < 120) firstMoved = k;
+        if (firstNew < 0 && blind.showsNew) firstNew = k;
+        narrowest = std::min(narrowest, blind.width);
+        if (k == 45) {  // fully back: its own strip again
+            EXPECT_NEAR(blind.width, 120, 1e-6);
+            EXPECT_NEAR(blind.x, 600, 1e-6);
+        }
+    }
+    EXPECT_EQ(firstMoved, 16);
+    EXPECT_EQ(firstNew, 31);
+    EXPECT_NEAR(narrowest, 0, 1e-6);
+
+    // T = 25: 0.3 T = 7.5, so a blind turns away for 8 steps of a 7.5th of
+    // its width and back for 7. It stops edge-on, and stands in its strip
+    // again by the last frame instead of ending a step short.
+    BlindsGeometry quick(720, 4, 25, false);
+    for (int k = 0; k < 25; ++k) {
+        quick.step(k);
+        for (const auto& blind : quick.blinds()) EXPECT_GE(blind.width, 0);
+    }
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(quick.blinds()[size_t(i)].x, i * 180);
+        EXPECT_EQ(quick.blinds()[size_t(i)].width, 180);
+    }
+}
+
+TEST(TransitionGeometry, CircleClockAndSweepSteps) {
+    CircleGeometry circle(720, 540, 50, false, 40);
+    EXPECT_NEAR(circle.radiusPerFrame(), 10.748, 0.001);
+    EXPECT_EQ(circle.subSteps(), 11);
+    for (int i = 0; i < 50 * 11; ++i)
+        circle.subStep();
+    EXPECT_NEAR(circle.ellipse().width() / 2, 537.4, 0.1);  // beyond the half diagonal
+
+    // Big to small: the ring grows from the corners until the ellipse is gone.
+    CircleGeometry closing(720, 540, 50, true, 40);
+    EXPECT_NEAR(closing.ellipse().width(), 900, 0.01);
+    for (int i = 0; i < 50 * 11; ++i)
+        closing.subStep();
+    EXPECT_TRUE(closing.ellipse().isEmpty());
+    EXPECT_TRUE(closing.region().contains(QPointF(360, 270)));
+
+    ClockGeometry clock(720, 540, 25, 2, false);
+    EXPECT_FLOAT_EQ(clock.sweepPerFrame(), 3.6f);
+    EXPECT_EQ(clock.subSteps(), 1);
+    EXPECT_EQ(clock.fade(), 0);
+    clock.subStep();
+    // Four quarter pies from twelve, three, six and nine o'clock, clockwise.
+    const QPainterPath pies = clock.region();
+    EXPECT_TRUE(pies.contains(QPointF(370, 10)));   // just right of twelve
+    EXPECT_FALSE(pies.contains(QPointF(350, 10)));  // just left of it
+    EXPECT_TRUE(pies.contains(QPointF(700, 275)));  // just below three
+    EXPECT_TRUE(pies.contains(QPointF(20, 265)));   // just above nine
+    ClockGeometry smooth(720, 540, 50, 0, true);
+    EXPECT_EQ(smooth.subSteps(), 5);
+    EXPECT_FLOAT_EQ(smooth.sweepPerFrame(), 377.99997f / 50);
+
+    DiagonalSweepGeometry sweep(720, 540, 50, false, 30);
+    EXPECT_EQ(sweep.subSteps(), 30);  // (1440 + 30) / 50 = 29.4 per frame
+    for (int i = 0; i < 50 * 30; ++i)
+        sweep.subStep();
+    EXPECT_NEAR(sweep.movingTop().x(), 1470, 0.1);
+}
+
+TEST(TransitionGeometry, CubeFlyRecedesAndComesBack) {
+    CubeFlyGeometry cube(720, 540, 50, 3);  // right to left
+    EXPECT_EQ(cube.phaseOneFrames(), 30);
+    for (int k = 0; k < 30; ++k)
+        cube.step(k);
+    EXPECT_NEAR(cube.shared().at, 288, 0.01);
+    EXPECT_NEAR(cube.shared().length(), 486, 0.01);
+    EXPECT_NEAR(cube.first().length(), 432, 0.01);
+    EXPECT_NEAR(cube.last().length(), 432, 0.01);
+    EXPECT_NEAR(cube.first().at, 144, 0.01);  // the old face's far edge
+    EXPECT_TRUE(cube.oldFaceExists());
+    for (int k = 30; k < 50; ++k)
+        cube.step(k);
+    EXPECT_NEAR(cube.shared().at, 0, 0.01);
+    EXPECT_NEAR(cube.shared().length(), 540, 0.01);
+    EXPECT_NEAR(cube.first().at, 0, 0.01);
+    EXPECT_FALSE(cube.oldFaceExists());
+}
+
+TEST(TransitionGeometry, DoorsAndFlipEndWhereTheyShould) {
+    DoorGeometry opening(720, 540, 25, false);
+    DoorGeometry closing(720, 540, 25, true);
+    for (int k = 0; k < 25; ++k) {
+        opening.step();
+        closing.step();
+    }
+    // Open: the inner edges reach the frame's sides, a third of the way down.
+    EXPECT_NEAR(opening.left().x1, 0, 0.01);
+    EXPECT_NEAR(opening.left().y1, 162, 0.01);
+    EXPECT_NEAR(opening.right().x0, 720, 0.01);
+    EXPECT_NEAR(opening.right().y2, 702, 0.01);
+    // Closed: two upright halves meeting in the middle.
+    EXPECT_NEAR(closing.left().x1, 360, 0.01);
+    EXPECT_NEAR(closing.left().y1, 0, 0.01);
+    EXPECT_NEAR(closing.right().x0, 360, 0.01);
+    EXPECT_NEAR(closing.right().y0, 0, 0.01);
+    EXPECT_NEAR(closing.right().y2, 540, 0.01);
+
+    FlipGeometry flip(720, 540, 25, false);  // half 12, rest 13
+    for (int k = 0; k < 12; ++k)
+        flip.step(k);
+    EXPECT_NEAR(flip.start().at, 360, 0.01);  // edge-on
+    EXPECT_NEAR(flip.end().at, 360, 0.01);
+    EXPECT_FALSE(flip.showsNew(11));
+    for (int k = 12; k < 25; ++k)
+        flip.step(k);
+    EXPECT_TRUE(flip.showsNew(12));
+    EXPECT_NEAR(flip.start().at, 0, 0.01);
+    EXPECT_NEAR(flip.end().at, 720, 0.01);
+    EXPECT_NEAR(flip.start().low, 0, 0.01);
+    EXPECT_NEAR(flip.start().high, 540, 0.01);
+    EXPECT_NEAR(flip.end().low, 0, 0.01);
+    EXPECT_NEAR(flip.end().high, 540, 0.01);
+}
+
+// Share of a frame's pixels close to a colour.
+double shareOf(const QImage& frame, QRgb colour) {
+    int close = 0;
+    for (int y = 0; y < frame.height(); y += 2) {
+        for (int x = 0; x < frame.width(); x += 2) {
+            const QRgb p = frame.pixel(x, y);
+            close += std::abs(qRed(p) - qRed(colour)) < 40 &&
+                     std::abs(qGreen(p) - qGreen(colour)) < 40 &&
+                     std::abs(qBlue(p) - qBlue(colour)) < 40;
+        }
+    }
+    return double(close) / ((frame.width() / 2) * (frame.height() / 2));
+}
+
+class TransitionFrames : public test::SlideshowFixture {
+  protected:
+    static constexpr QRgb kOld = 0xFFE02020;
+    static constexpr QRgb kNew = 0xFF2040E0;
+
+    TransitionFrames() {
+        QImage old(720, 540, QImage::Format_RGB32), fresh(720, 540, QImage::Format_RGB32);
+        old.fill(kOld);
+        fresh.fill(kNew);
+        test::writeWithQt(folder_ / "old.png", old, "png");
+        test::writeWithQt(folder_ / "new.png", fresh, "png");
+    }
+    // Renders old → new (PAL, one second each, no motion) and keeps the
+    // frames the transition starts and ends with: 0 and T − 1 of segment 1.
+    int render(TransitionKind kind, int mode, int transitionSeconds) {
+        slideshow_.pictures.clear();
+        addPicture("old.png", true, 1, 0, TransitionKind::Alpha, 0);
+        addPicture("new.png", true, 1, transitionSeconds, kind, mode);
+        RenderJob job;
+        job.slideshow = &slideshow_;
+        const int segmentStart = 50, T = transitionSeconds * 25;
+        job.composedFrame = [&](int frame, const QImage& image) {
+            if (frame == segmentStart) first = image.copy();
+            if (frame == segmentStart + std::max(T - 1, 0)) last = image.copy();
+            frames = frame + 1;
+        };
+        tools::DiscardingEncoder encoder;
+        return encodeSlideshow(job, encoder, log_);
+    }
+    QImage first, last;
+    int frames = 0;
+};
+
+TEST_F(TransitionFrames, EveryKindMovesFromTheOldPictureToTheNew) {
+    const TransitionKind kinds[] = {TransitionKind::Accordion, TransitionKind::Blinds,
+                                    TransitionKind::Circle,    TransitionKind::Clock,
+                                    TransitionKind::CubeFly,   TransitionKind::DiagonalSweep,
+                                    TransitionKind::Door,      TransitionKind::Flip};
+    for (TransitionKind kind : kinds) {
+        const int modes = kind == TransitionKind::CubeFly ? 4
+                          : kind == TransitionKind::Clock ? 3
+                                                          : 2;
+        for (int mode = 0; mode < modes; ++mode) {
+            SCOPED_TRACE(std::to_string(transitionKindId(kind)) + "/" + std::to_string(mode));
+            ASSERT_EQ(render(kind, mode, 1), 0);
+            EXPECT_EQ(frames, 50 + 50);
+            EXPECT_GT(shareOf(first, kOld), 0.6);
+            EXPECT_GT(shareOf(last, kNew), 0.9);
+        }
+        // No transition time: the segment starts on the new picture.
+        SCOPED_TRACE(transitionKindId(kind));
+        ASSERT_EQ(render(kind, 0, 0), 0);
+        EXPECT_EQ(frames, 50 + 25);
+        EXPECT_GT(shareOf(first, kNew), 0.99);
+    }
+}
+
+}  // namespace
+}  // namespace velmora
