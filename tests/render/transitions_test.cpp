@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QPainterPath>
-
 #include "core/transition_setting.h"
 #include "image/picture_fixtures.h"
 #include "render/slideshow_fixture.h"
@@ -17,6 +15,7 @@
 #include "render/transitions/diagonal_sweep_transition.h"
 #include "render/transitions/door_transition.h"
 #include "render/transitions/flip_transition.h"
+#include "render/transitions/transition_parts.h"
 #include "tools/discarding_encoder.h"
 
 namespace velmora {
@@ -84,7 +83,8 @@ TEST(TransitionGeometry, BlindsTurnOneAfterAnother) {
     BlindsGeometry quick(720, 4, 25, false);
     for (int k = 0; k < 25; ++k) {
         quick.step(k);
-        for (const auto& blind : quick.blinds()) EXPECT_GE(blind.width, 0);
+        for (const auto& blind : quick.blinds())
+            EXPECT_GE(blind.width, 0);
     }
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(quick.blinds()[size_t(i)].x, i * 180);
@@ -92,42 +92,75 @@ TEST(TransitionGeometry, BlindsTurnOneAfterAnother) {
     }
 }
 
+TEST(TransitionGeometry, FadeLayerKeepsFToTheMOfTheOldPicture) {
+    QImage old(4, 1, QImage::Format_RGB32);
+    old.fill(0xFFFF0000);
+    QImage fresh(4, 1, QImage::Format_RGB32);
+    fresh.fill(0xFF0000FF);
+    // Columns 0 and 1 are inside from sub-step 1, column 2 from sub-step 3,
+    // column 3 never.
+    FadeLayer layer(old, 0.5, 8, [](double x, double) {
+        return x < 2 ? 1 : x < 3 ? 3 : FadeLayer::kNever;
+    });
+    layer.advance(2);
+    EXPECT_EQ(layer.oldWeight(0, 0), 64);  // 0.5² of the old picture
+    EXPECT_EQ(layer.oldWeight(2, 0), 256);
+    layer.advance(2);
+    EXPECT_EQ(layer.oldWeight(0, 0), 16);
+    EXPECT_EQ(layer.oldWeight(2, 0), 64);
+    EXPECT_EQ(layer.oldWeight(3, 0), 256);
+    Canvas frame(QSize(4, 1));
+    layer.compose(frame, fresh);
+    EXPECT_EQ(qRed(frame.image().pixel(2, 0)), 63);    // a quarter red ...
+    EXPECT_EQ(qBlue(frame.image().pixel(2, 0)), 191);  // ... over blue
+    EXPECT_EQ(frame.image().pixel(3, 0), 0xFFFF0000u);
+
+    // f = 0: a hard edge.
+    FadeLayer hard(old, 0, 4, [](double x, double) { return x < 1 ? 1 : FadeLayer::kNever; });
+    hard.advance(1);
+    EXPECT_EQ(hard.oldWeight(0, 0), 0);
+    EXPECT_EQ(hard.oldWeight(1, 0), 256);
+}
+
 TEST(TransitionGeometry, CircleClockAndSweepSteps) {
     CircleGeometry circle(720, 540, 50, false, 40);
     EXPECT_NEAR(circle.radiusPerFrame(), 10.748, 0.001);
     EXPECT_EQ(circle.subSteps(), 11);
-    for (int i = 0; i < 50 * 11; ++i)
-        circle.subStep();
-    EXPECT_NEAR(circle.ellipse().width() / 2, 537.4, 0.1);  // beyond the half diagonal
+    EXPECT_NEAR(circle.radiusAfter(50 * 11), 537.4, 0.1);  // beyond the half diagonal
+    EXPECT_EQ(circle.entrySubStep(360, 270), 1);
+    EXPECT_EQ(circle.entrySubStep(360 + 20, 270), 21);  // 20 pixels out at 0.977 a sub-step
+    EXPECT_LE(circle.entrySubStep(0, 0), 50 * 11);      // the corners go too
 
-    // Big to small: the ring grows from the corners until the ellipse is gone.
+    // Big to small: the ring grows from the corners until the circle is gone.
     CircleGeometry closing(720, 540, 50, true, 40);
-    EXPECT_NEAR(closing.ellipse().width(), 900, 0.01);
-    for (int i = 0; i < 50 * 11; ++i)
-        closing.subStep();
-    EXPECT_TRUE(closing.ellipse().isEmpty());
-    EXPECT_TRUE(closing.region().contains(QPointF(360, 270)));
+    EXPECT_NEAR(closing.radiusAfter(0), 450, 0.01);
+    EXPECT_EQ(closing.entrySubStep(0.5, 0.5), 1);  // 0.7 inside the starting circle
+    EXPECT_EQ(closing.radiusAfter(50 * 11), 0);
+    EXPECT_LE(closing.entrySubStep(360.5, 270.5), 50 * 11);
+    EXPECT_GT(closing.entrySubStep(360.5, 270.5), closing.entrySubStep(100, 270));
 
+    // Four quarter pies from twelve, three, six and nine o'clock, clockwise,
+    // 3.6 degrees a frame with a hard edge.
     ClockGeometry clock(720, 540, 25, 2, false);
     EXPECT_FLOAT_EQ(clock.sweepPerFrame(), 3.6f);
     EXPECT_EQ(clock.subSteps(), 1);
     EXPECT_EQ(clock.fade(), 0);
-    clock.subStep();
-    // Four quarter pies from twelve, three, six and nine o'clock, clockwise.
-    const QPainterPath pies = clock.region();
-    EXPECT_TRUE(pies.contains(QPointF(370, 10)));   // just right of twelve
-    EXPECT_FALSE(pies.contains(QPointF(350, 10)));  // just left of it
-    EXPECT_TRUE(pies.contains(QPointF(700, 275)));  // just below three
-    EXPECT_TRUE(pies.contains(QPointF(20, 265)));   // just above nine
+    EXPECT_EQ(clock.entrySubStep(370, 10), 1);   // 2.2 degrees right of twelve
+    EXPECT_EQ(clock.entrySubStep(400, 10), 3);   // 8.8 degrees
+    EXPECT_EQ(clock.entrySubStep(350, 10), 25);  // just left of it: the last frame
+    EXPECT_EQ(clock.entrySubStep(700, 275), 1);  // just below three
+    EXPECT_EQ(clock.entrySubStep(20, 265), 1);   // just above nine
     ClockGeometry smooth(720, 540, 50, 0, true);
     EXPECT_EQ(smooth.subSteps(), 5);
     EXPECT_FLOAT_EQ(smooth.sweepPerFrame(), 377.99997f / 50);
 
     DiagonalSweepGeometry sweep(720, 540, 50, false, 30);
     EXPECT_EQ(sweep.subSteps(), 30);  // (1440 + 30) / 50 = 29.4 per frame
-    for (int i = 0; i < 50 * 30; ++i)
-        sweep.subStep();
-    EXPECT_NEAR(sweep.movingTop().x(), 1470, 0.1);
+    EXPECT_NEAR(sweep.movingTopAfter(50 * 30), 1470, 0.1);
+    EXPECT_EQ(sweep.entrySubStep(0.5, 0.5), 2);         // 1.17 from the corner at 0.98 a sub-step
+    EXPECT_EQ(sweep.entrySubStep(719.5, 539.5), 1469);  // the far corner, last of all
+    DiagonalSweepGeometry back(720, 540, 50, true, 30);
+    EXPECT_EQ(back.entrySubStep(719.5, 0.5), 2);
 }
 
 TEST(TransitionGeometry, CubeFlyRecedesAndComesBack) {

@@ -17,44 +17,39 @@ CircleGeometry::CircleGeometry(int canvasWidth, int canvasHeight, int frames, bo
     s_ = R_ / float(subSteps_);
     fade_ = std::pow(0.2f, s_ / width);
     if (!bigToSmall) {
-        box_ = QRectF(W_ / 2, H_ / 2, 0, 0);
+        centreX_ = W_ / 2;
+        centreY_ = H_ / 2;
         return;
     }
-    const float D = std::sqrt(W_ * W_ + H_ * H_) / 2;
-    const float cx = std::trunc(W_ / 2), cy = std::trunc(H_ / 2);
-    start_ = QRectF(cx - D, cy - D, 2 * D, 2 * D);
-    box_ = start_;
+    // A circle round the whole frame, centred on the whole pixel.
+    startRadius_ = std::sqrt(W_ * W_ + H_ * H_) / 2;
+    centreX_ = std::trunc(W_ / 2);
+    centreY_ = std::trunc(H_ / 2);
+    // The circle is dropped once its left edge lies right of the middle:
+    // the last sub-step that keeps it has centreX − radius ≤ W / 2.
+    lastSubStep_ = int((W_ / 2 - centreX_ + startRadius_) / s_);
 }
 
-void CircleGeometry::subStep() {
-    if (!bigToSmall_) {
-        box_.adjust(-s_, -s_, s_, s_);
-        return;
-    }
-    if (box_.isEmpty()) return;
-    box_.adjust(s_, s_, -s_, -s_);
-    if (box_.left() > W_ / 2) box_ = QRectF(box_.topLeft(), QSizeF(0, 0));
+double CircleGeometry::radiusAfter(int subStep) const {
+    if (!bigToSmall_) return double(s_) * subStep;
+    if (subStep > lastSubStep_) return 0;
+    return startRadius_ - double(s_) * subStep;
 }
 
-QPainterPath CircleGeometry::region() const {
-    QPainterPath path;
-    if (!bigToSmall_) {
-        path.addEllipse(box_);
-        return path;
-    }
-    // The starting circle minus the current ellipse, which lies inside it:
-    // the odd-even rule leaves the ring.
-    path.setFillRule(Qt::OddEvenFill);
-    path.addEllipse(start_);
-    if (!box_.isEmpty()) path.addEllipse(box_);
-    return path;
+int CircleGeometry::entrySubStep(double x, double y) const {
+    const double distance = std::hypot(x - centreX_, y - centreY_);
+    if (!bigToSmall_) return int(distance / s_) + 1;  // inside once the radius passes it
+    if (distance >= startRadius_) return FadeLayer::kNever;
+    // Outside the shrinking circle once it passes inwards, or when it goes.
+    const int passed = int(std::ceil((startRadius_ - distance) / s_));
+    return std::min(std::max(passed, 1), lastSubStep_ + 1);
 }
 
 int runCircleTransition(RenderContext& context) {
     const TransitionSetting& setting = *context.picture().settings.effect.transition;
     const QSize size = context.frame.size();
-    CircleGeometry geometry(size.width(), size.height(), context.T, setting.firstParameter() == 1,
-                            setting.secondParameter());
+    const CircleGeometry geometry(size.width(), size.height(), context.T,
+                                  setting.firstParameter() == 1, setting.secondParameter());
     return runFadeLayerTransition(context, geometry);
 }
 

@@ -1,5 +1,6 @@
 #include "render/transitions/clock_transition.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/slide_image.h"
@@ -10,11 +11,12 @@ namespace velmora {
 
 ClockGeometry::ClockGeometry(int canvasWidth, int canvasHeight, int frames, int fingerChoice,
                              bool smooth) {
-    const float W = float(canvasWidth), H = float(canvasHeight);
-    const float D = std::sqrt(W * W + H * H) / 2;
-    circle_ = QRectF(W / 2 - D, H / 2 - D, 2 * D, 2 * D);
-    // 1, 2 or 4 hands starting at twelve, six and three/nine o'clock; with
-    // smooth, 5 % more sweep so the soft tail fades out too.
+    // The hands turn about the middle on a circle through the frame's
+    // corners, so every pixel of the frame is swept.
+    centreX_ = float(canvasWidth) / 2;
+    centreY_ = float(canvasHeight) / 2;
+    // 1, 2 or 4 hands starting at twelve (−90), six and three/nine o'clock;
+    // with smooth, 5 % more sweep so the soft tail fades out too.
     float total = 0;
     switch (fingerChoice) {
         case 0:
@@ -37,27 +39,24 @@ ClockGeometry::ClockGeometry(int canvasWidth, int canvasHeight, int frames, int 
     }
 }
 
-void ClockGeometry::subStep() {
-    angle_ += perFrame_ / float(subSteps_);
-}
-
-QPainterPath ClockGeometry::region() const {
-    QPainterPath path;
-    path.setFillRule(Qt::WindingFill);
+int ClockGeometry::entrySubStep(double x, double y) const {
+    // Clockwise on the screen, where y grows downwards.
+    const double angle = std::atan2(y - centreY_, x - centreX_) * 180 / M_PI;
+    const double perSubStep = angleAfter(1);
+    int first = FadeLayer::kNever;
     for (float start : starts_) {
-        // Qt counts angles counter-clockwise; ours run clockwise.
-        path.moveTo(circle_.center());
-        path.arcTo(circle_, -start, -angle_);
-        path.closeSubpath();
+        const double behind =
+            std::fmod(angle - start + 720.0, 360.0);  // how far the hand must turn
+        first = std::min(first, int(behind / perSubStep) + 1);
     }
-    return path;
+    return first;
 }
 
 int runClockTransition(RenderContext& context) {
     const TransitionSetting& setting = *context.picture().settings.effect.transition;
     const QSize size = context.frame.size();
-    ClockGeometry geometry(size.width(), size.height(), context.T, setting.firstParameter(),
-                           setting.secondParameter() == 1);
+    const ClockGeometry geometry(size.width(), size.height(), context.T, setting.firstParameter(),
+                                 setting.secondParameter() == 1);
     return runFadeLayerTransition(context, geometry);
 }
 

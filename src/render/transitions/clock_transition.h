@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QPainterPath>
-#include <QRectF>
 #include <vector>
 
 namespace velmora {
@@ -14,21 +12,20 @@ class ClockGeometry {
   public:
     ClockGeometry(int canvasWidth, int canvasHeight, int frames, int fingerChoice, bool smooth);
 
-    int subSteps() const { return subSteps_; }
-    float fade() const { return fade_; }
+    int subSteps() const { return subSteps_; }  // per frame
+    double fade() const { return fade_; }
     float sweepPerFrame() const { return perFrame_; }
-    float angle() const { return angle_; }  // degrees swept by each hand so far
-    void subStep();
-    // The union of the hands' pies.
-    QPainterPath region() const;
+    // Degrees each hand has swept after `subStep` sub-steps.
+    double angleAfter(int subStep) const { return double(perFrame_ / float(subSteps_)) * subStep; }
+    // The first sub-step at which a hand's pie holds (x, y).
+    int entrySubStep(double x, double y) const;
 
   private:
-    QRectF circle_;
+    float centreX_ = 0, centreY_ = 0;
     std::vector<float> starts_;  // degrees clockwise from the positive x axis
     int subSteps_ = 1;
     float fade_ = 0;
     float perFrame_ = 0;
-    float angle_ = 0;
 };
 
 int runClockTransition(RenderContext& context);

@@ -1,6 +1,5 @@
 #include "render/transitions/diagonal_sweep_transition.h"
 
-#include <QPolygonF>
 #include <cmath>
 
 #include "core/slide_image.h"
@@ -10,39 +9,33 @@
 namespace velmora {
 
 DiagonalSweepGeometry::DiagonalSweepGeometry(int canvasWidth, int canvasHeight, int frames,
-                                             bool rightToLeft, int edgeWidth) {
-    const float W = float(canvasWidth), H = float(canvasHeight);
+                                             bool rightToLeft, int edgeWidth)
+    : rightToLeft_(rightToLeft), W_(float(canvasWidth)), H_(float(canvasHeight)) {
     const float width = float(edgeWidth > 0 ? edgeWidth : 1);
-    if (!rightToLeft) {
-        q1_ = q2_ = QPointF(0, 0);
-        q3_ = q4_ = QPointF(-W, H);
-    } else {
-        q1_ = q2_ = QPointF(W, 0);
-        q3_ = q4_ = QPointF(2 * W, H);
-    }
-    const float G = (rightToLeft ? -1.0f : 1.0f) * (2 * W + width) / float(frames > 0 ? frames : 1);
+    // The band Q1 → Q2 → Q3 → Q4: Q2 and Q3 fixed on the line through (0, 0)
+    // and (−W, H) (left to right) or through (W, 0) and (2W, H) (right to
+    // left); Q1 and Q4 start there and move by s every sub-step.
+    start_ = rightToLeft ? W_ : 0;
+    const float G =
+        (rightToLeft ? -1.0f : 1.0f) * (2 * W_ + width) / float(frames > 0 ? frames : 1);
     subSteps_ = std::abs(G) <= 1 ? 1 : int(std::abs(G) + 1);
     s_ = G / float(subSteps_);
     fade_ = std::pow(0.2f, std::abs(s_) / (3 * width));
 }
 
-void DiagonalSweepGeometry::subStep() {
-    q1_.rx() += s_;
-    q4_.rx() += s_;
-}
-
-QPainterPath DiagonalSweepGeometry::region() const {
-    QPainterPath path;
-    path.addPolygon(QPolygonF({q1_, q2_, q3_, q4_}));
-    path.closeSubpath();
-    return path;
+int DiagonalSweepGeometry::entrySubStep(double x, double y) const {
+    // Lines of this slope through (x, y) cross the top at x ± W y / H.
+    const double top = rightToLeft_ ? x - W_ * y / H_ : x + W_ * y / H_;
+    const double travel = rightToLeft_ ? start_ - top : top - start_;
+    if (travel < 0) return FadeLayer::kNever;  // beyond the fixed line
+    return int(travel / std::abs(s_)) + 1;
 }
 
 int runDiagonalSweepTransition(RenderContext& context) {
     const TransitionSetting& setting = *context.picture().settings.effect.transition;
     const QSize size = context.frame.size();
-    DiagonalSweepGeometry geometry(size.width(), size.height(), context.T,
-                                   setting.firstParameter() == 1, setting.secondParameter());
+    const DiagonalSweepGeometry geometry(size.width(), size.height(), context.T,
+                                         setting.firstParameter() == 1, setting.secondParameter());
     return runFadeLayerTransition(context, geometry);
 }
 

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QPainterPath>
-#include <QPointF>
-
 namespace velmora {
 
 class RenderContext;
@@ -14,18 +11,19 @@ class DiagonalSweepGeometry {
     DiagonalSweepGeometry(int canvasWidth, int canvasHeight, int frames, bool rightToLeft,
                           int edgeWidth);
 
-    int subSteps() const { return subSteps_; }
-    float fade() const { return fade_; }
-    float stepPerSubStep() const { return s_; }
-    void subStep();
-    // The quadrilateral Q1 → Q2 → Q3 → Q4 between the fixed slanted line
-    // and the moving one.
-    QPainterPath region() const;
-    QPointF movingTop() const { return q1_; }
+    int subSteps() const { return subSteps_; }  // per frame
+    double fade() const { return fade_; }
+    // Where the moving line crosses the top of the frame after `subStep`
+    // sub-steps; it runs parallel to the line from (0, 0) to (−W, H).
+    double movingTopAfter(int subStep) const { return start_ + double(s_) * subStep; }
+    // The first sub-step at which the band between the fixed line and the
+    // moving one holds (x, y).
+    int entrySubStep(double x, double y) const;
 
   private:
-    QPointF q1_, q2_, q3_, q4_;
-    float s_ = 0;
+    bool rightToLeft_;
+    float W_, H_;
+    float start_ = 0, s_ = 0;
     int subSteps_ = 1;
     float fade_ = 0;
 };

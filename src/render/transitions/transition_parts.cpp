@@ -1,6 +1,5 @@
 #include "render/transitions/transition_parts.h"
 
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -139,23 +138,43 @@ void drawStripTrapezoid(const QImage& source, SliceAxis axis, double startEdge, 
                     0x00000000);
 }
 
-FadeLayer::FadeLayer(const QImage& oldFrame)
-    : layer_(oldFrame.convertToFormat(QImage::Format_ARGB32_Premultiplied)) {}
+FadeLayer::FadeLayer(const QImage& oldFrame, double f, int totalSubSteps,
+                     const std::function<int(double x, double y)>& entrySubStep)
+    : old_(oldFrame.convertToFormat(QImage::Format_RGB32)) {
+    entry_.resize(size_t(old_.width()) * size_t(old_.height()));
+    size_t at = 0;
+    for (int y = 0; y < old_.height(); ++y) {
+        for (int x = 0; x < old_.width(); ++x)
+            entry_[at++] = entrySubStep(x + 0.5, y + 0.5);
+    }
+    const int count = std::max(totalSubSteps, 0) + 1;
+    weights_.resize(size_t(count));
+    for (int m = 0; m < count; ++m)
+        weights_[size_t(m)] = uint16_t(std::lround(256 * std::pow(std::clamp(f, 0.0, 1.0), m)));
+}
 
-void FadeLayer::fade(const QPainterPath& region, double f) {
-    QPainter painter(&layer_);
-    painter.setClipPath(region);
-    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    const int alpha = std::clamp(int(std::lround(f * 255)), 0, 255);
-    painter.fillRect(region.boundingRect(), QColor(0, 0, 0, alpha));
+int FadeLayer::oldWeight(int x, int y) const {
+    const int entered = entry_[size_t(y) * size_t(old_.width()) + size_t(x)];
+    const int inside = done_ >= entered ? done_ - entered + 1 : 0;
+    return weights_[size_t(std::min(inside, int(weights_.size()) - 1))];
 }
 
 void FadeLayer::compose(Canvas& frame, const QImage& motionCanvas) const {
-    QPainter painter(&frame.image());
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), motionCanvas);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(QPoint(0, 0), layer_);
+    const int width = old_.width();
+    const int last = int(weights_.size()) - 1;
+    for (int y = 0; y < old_.height(); ++y) {
+        const auto* oldRow = reinterpret_cast<const QRgb*>(old_.constScanLine(y));
+        const auto* newRow = reinterpret_cast<const QRgb*>(motionCanvas.constScanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(frame.image().scanLine(y));
+        const int* entered = &entry_[size_t(y) * size_t(width)];
+        for (int x = 0; x < width; ++x) {
+            const int inside = done_ >= entered[x] ? std::min(done_ - entered[x] + 1, last) : 0;
+            const uint32_t oldWeight = weights_[size_t(inside)];
+            out[x] = oldWeight == 256 ? oldRow[x]
+                     : oldWeight == 0 ? newRow[x]
+                                      : mix(newRow[x], oldRow[x], oldWeight);
+        }
+    }
 }
 
 }  // namespace velmora

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QImage>
-#include <QPainterPath>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "render/canvas.h"
 #include "render/timeline.h"
@@ -62,37 +63,44 @@ void drawInsetSlices(const QImage& source, SliceAxis axis, InsetFrom insetFrom, 
 void drawStripTrapezoid(const QImage& source, SliceAxis axis, double startEdge, double endEdge,
                         QImage& target);
 
-// Two premultiplied layers that start as the old frame; a region of them
-// is faded step by step, and each frame shows the new picture through it.
-// Keeping one layer is enough: fading the second and copying it into the
-// first every step leaves both the same.
+// The fade layer: the old frame over the new picture, faded region by
+// region. The kind's region grows by sub-steps; at every sub-step each
+// pixel inside it keeps f times its alpha, so a pixel that has been inside
+// for m sub-steps shows f^m of the old picture over the new one (f = 0
+// gives a hard edge). The regions of every kind only ever grow, so a
+// pixel's whole history is the sub-step at which it first lies inside: the
+// layer keeps that map, made once per segment from the kind's geometry, and
+// mixes each frame in one pass instead of fading a layer sub-step by
+// sub-step.
 class FadeLayer {
   public:
-    explicit FadeLayer(const QImage& oldFrame);
+    // `entrySubStep(x, y)` gives the first sub-step (counted from 1) whose
+    // region holds the pixel centre (x, y), or kNever.
+    static constexpr int kNever = 1 << 30;
+    FadeLayer(const QImage& oldFrame, double f, int totalSubSteps,
+              const std::function<int(double x, double y)>& entrySubStep);
 
-    // Every pixel inside `region` keeps f times its alpha (f = 0 clears it).
-    void fade(const QPainterPath& region, double f);
-    // The end of a frame: the motion canvas, then the layer over it.
+    void advance(int subSteps) { done_ += subSteps; }
+    // The end of a frame: the new picture with the old one over it.
     void compose(Canvas& frame, const QImage& motionCanvas) const;
-
-    const QImage& layer() const { return layer_; }
+    // How much of the old picture pixel (x, y) still shows: 0..256.
+    int oldWeight(int x, int y) const;
 
   private:
-    QImage layer_;
+    QImage old_;
+    std::vector<int> entry_;
+    std::vector<uint16_t> weights_;  // 256 × f^m, m = 0..total sub-steps
+    int done_ = 0;
 };
 
-// The transition of a fade-layer kind (live new picture): every frame runs
-// the geometry's sub-steps, fading its region after each, then shows the
-// new picture through the layer. `Geometry` has subSteps(), subStep(),
-// region() and fade().
+// The transition of a fade-layer kind (live new picture). `Geometry` has
+// subSteps() per frame, fade() and entrySubStep(x, y).
 template <class Geometry>
-int runFadeLayerTransition(RenderContext& context, Geometry& geometry) {
-    FadeLayer layer(context.frame.image());
+int runFadeLayerTransition(RenderContext& context, const Geometry& geometry) {
+    FadeLayer layer(context.frame.image(), geometry.fade(), geometry.subSteps() * context.T,
+                    [&geometry](double x, double y) { return geometry.entrySubStep(x, y); });
     return runTransitionFrames(context, NewPicture::Live, [&](int) {
-        for (int i = 0; i < geometry.subSteps(); ++i) {
-            geometry.subStep();
-            layer.fade(geometry.region(), geometry.fade());
-        }
+        layer.advance(geometry.subSteps());
         layer.compose(context.frame, context.motion.canvas().image());
     });
 }

@@ -1,0 +1,138 @@
+// Frames per second of each transition kind's transition frames at 720 × 540
+// (PAL 4:3), T = 50, next to the frame rate of the same picture's motion
+// frames alone, in the same run. The incoming picture zooms in (a live
+// motion under the transition), as most slideshows have. Only the frames
+// are timed (from the first composed frame to the last), not the set-up of
+// the segment; each figure is the best of a few runs.
+//
+//   transition_bench [working folder]
+
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "bench/bench_support.h"
+#include "core/transition_kind.h"
+#include "core/transition_setting.h"
+#include "image/headless_qt.h"
+#include "render/composing_thread.h"
+#include "render/frame_geometry.h"
+#include "render/timeline.h"
+#include "tools/discarding_encoder.h"
+#include "tools/standalone_slideshow.h"
+
+namespace {
+
+using namespace velmora;
+namespace fs = std::filesystem;
+
+constexpr int kTransitionFrames = 50;
+constexpr int kRuns = 3;
+constexpr int kZoomIn = 8;
+
+class TransitionBench {
+  public:
+    explicit TransitionBench(const fs::path& folder)
+        : log_(folder / "log.txt"), standalone_(folder, true, log_) {
+        std::string reason;
+        for (const char* name : {"old.jpg", "new.jpg"}) {
+            if (!standalone_.add({folder / name, 1, 2, kZoomIn, 0, 0}, reason)) {
+                std::fprintf(stderr, "%s\n", reason.c_str());
+                std::exit(1);
+            }
+        }
+        job_.isPal = true;
+        job_.slideshow = &standalone_.slideshow();
+        job_.composedFrame = [this](int, const QImage&) {
+            const double now = bench::now();
+            if (firstFrame_ < 0) firstFrame_ = now;
+            lastFrame_ = now;
+            ++frames_;
+        };
+    }
+
+    // Transition frames per second of `kind` in `mode`; kind −1 is the
+    // motion frames alone.
+    double framesPerSecond(int kind, int mode) {
+        double best = 0;
+        for (int run = 0; run < kRuns; ++run) {
+            RenderContext context(job_, encoder_, canvasSize(kPal, 0), kTransitionFrames);
+            showOldPicture(context);
+            context.index = 1;
+            context.N = kTransitionFrames;
+            context.motionFrame = 0;
+            firstFrame_ = -1;
+            frames_ = 0;
+            if (kind < 0) {
+                context.T = 0;
+                context.preparePicture();
+                context.renderMotionFrames(0);
+            } else {
+                context.T = kTransitionFrames;
+                auto& transition = standalone_.slideshow().pictures[1].settings.effect.transition;
+                transition = makeTransition(TransitionKind(kind));
+                transition->setParameters(mode, transition->secondParameter());
+                transitionTable()[size_t(kind)](context);
+            }
+            if (frames_ > 1) best = std::max(best, (frames_ - 1) / (lastFrame_ - firstFrame_));
+        }
+        return best;
+    }
+
+  private:
+    // The frame canvas holds the first picture's frame, as when a segment ends.
+    void showOldPicture(RenderContext& context) {
+        context.index = 0;
+        context.N = 1;
+        context.T = 0;
+        context.preparePicture();
+        context.renderMotionFrames(0);
+    }
+
+    Log log_;
+    tools::StandaloneSlideshow standalone_;
+    tools::DiscardingEncoder encoder_;
+    RenderJob job_;
+    double firstFrame_ = -1, lastFrame_ = 0;
+    int frames_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    prepareHeadlessQt();
+    QGuiApplication application(argc, argv);
+    const fs::path folder = argc > 1 ? fs::path(argv[1])
+                                     : fs::temp_directory_path() /
+                                           ("velmora-transition-bench-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    bench::writePhoto(folder / "old.jpg", 1600, 1200, 1);
+    bench::writePhoto(folder / "new.jpg", 1600, 1200, 2);
+
+    runOnComposingThread([&] {
+        TransitionBench bench(folder);
+        const double motion = bench.framesPerSecond(-1, 0);
+        std::printf("transition frames at 720 x 540, T = %d, the new picture zooming in\n",
+                    kTransitionFrames);
+        std::printf("  %-16s %9.1f frames/s (the reference)\n", "motion only", motion);
+        double slowest = 1e9;
+        for (int kind = 0; kind < kTransitionKindCount - 1; ++kind) {
+            if (transitionTable()[size_t(kind)] == nullptr) continue;
+            for (int mode = 0; mode < 2; ++mode) {
+                const double rate = bench.framesPerSecond(kind, mode);
+                slowest = std::min(slowest, rate / motion);
+                std::printf("  %-14s %d %9.1f frames/s  %.2f x motion only%s\n",
+                            std::string(transitionNameList()[size_t(kind)]).c_str(), mode, rate,
+                            rate / motion, rate / motion < 1.0 / 3 ? "  BELOW THE FLOOR" : "");
+            }
+        }
+        std::printf("slowest kind: %.2f x motion only (floor 0.33)\n", slowest);
+        return 0;
+    });
+    if (argc <= 1) fs::remove_all(folder);
+    return 0;
+}
