@@ -38,65 +38,113 @@ inline QRgb mix(QRgb a, QRgb b, uint32_t weight) {
     return redBlue | (alphaGreen << 8);
 }
 
-// Where slice i starts across the slices and how far one target pixel
-// reaches along the source, for a slice of `extent` pixels.
+// One slice's place in the target: the covered pixels [first, end) along
+// it, and for each the source coordinate in 16.16 fixed point, starting at
+// `source` and growing by `sourceStep` a pixel (pixel centres matched).
 struct SlicePlacement {
-    double start = 0;       // first covered coordinate
-    double length = 0;      // covered length
-    double sourceStep = 0;  // source pixels per target pixel
+    int first = 0, end = 0;
+    int64_t source = 0, sourceStep = 0;
 };
 
 SlicePlacement placeSlice(int i, int sliceCount, int extent, InsetFrom insetFrom, double step) {
     const double inset = (insetFrom == InsetFrom::Start ? i : sliceCount - i) * step;
+    const double length = extent - 2 * inset;
     SlicePlacement placement;
-    placement.start = inset;
-    placement.length = extent - 2 * inset;
-    if (placement.length > 0) placement.sourceStep = extent / placement.length;
+    if (length <= 0) return placement;
+    placement.first = std::clamp(int(std::ceil(inset - 0.5)), 0, extent);
+    placement.end = std::clamp(int(std::ceil(inset + length - 0.5)), 0, extent);
+    const double perPixel = extent / length;
+    placement.source = std::llround(((placement.first + 0.5 - inset) * perPixel - 0.5) * 65536);
+    placement.sourceStep = std::llround(perPixel * 65536);
     return placement;
 }
 
-// The source coordinate for target pixel `t` of a slice, pixel centres
-// matched, as 24.8 fixed point clamped to the picture.
-inline int sourceFixed(int t, const SlicePlacement& slice, int extent) {
-    const double at = (t + 0.5 - slice.start) * slice.sourceStep - 0.5;
-    return int(std::clamp(at, 0.0, double(extent - 1)) * 256);
+// The two source pixels around a fixed-point coordinate and the weight of
+// the second, 0..255.
+struct Taps {
+    int index;
+    int next;
+    uint32_t weight;
+};
+inline Taps tapsAt(int64_t fixed, int extent) {
+    const int64_t clamped = std::clamp<int64_t>(fixed, 0, int64_t(extent - 1) << 16);
+    const int index = int(clamped >> 16);
+    return {index, std::min(index + 1, extent - 1), uint32_t((clamped >> 8) & 0xFF)};
+}
+
+// The pixels of one target line, gathered first and mixed in a second
+// plain loop that the compiler turns into vector code.
+struct LineScratch {
+    std::vector<QRgb> first, second;
+    std::vector<uint32_t> weight;
+    explicit LineScratch(int length)
+        : first(size_t(length)), second(size_t(length)), weight(size_t(length)) {}
+};
+
+__attribute__((target_clones("avx2", "default"))) void mixLine(const QRgb* first,
+                                                               const QRgb* second,
+                                                               const uint32_t* weight, QRgb* out,
+                                                               int count) {
+    for (int x = 0; x < count; ++x)
+        out[x] = mix(first[x], second[x], weight[x]);
 }
 
 void drawColumnSlices(const QImage& source, InsetFrom insetFrom, double step, QImage& target) {
     const int width = source.width(), height = source.height();
     std::vector<SlicePlacement> slices(static_cast<size_t>(width));
-    for (int i = 0; i < width; ++i)
+    int firstColumn = width, endColumn = 0;  // the columns with something to draw
+    for (int i = 0; i < width; ++i) {
         slices[size_t(i)] = placeSlice(i, width, height, insetFrom, step);
+        if (slices[size_t(i)].end > slices[size_t(i)].first) {
+            firstColumn = std::min(firstColumn, i);
+            endColumn = i + 1;
+        }
+    }
+    const auto* pixels = reinterpret_cast<const QRgb*>(source.constBits());
+    const size_t stride = size_t(source.bytesPerLine()) / sizeof(QRgb);
+    LineScratch line(width);
     for (int y = 0; y < height; ++y) {
         auto* out = reinterpret_cast<QRgb*>(target.scanLine(y));
-        for (int i = 0; i < width; ++i) {
-            const SlicePlacement& slice = slices[size_t(i)];
-            if (slice.length <= 0 || y + 0.5 < slice.start || y + 0.5 >= slice.start + slice.length)
-                continue;
-            const int fixed = sourceFixed(y, slice, height);
-            const int row = fixed >> 8;
-            const int next = std::min(row + 1, height - 1);
-            const QRgb a = reinterpret_cast<const QRgb*>(source.constScanLine(row))[i];
-            const QRgb b = reinterpret_cast<const QRgb*>(source.constScanLine(next))[i];
-            out[i] = mix(a, b, uint32_t(fixed & 0xFF));
+        // Runs of covered columns: the insets change slowly from column to
+        // column, so a row has one run (or two, when it is cut in the middle).
+        int i = firstColumn;
+        while (i < endColumn) {
+            while (i < endColumn && (y < slices[size_t(i)].first || y >= slices[size_t(i)].end))
+                ++i;
+            const int runStart = i;
+            for (; i < endColumn && y >= slices[size_t(i)].first && y < slices[size_t(i)].end;
+                 ++i) {
+                const SlicePlacement& slice = slices[size_t(i)];
+                const Taps taps =
+                    tapsAt(slice.source + (y - slice.first) * slice.sourceStep, height);
+                const size_t at = size_t(i - runStart);
+                line.first[at] = pixels[size_t(taps.index) * stride + size_t(i)];
+                line.second[at] = pixels[size_t(taps.next) * stride + size_t(i)];
+                line.weight[at] = taps.weight;
+            }
+            mixLine(line.first.data(), line.second.data(), line.weight.data(), out + runStart,
+                    i - runStart);
         }
     }
 }
 
 void drawRowSlices(const QImage& source, InsetFrom insetFrom, double step, QImage& target) {
     const int width = source.width(), height = source.height();
+    LineScratch line(width);
     for (int i = 0; i < height; ++i) {
         const SlicePlacement slice = placeSlice(i, height, width, insetFrom, step);
-        if (slice.length <= 0) continue;
         const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(i));
         auto* out = reinterpret_cast<QRgb*>(target.scanLine(i));
-        const int first = std::max(0, int(std::ceil(slice.start - 0.5)));
-        const int end = std::min(width, int(std::ceil(slice.start + slice.length - 0.5)));
-        for (int x = first; x < end; ++x) {
-            const int fixed = sourceFixed(x, slice, width);
-            const int column = fixed >> 8;
-            out[x] = mix(in[column], in[std::min(column + 1, width - 1)], uint32_t(fixed & 0xFF));
+        int64_t at = slice.source;
+        for (int x = slice.first; x < slice.end; ++x, at += slice.sourceStep) {
+            const Taps taps = tapsAt(at, width);
+            const size_t n = size_t(x - slice.first);
+            line.first[n] = in[taps.index];
+            line.second[n] = in[taps.next];
+            line.weight[n] = taps.weight;
         }
+        mixLine(line.first.data(), line.second.data(), line.weight.data(), out + slice.first,
+                slice.end - slice.first);
     }
 }
 
