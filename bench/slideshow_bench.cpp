@@ -88,7 +88,7 @@ void addPictures(tools::StandaloneSlideshow& standalone, const Paths& paths) {
     std::string reason;
     for (int i = 0; i < kPhotoCount; ++i) {
         const tools::PictureEntry entry{
-            paths.photos[size_t(i)], kDisplaySeconds, kTransitionSeconds, kMotions[i], 0, 0};
+            paths.photos[size_t(i)], kDisplaySeconds, kTransitionSeconds, kMotions[i], 0, 0, -1};
         if (!standalone.add(entry, reason)) fail(reason);
     }
 }
@@ -115,7 +115,7 @@ double composeRate(const Paths& paths, int effect) {
     const Log log(paths.folder / "log.txt");
     tools::StandaloneSlideshow standalone(paths.folder, true, log);
     std::string reason;
-    if (!standalone.add({paths.photos[0], 9, 1, effect, 0, 0}, reason)) fail(reason);
+    if (!standalone.add({paths.photos[0], 9, 1, effect, 0, 0, -1}, reason)) fail(reason);
     RenderJob job;
     job.isPal = true;
     job.slideshow = &standalone.slideshow();

@@ -41,7 +41,7 @@ class TransitionBench {
         : log_(folder / "log.txt"), standalone_(folder, true, log_) {
         std::string reason;
         for (const char* name : {"old.jpg", "new.jpg"}) {
-            if (!standalone_.add({folder / name, 1, 2, kZoomIn, 0, 0}, reason)) {
+            if (!standalone_.add({folder / name, 1, 2, kZoomIn, 0, 0, -1}, reason)) {
                 std::fprintf(stderr, "%s\n", reason.c_str());
                 std::exit(1);
             }

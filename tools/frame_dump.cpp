@@ -40,8 +40,9 @@ Renders the pictures as one slideshow and saves chosen composed frames.
   --motion N            motion effect 0..20 (20, none)
   --kind K              transition kind 0..17, 18 random (0, Alpha)
   --mode M              the kind's first parameter, e.g. its direction (0)
+  --second N            the kind's second parameter, e.g. an edge width (its default)
   --list FILE           the pictures from a file, one per line:
-                        PATH [display=S] [transition=S] [motion=N] [kind=K] [mode=M]
+                        PATH [display=S] [transition=S] [motion=N] [kind=K] [mode=M] [second=N]
   --frames LIST         frames to save, e.g. 0,10,20-30 (counted from 0)
   --every N             save every N-th frame
   --dump DIR            folder for the PNG files (.)
@@ -134,6 +135,8 @@ void readList(const fs::path& listFile, const PictureEntry& defaults,
                 entry.transitionKind = value;
             else if (key == "mode")
                 entry.transitionMode = value;
+            else if (key == "second")
+                entry.transitionSecond = value;
             else
                 fail("unknown setting \"" + key + "\" in " + velmora::quotedPath(listFile));
         }
@@ -169,6 +172,8 @@ Options parse(int argc, char** argv) {
             options.defaults.motionEffect = number(value(), "--motion");
         else if (arg == "--kind")
             options.defaults.transitionKind = number(value(), "--kind");
+        else if (arg == "--second")
+            options.defaults.transitionSecond = number(value(), "--second");
         else if (arg == "--mode")
             options.defaults.transitionMode = number(value(), "--mode");
         else if (arg == "--list")

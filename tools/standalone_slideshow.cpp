@@ -31,7 +31,9 @@ bool StandaloneSlideshow::add(const PictureEntry& entry, std::string& reason) {
     effect.transitionTime = entry.transitionSeconds;
     effect.motionEffect = entry.motionEffect;
     effect.transition = createTransition(entry.transitionKind, random_);
-    effect.transition->setParameters(entry.transitionMode);
+    const int second =
+        entry.transitionSecond >= 0 ? entry.transitionSecond : effect.transition->secondParameter();
+    effect.transition->setParameters(entry.transitionMode, second);
     slideshow_.recomputeFrames();
     return true;
 }

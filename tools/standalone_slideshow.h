@@ -18,9 +18,10 @@ struct PictureEntry {
     std::filesystem::path path;
     int displaySeconds = 3;
     int transitionSeconds = 2;
-    int motionEffect = 20;   // 0..20; 20 is none
-    int transitionKind = 0;  // 0..17, or 18 for a random kind
-    int transitionMode = 0;  // the kind's first parameter (its direction or shape)
+    int motionEffect = 20;      // 0..20; 20 is none
+    int transitionKind = 0;     // 0..17, or 18 for a random kind
+    int transitionMode = 0;     // the kind's first parameter (its direction or shape)
+    int transitionSecond = -1;  // its second (a count or an edge width); −1 the default
 };
 
 // A slideshow with the real picture and sound services, without a project:
