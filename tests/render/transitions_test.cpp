@@ -289,5 +289,35 @@ TEST_F(TransitionFrames, EveryKindMovesFromTheOldPictureToTheNew) {
     }
 }
 
+// Refuses frame 60, ten frames into the transition.
+class RefusingEncoder final : public EncoderLibrary {
+  public:
+    int initVobEncoder(const std::filesystem::path&, const std::filesystem::path&, bool, bool,
+                       const std::filesystem::path&, bool) override {
+        return 0;
+    }
+    int initEncoder(const std::filesystem::path&, bool, bool, const std::filesystem::path&,
+                    bool) override {
+        return 0;
+    }
+    int EncOneFrame(const uint8_t*) override { return ++frames == 60 ? -42 : 0; }
+    int closeEncoder() override { return 0; }
+    int frames = 0;
+};
+
+TEST_F(TransitionFrames, AnEncoderErrorEndsEveryKindAtThatFrame) {
+    for (int kind = 0; kind <= transitionKindId(TransitionKind::Flip); ++kind) {
+        SCOPED_TRACE(kind);
+        slideshow_.pictures.clear();
+        addPicture("old.png", true, 1, 0, TransitionKind::Alpha, 0);
+        addPicture("new.png", true, 1, 1, TransitionKind(kind), 0);
+        RenderJob job;
+        job.slideshow = &slideshow_;
+        RefusingEncoder encoder;
+        EXPECT_EQ(encodeSlideshow(job, encoder, log_), -42);
+        EXPECT_EQ(encoder.frames, 60);
+    }
+}
+
 }  // namespace
 }  // namespace velmora

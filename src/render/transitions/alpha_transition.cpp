@@ -2,24 +2,20 @@
 
 #include "core/slide_image.h"
 #include "render/timeline.h"
+#include "render/transitions/transition_parts.h"
 
 namespace velmora {
 
 int runAlphaTransition(RenderContext& context) {
     const Canvas frozen = context.frame;  // the last frame of the previous picture
     const int mode = context.picture().settings.effect.transition->firstParameter();
-    const int effect = context.picture().settings.effect.motionEffect;
-    context.preparePicture();
-
     Canvas colour;
     if (mode != 0) {
         colour = Canvas(context.frame.size());
         colour.clear(mode == 1 ? 0xFFFFFFFF : 0xFF000000);
     }
     const int T = context.T;
-    for (int k = 0; k < T; ++k) {
-        context.motionFrame = k;
-        context.motion.renderMotionFrame(k, effect, context.job.background);
+    return runTransitionFrames(context, NewPicture::Live, [&](int k) {
         const QImage& moving = context.motion.canvas().image();
         if (mode == 0) {
             context.frame.drawUnscaled(frozen.image(), QPoint(0, 0));
@@ -31,9 +27,7 @@ int runAlphaTransition(RenderContext& context) {
             context.frame.drawUnscaled(colour.image(), QPoint(0, 0));
             context.frame.drawWithAlpha(moving, QPoint(0, 0), float(k - T / 2 + 1) * 2 / float(T));
         }
-        if (const int result = context.emitFrame(); result != 0) return result;
-    }
-    return context.renderMotionFrames(T);
+    });
 }
 
 }  // namespace velmora
