@@ -23,6 +23,18 @@ void Canvas::drawUnscaled(const QImage& picture, QPoint at) {
     painter.drawImage(at, picture);
 }
 
+void Canvas::drawUnscaled(const QImage& picture, QPointF at) {
+    drawUnscaled(picture, at.toPoint());
+}
+
+void Canvas::drawScaledWithAlpha(const QImage& picture, const QRectF& destination, float alpha) {
+    if (picture.isNull() || destination.isEmpty() || alpha <= 0) return;
+    QPainter painter(&image_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setOpacity(alpha);
+    painter.drawImage(destination, picture, QRectF(picture.rect()));
+}
+
 void Canvas::drawScaled(const QImage& picture, const QRectF& destination, double degrees,
                         QPointF centre) {
     if (picture.isNull() || destination.isEmpty()) return;

@@ -25,10 +25,15 @@ class Canvas {
     void fillRect(const QRect& rect, QRgb colour);
     // Draws `picture` with its top left at `at`, unscaled.
     void drawUnscaled(const QImage& picture, QPoint at);
+    // The same at a position in fractions of a pixel, rounded to the nearest.
+    void drawUnscaled(const QImage& picture, QPointF at);
     // Draws `picture` scaled into `destination` with bilinear
     // interpolation, turned by `degrees` (clockwise) about `centre`.
     void drawScaled(const QImage& picture, const QRectF& destination, double degrees = 0,
                     QPointF centre = {});
+    // Draws `picture` scaled into `destination` (bilinear) with a constant
+    // alpha, as drawWithAlpha does.
+    void drawScaledWithAlpha(const QImage& picture, const QRectF& destination, float alpha);
     // Draws `picture` as the parallelogram with these three corners (its
     // top left, top right and bottom left; the fourth is upperRight +
     // lowerLeft − upperLeft), with bilinear interpolation. A degenerate

@@ -17,6 +17,15 @@
 #include "render/transitions/diagonal_sweep_transition.h"
 #include "render/transitions/door_transition.h"
 #include "render/transitions/flip_transition.h"
+#include "render/transitions/fly_transition.h"
+#include "render/transitions/polygon_transition.h"
+#include "render/transitions/rotate_in_transition.h"
+#include "render/transitions/shutter_transition.h"
+#include "render/transitions/spin_transition.h"
+#include "render/transitions/sweep_transition.h"
+#include "render/transitions/twist_transition.h"
+#include "render/transitions/wipe_transition.h"
+#include "render/transitions/zoom_transition.h"
 #include "render/yuv_conversion.h"
 
 namespace velmora {
@@ -75,6 +84,9 @@ const std::array<TransitionRenderer, 18>& transitionTable() {
         &runAlphaTransition,         &runAccordionTransition, &runBlindsTransition,
         &runCircleTransition,        &runClockTransition,     &runCubeFlyTransition,
         &runDiagonalSweepTransition, &runDoorTransition,      &runFlipTransition,
+        &runFlyTransition,           &runPolygonTransition,   &runRotateInTransition,
+        &runShutterTransition,       &runSpinTransition,      &runSweepTransition,
+        &runTwistTransition,         &runWipeTransition,      &runZoomTransition,
     };
     return table;
 }
@@ -124,6 +136,7 @@ int renderSlideshow(const RenderJob& job, EncoderLibrary& encoder, const Log& lo
         context.N = (effect.displayTime + effect.transitionTime) * fps;
         context.T = effect.transitionTime * fps;
         context.motionFrame = 0;
+        // Settings always hold a kind 0..17; anything else renders nothing.
         const int kind = effect.transition->id();
         const TransitionRenderer render =
             kind >= 0 && kind < 18 ? transitionTable()[size_t(kind)] : nullptr;

@@ -70,8 +70,7 @@ class RenderContext {
 
 // Renders the segment of a picture entered by a transition; one per kind.
 using TransitionRenderer = int (*)(RenderContext&);
-// The renderers by TransitionKind id; kinds without one render nothing for
-// their segment and the run goes on.
+// The renderers by TransitionKind id.
 const std::array<TransitionRenderer, 18>& transitionTable();
 
 // Segment 0: a one-second fade from white into the first picture.

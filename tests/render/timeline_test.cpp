@@ -85,10 +85,9 @@ TEST_F(TimelineTest, SegmentsHaveTheirFrameCounts) {
         std::string::npos);
 }
 
-TEST_F(TimelineTest, CutsUnknownKindsAndColours) {
+TEST_F(TimelineTest, CutsFadesAndColours) {
     addPicture("a.png", 2, 2);
     addPicture("b.png", 2, 0);                            // a cut: 50 frames
-    addPicture("a.png", 1, 1, TransitionKind::Fly);       // no renderer yet: skipped
     addPicture("b.png", 1, 2, TransitionKind::Alpha, 2);  // through black: 75 frames
     std::ofstream(folder_ / "broken.png", std::ios::binary) << "not a picture";
     addPicture("broken.png", 1, 0);  // shows the background for 25 frames

@@ -15,7 +15,16 @@
 #include "render/transitions/diagonal_sweep_transition.h"
 #include "render/transitions/door_transition.h"
 #include "render/transitions/flip_transition.h"
+#include "render/transitions/fly_transition.h"
+#include "render/transitions/polygon_transition.h"
+#include "render/transitions/rotate_in_transition.h"
+#include "render/transitions/shutter_transition.h"
+#include "render/transitions/spin_transition.h"
+#include "render/transitions/sweep_transition.h"
 #include "render/transitions/transition_parts.h"
+#include "render/transitions/twist_transition.h"
+#include "render/transitions/wipe_transition.h"
+#include "render/transitions/zoom_transition.h"
 #include "tools/discarding_encoder.h"
 
 namespace velmora {
@@ -244,48 +253,71 @@ class TransitionFrames : public test::SlideshowFixture {
         test::writeWithQt(folder_ / "old.png", old, "png");
         test::writeWithQt(folder_ / "new.png", fresh, "png");
     }
-    // Renders old → new (PAL, one second each, no motion) and keeps the
+    // Renders old → new (PAL, no motion) and keeps the
     // frames the transition starts and ends with: 0 and T − 1 of segment 1.
-    int render(TransitionKind kind, int mode, int transitionSeconds) {
+    int render(TransitionKind kind, int first, int second, int transitionSeconds) {
         slideshow_.pictures.clear();
-        addPicture("old.png", true, 1, 0, TransitionKind::Alpha, 0);
-        addPicture("new.png", true, 1, transitionSeconds, kind, mode);
+        // The old picture only fades in from white (25 frames), the new one
+        // only has its transition (or one second when it has none).
+        addPicture("old.png", true, 0, 0, TransitionKind::Alpha, 0);
+        addPicture("new.png", true, transitionSeconds == 0 ? 1 : 0, transitionSeconds, kind, first);
+        slideshow_.pictures.back().settings.effect.transition->setParameters(first, second);
         RenderJob job;
         job.slideshow = &slideshow_;
-        const int segmentStart = 50, T = transitionSeconds * 25;
+        const int segmentStart = 25, T = transitionSeconds * 25;
         job.composedFrame = [&](int frame, const QImage& image) {
-            if (frame == segmentStart) first = image.copy();
-            if (frame == segmentStart + std::max(T - 1, 0)) last = image.copy();
+            if (frame == segmentStart) firstFrame = image.copy();
+            if (frame == segmentStart + std::max(T - 1, 0)) lastFrame = image.copy();
             frames = frame + 1;
         };
         tools::DiscardingEncoder encoder;
         return encodeSlideshow(job, encoder, log_);
     }
-    QImage first, last;
+    QImage firstFrame, lastFrame;
     int frames = 0;
 };
 
 TEST_F(TransitionFrames, EveryKindMovesFromTheOldPictureToTheNew) {
-    const TransitionKind kinds[] = {TransitionKind::Accordion, TransitionKind::Blinds,
-                                    TransitionKind::Circle,    TransitionKind::Clock,
-                                    TransitionKind::CubeFly,   TransitionKind::DiagonalSweep,
-                                    TransitionKind::Door,      TransitionKind::Flip};
-    for (TransitionKind kind : kinds) {
-        const int modes = kind == TransitionKind::CubeFly ? 4
-                          : kind == TransitionKind::Clock ? 3
-                                                          : 2;
-        for (int mode = 0; mode < modes; ++mode) {
-            SCOPED_TRACE(std::to_string(transitionKindId(kind)) + "/" + std::to_string(mode));
-            ASSERT_EQ(render(kind, mode, 1), 0);
-            EXPECT_EQ(frames, 50 + 50);
-            EXPECT_GT(shareOf(first, kOld), 0.6);
-            EXPECT_GT(shareOf(last, kNew), 0.9);
-        }
+    // Every direction or mode of every kind; soft edges where a kind has them
+    // (not the smooth clock: its soft tail still shows the old picture on
+    // the last frame, as its stated sweep has it).
+    struct Case {
+        TransitionKind kind;
+        int firsts;  // first parameters 0..firsts − 1
+        int second;
+    };
+    const Case cases[] = {
+        {TransitionKind::Accordion, 2, 0}, {TransitionKind::Blinds, 2, 6},
+        {TransitionKind::Circle, 2, 40},   {TransitionKind::Clock, 3, 0},
+        {TransitionKind::CubeFly, 4, 0},   {TransitionKind::DiagonalSweep, 2, 40},
+        {TransitionKind::Door, 2, 0},      {TransitionKind::Flip, 2, 0},
+        {TransitionKind::Fly, 2, 0},       {TransitionKind::RotateIn, 2, 0},
+        {TransitionKind::Shutter, 2, 40},  {TransitionKind::Spin, 2, 0},
+        {TransitionKind::Sweep, 4, 40},    {TransitionKind::Twist, 2, 0},
+        {TransitionKind::Wipe, 4, 1},      {TransitionKind::Wipe, 4, 0},
+        {TransitionKind::Zoom, 2, 0},
+    };
+    const auto check = [&](TransitionKind kind, int first, int second) {
+        SCOPED_TRACE(std::to_string(transitionKindId(kind)) + "/" + std::to_string(first) + "/" +
+                     std::to_string(second));
+        ASSERT_EQ(render(kind, first, second, 1), 0);
+        EXPECT_EQ(frames, 25 + 25);
+        EXPECT_GT(shareOf(firstFrame, kOld), 0.6);
+        EXPECT_GT(shareOf(lastFrame, kNew), 0.9);
+    };
+    for (const Case& c : cases) {
+        for (int first = 0; first < c.firsts; ++first)
+            check(c.kind, first, c.second);
         // No transition time: the segment starts on the new picture.
-        SCOPED_TRACE(transitionKindId(kind));
-        ASSERT_EQ(render(kind, 0, 0), 0);
-        EXPECT_EQ(frames, 50 + 25);
-        EXPECT_GT(shareOf(first, kNew), 0.99);
+        SCOPED_TRACE(transitionKindId(c.kind));
+        ASSERT_EQ(render(c.kind, 0, c.second, 0), 0);
+        EXPECT_EQ(frames, 25 + 25);
+        EXPECT_GT(shareOf(firstFrame, kNew), 0.99);
+    }
+    // Polygon: 3 and 9 half discs, flying in and out.
+    for (int corners : {3, 9}) {
+        for (int out = 0; out < 2; ++out)
+            check(TransitionKind::Polygon, corners, out);
     }
 }
 
@@ -306,7 +338,7 @@ class RefusingEncoder final : public EncoderLibrary {
 };
 
 TEST_F(TransitionFrames, AnEncoderErrorEndsEveryKindAtThatFrame) {
-    for (int kind = 0; kind <= transitionKindId(TransitionKind::Flip); ++kind) {
+    for (int kind = 0; kind < 18; ++kind) {
         SCOPED_TRACE(kind);
         slideshow_.pictures.clear();
         addPicture("old.png", true, 1, 0, TransitionKind::Alpha, 0);
@@ -317,6 +349,100 @@ TEST_F(TransitionFrames, AnEncoderErrorEndsEveryKindAtThatFrame) {
         EXPECT_EQ(encodeSlideshow(job, encoder, log_), -42);
         EXPECT_EQ(encoder.frames, 60);
     }
+}
+
+TEST(TransitionGeometry, KindsNineToSeventeen) {
+    // Polygon: half discs from −45, 45, 135 and 225 degrees fly along 45, 135,
+    // 225 and 315; with 7 corners the first starts at −64.29 and flies along
+    // 25, truncated.
+    const PolygonGeometry four(720, 540, 25, 4);
+    const float starts[] = {-45, 45, 135, 225};
+    const int flights[] = {45, 135, 225, 315};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FLOAT_EQ(four.startAngle(i), starts[i]);
+        EXPECT_EQ(four.flightAngle(i), flights[i]);
+    }
+    const PolygonGeometry seven(720, 540, 25, 7);
+    EXPECT_NEAR(seven.startAngle(0), -64.29, 0.01);
+    EXPECT_EQ(seven.flightAngle(0), 25);
+    EXPECT_NEAR(four.offset(0, 24, true).x(), 0, 1e-9);  // in place at the last frame
+    EXPECT_NEAR(four.offset(0, 24, false).x(), 450 * std::cos(M_PI / 4), 1e-6);
+
+    // Spin, T = 25: the old picture turns 30 a frame up to 360 at frame 11;
+    // frame 12 sets 330 (anticlockwise 390) and turns on to 360.
+    for (bool anti : {false, true}) {
+        SpinGeometry spin(720, 540, 25, anti);
+        for (int k = 0; k < 12; ++k)
+            spin.step(k);
+        EXPECT_FLOAT_EQ(spin.angle(), anti ? -360 : 360);
+        EXPECT_NEAR(spin.rect().width(), 0, 0.01);
+        EXPECT_FLOAT_EQ(spin.resetAngle(), anti ? 390 : 330);
+        spin.step(12);
+        EXPECT_FLOAT_EQ(spin.angle(), 360);
+        for (int k = 13; k < 25; ++k)
+            spin.step(k);
+        EXPECT_NEAR(spin.rect().width(), 720, 0.01);
+        EXPECT_EQ(int(spin.angle()) % 360, 0);  // upright
+    }
+
+    // Fly out on 720 pixels, T = 25: 27 whole pixels a frame in phase 2, the
+    // bottom corners end 18 apart and the quad 0 high.
+    FlyGeometry fly(720, 540, 25, true);
+    for (int k = 0; k < 13; ++k)
+        fly.step(k);
+    const float before = fly.bottomLeft().x;
+    fly.step(13);
+    EXPECT_FLOAT_EQ(fly.bottomLeft().x - before, 27);
+    for (int k = 14; k < 25; ++k)
+        fly.step(k);
+    EXPECT_FLOAT_EQ(fly.bottomRight().x - fly.bottomLeft().x, 18);
+    EXPECT_NEAR(fly.bottomRight().y - fly.topLeft().y, 0, 0.01);
+    FlyGeometry flyIn(720, 540, 25, false);
+    for (int k = 0; k < 25; ++k)
+        flyIn.step(k);
+    EXPECT_NEAR(flyIn.topLeft().x, 0, 0.01);
+    EXPECT_NEAR(flyIn.topLeft().y, 0, 0.01);
+    EXPECT_NEAR(flyIn.bottomRight().x, 720, 0.01);
+
+    // Shutter, width 80, T = 50, 720 wide: e = 8.64 in 9 sub-steps of 0.96.
+    const ShutterGeometry shutter(720, 540, 50, false, 80);
+    EXPECT_NEAR(shutter.perFrame(), 8.64, 1e-4);
+    EXPECT_EQ(shutter.subSteps(), 9);
+    EXPECT_NEAR(shutter.stepPerSubStep(), 0.96, 1e-5);
+    EXPECT_EQ(shutter.entrySubStep(0.5, 10), 1);
+    EXPECT_EQ(shutter.entrySubStep(719.5, 10), 1);
+    EXPECT_EQ(shutter.entrySubStep(10.5, 10), 6);  // the band grows 1.92 a sub-step
+
+    // Twist left to right, T = 50, 720 wide.
+    TwistGeometry twist(720, 540, 50, false);
+    twist.step();
+    EXPECT_NEAR(twist.centre(), -158.4, 1e-3);
+    EXPECT_EQ(twist.a(), 0);
+    EXPECT_EQ(twist.b(), 0);
+    EXPECT_EQ(twist.d(), 22);
+    for (int k = 1; k < 50; ++k)
+        twist.step();
+    EXPECT_NEAR(twist.centre(), 900, 1e-2);
+    EXPECT_EQ(twist.a(), 720);  // every column the new picture, unscaled
+    EXPECT_NEAR(twist.halfHeight(int(twist.centre()) - 180), 270, 2);  // a quarter width away: full
+
+    // Wipe without push, left to right, T = 25: the new picture's right edge
+    // at 28.8 on the first frame, at the frame's edge on the last.
+    WipeGeometry wipe(720, 540, 25, 0, false);
+    wipe.step();
+    EXPECT_NEAR(wipe.newAt().x() + 720, 28.8, 1e-3);
+    for (int k = 1; k < 25; ++k)
+        wipe.step();
+    EXPECT_NEAR(wipe.newAt().x(), 0, 1e-3);
+    EXPECT_EQ(wipe.oldAt(), QPointF(0, 0));
+
+    // Zoom out: the last frame shows the new picture at 0.85 × 24 / 25.
+    ZoomGeometry zoom(720, 540, 25, true);
+    for (int k = 0; k < 25; ++k)
+        zoom.step();
+    EXPECT_FLOAT_EQ(zoom.alpha(24), 0.85f * 24 * (1.0f / 25));
+    EXPECT_NEAR(zoom.rect().width(), 720, 0.01);
+    EXPECT_NEAR(zoom.rect().x(), 0, 0.01);
 }
 
 }  // namespace

@@ -46,17 +46,21 @@ struct SlicePlacement {
     int64_t source = 0, sourceStep = 0;
 };
 
-SlicePlacement placeSlice(int i, int sliceCount, int extent, InsetFrom insetFrom, double step) {
-    const double inset = (insetFrom == InsetFrom::Start ? i : sliceCount - i) * step;
-    const double length = extent - 2 * inset;
+// A slice of `extent` pixels stretched over [start, start + length).
+SlicePlacement placeSpan(double start, double length, int extent) {
     SlicePlacement placement;
     if (length <= 0) return placement;
-    placement.first = std::clamp(int(std::ceil(inset - 0.5)), 0, extent);
-    placement.end = std::clamp(int(std::ceil(inset + length - 0.5)), 0, extent);
+    placement.first = std::clamp(int(std::ceil(start - 0.5)), 0, extent);
+    placement.end = std::clamp(int(std::ceil(start + length - 0.5)), 0, extent);
     const double perPixel = extent / length;
-    placement.source = std::llround(((placement.first + 0.5 - inset) * perPixel - 0.5) * 65536);
+    placement.source = std::llround(((placement.first + 0.5 - start) * perPixel - 0.5) * 65536);
     placement.sourceStep = std::llround(perPixel * 65536);
     return placement;
+}
+
+SlicePlacement placeSlice(int i, int sliceCount, int extent, InsetFrom insetFrom, double step) {
+    const double inset = (insetFrom == InsetFrom::Start ? i : sliceCount - i) * step;
+    return placeSpan(inset, extent - 2 * inset, extent);
 }
 
 // The two source pixels around a fixed-point coordinate and the weight of
@@ -89,32 +93,37 @@ __attribute__((target_clones("avx2", "default"))) void mixLine(const QRgb* first
         out[x] = mix(first[x], second[x], weight[x]);
 }
 
-void drawColumnSlices(const QImage& source, InsetFrom insetFrom, double step, QImage& target) {
-    const int width = source.width(), height = source.height();
-    std::vector<SlicePlacement> slices(static_cast<size_t>(width));
+// Column i of the target from column i of `sources[i]` (null: left as it
+// is), stretched as `placements[i]` says; all sources of the target's size.
+void drawColumns(const std::vector<const QImage*>& sources,
+                 const std::vector<SlicePlacement>& placements, QImage& target) {
+    const int width = target.width(), height = target.height();
     int firstColumn = width, endColumn = 0;  // the columns with something to draw
     for (int i = 0; i < width; ++i) {
-        slices[size_t(i)] = placeSlice(i, width, height, insetFrom, step);
-        if (slices[size_t(i)].end > slices[size_t(i)].first) {
+        if (sources[size_t(i)] != nullptr &&
+            placements[size_t(i)].end > placements[size_t(i)].first) {
             firstColumn = std::min(firstColumn, i);
             endColumn = i + 1;
         }
     }
-    const auto* pixels = reinterpret_cast<const QRgb*>(source.constBits());
-    const size_t stride = size_t(source.bytesPerLine()) / sizeof(QRgb);
+    const auto covers = [&](int i, int y) {
+        const SlicePlacement& slice = placements[size_t(i)];
+        return sources[size_t(i)] != nullptr && y >= slice.first && y < slice.end;
+    };
     LineScratch line(width);
     for (int y = 0; y < height; ++y) {
         auto* out = reinterpret_cast<QRgb*>(target.scanLine(y));
-        // Runs of covered columns: the insets change slowly from column to
-        // column, so a row has one run (or two, when it is cut in the middle).
+        // Runs of covered columns: the placements change slowly from column
+        // to column, so a row has one run or a few.
         int i = firstColumn;
         while (i < endColumn) {
-            while (i < endColumn && (y < slices[size_t(i)].first || y >= slices[size_t(i)].end))
+            while (i < endColumn && !covers(i, y))
                 ++i;
             const int runStart = i;
-            for (; i < endColumn && y >= slices[size_t(i)].first && y < slices[size_t(i)].end;
-                 ++i) {
-                const SlicePlacement& slice = slices[size_t(i)];
+            for (; i < endColumn && covers(i, y); ++i) {
+                const SlicePlacement& slice = placements[size_t(i)];
+                const auto* pixels = reinterpret_cast<const QRgb*>(sources[size_t(i)]->constBits());
+                const size_t stride = size_t(sources[size_t(i)]->bytesPerLine()) / sizeof(QRgb);
                 const Taps taps =
                     tapsAt(slice.source + (y - slice.first) * slice.sourceStep, height);
                 const size_t at = size_t(i - runStart);
@@ -126,6 +135,14 @@ void drawColumnSlices(const QImage& source, InsetFrom insetFrom, double step, QI
                     i - runStart);
         }
     }
+}
+
+void drawColumnSlices(const QImage& source, InsetFrom insetFrom, double step, QImage& target) {
+    const int width = source.width(), height = source.height();
+    std::vector<SlicePlacement> placements(static_cast<size_t>(width));
+    for (int i = 0; i < width; ++i)
+        placements[size_t(i)] = placeSlice(i, width, height, insetFrom, step);
+    drawColumns(std::vector<const QImage*>(size_t(width), &source), placements, target);
 }
 
 void drawRowSlices(const QImage& source, InsetFrom insetFrom, double step, QImage& target) {
@@ -167,6 +184,19 @@ void drawInsetSlices(const QImage& source, SliceAxis axis, InsetFrom insetFrom, 
         drawColumnSlices(converted, insetFrom, insetStep, target);
     else
         drawRowSlices(converted, insetFrom, insetStep, target);
+}
+
+void drawColumnSpans(const std::vector<ColumnSpan>& columns, QImage& target, QRgb clearColour) {
+    target.fill(QColor::fromRgba(clearColour));
+    std::vector<const QImage*> sources(size_t(target.width()), nullptr);
+    std::vector<SlicePlacement> placements(size_t(target.width()));
+    for (size_t i = 0; i < columns.size() && i < sources.size(); ++i) {
+        const ColumnSpan& column = columns[i];
+        if (column.source == nullptr || column.source->size() != target.size()) continue;
+        sources[i] = column.source;
+        placements[i] = placeSpan(column.top, column.height, target.height());
+    }
+    drawColumns(sources, placements, target);
 }
 
 void drawStripTrapezoid(const QImage& source, SliceAxis axis, double startEdge, double endEdge,

@@ -56,6 +56,17 @@ enum class InsetFrom {
 void drawInsetSlices(const QImage& source, SliceAxis axis, InsetFrom insetFrom, double insetStep,
                      QImage& target, QRgb clearColour);
 
+// One column of a picture drawn into the same column of a target, from
+// `top` and `height` pixels long (stretched; a plain column is 0 and H).
+struct ColumnSpan {
+    const QImage* source = nullptr;  // null: the column stays clear
+    double top = 0;
+    double height = 0;
+};
+// Column i of `target` (first filled with `clearColour`) from `columns[i]`.
+// The sources are of the target's size, in a 32-bit format.
+void drawColumnSpans(const std::vector<ColumnSpan>& columns, QImage& target, QRgb clearColour);
+
 // The strip trapezoid of a picture whose two edges across the slices are
 // `startEdge` (left or top) and `endEdge` (right or bottom) long: the
 // longer edge keeps the full length, the other is pressed towards the
