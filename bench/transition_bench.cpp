@@ -74,7 +74,11 @@ class TransitionBench {
             context.T = kTransitionFrames;
             auto& transition = standalone_.slideshow().pictures[1].settings.effect.transition;
             transition = makeTransition(TransitionKind(kind));
-            transition->setParameters(mode, transition->secondParameter());
+            // Polygon's mode is its direction, with the most pieces.
+            if (TransitionKind(kind) == TransitionKind::Polygon)
+                transition->setParameters(9, mode);
+            else
+                transition->setParameters(mode, transition->secondParameter());
             transitionTable()[size_t(kind)](context);
         }
         return frames_ > 1 ? (frames_ - 1) / (lastFrame_ - firstFrame_) : 0;

@@ -95,20 +95,30 @@ __attribute__((target_clones("avx2", "default"))) void mixLine(const QRgb* first
 
 // Column i of the target from column i of `sources[i]` (null: left as it
 // is), stretched as `placements[i]` says; all sources of the target's size.
-void drawColumns(const std::vector<const QImage*>& sources,
-                 const std::vector<SlicePlacement>& placements, QImage& target) {
+void drawColumns(const std::vector<const QImage*>& sources, std::vector<SlicePlacement> placements,
+                 QImage& target) {
     const int width = target.width(), height = target.height();
+    // Column i of every source starts at columnStart[i]; the sources are of
+    // the target's size and depth, so their rows are equally far apart.
+    std::vector<const QRgb*> columnStart(size_t(width), nullptr);
+    size_t stride = 0;
     int firstColumn = width, endColumn = 0;  // the columns with something to draw
     for (int i = 0; i < width; ++i) {
-        if (sources[size_t(i)] != nullptr &&
-            placements[size_t(i)].end > placements[size_t(i)].first) {
+        SlicePlacement& slice = placements[size_t(i)];
+        const QImage* source = sources[size_t(i)];
+        if (source == nullptr || source->bytesPerLine() != target.bytesPerLine()) {
+            slice.first = slice.end = 0;  // nothing to draw in this column
+            continue;
+        }
+        columnStart[size_t(i)] = reinterpret_cast<const QRgb*>(source->constBits()) + i;
+        stride = size_t(source->bytesPerLine()) / sizeof(QRgb);
+        if (slice.end > slice.first) {
             firstColumn = std::min(firstColumn, i);
             endColumn = i + 1;
         }
     }
-    const auto covers = [&](int i, int y) {
-        const SlicePlacement& slice = placements[size_t(i)];
-        return sources[size_t(i)] != nullptr && y >= slice.first && y < slice.end;
+    const auto covers = [&placements](int i, int y) {
+        return y >= placements[size_t(i)].first && y < placements[size_t(i)].end;
     };
     LineScratch line(width);
     for (int y = 0; y < height; ++y) {
@@ -122,13 +132,12 @@ void drawColumns(const std::vector<const QImage*>& sources,
             const int runStart = i;
             for (; i < endColumn && covers(i, y); ++i) {
                 const SlicePlacement& slice = placements[size_t(i)];
-                const auto* pixels = reinterpret_cast<const QRgb*>(sources[size_t(i)]->constBits());
-                const size_t stride = size_t(sources[size_t(i)]->bytesPerLine()) / sizeof(QRgb);
                 const Taps taps =
                     tapsAt(slice.source + (y - slice.first) * slice.sourceStep, height);
+                const QRgb* column = columnStart[size_t(i)];
                 const size_t at = size_t(i - runStart);
-                line.first[at] = pixels[size_t(taps.index) * stride + size_t(i)];
-                line.second[at] = pixels[size_t(taps.next) * stride + size_t(i)];
+                line.first[at] = column[size_t(taps.index) * stride];
+                line.second[at] = column[size_t(taps.next) * stride];
                 line.weight[at] = taps.weight;
             }
             mixLine(line.first.data(), line.second.data(), line.weight.data(), out + runStart,
@@ -142,7 +151,7 @@ void drawColumnSlices(const QImage& source, InsetFrom insetFrom, double step, QI
     std::vector<SlicePlacement> placements(static_cast<size_t>(width));
     for (int i = 0; i < width; ++i)
         placements[size_t(i)] = placeSlice(i, width, height, insetFrom, step);
-    drawColumns(std::vector<const QImage*>(size_t(width), &source), placements, target);
+    drawColumns(std::vector<const QImage*>(size_t(width), &source), std::move(placements), target);
 }
 
 void drawRowSlices(const QImage& source, InsetFrom insetFrom, double step, QImage& target) {
@@ -196,7 +205,7 @@ void drawColumnSpans(const std::vector<ColumnSpan>& columns, QImage& target, QRg
         sources[i] = column.source;
         placements[i] = placeSpan(column.top, column.height, target.height());
     }
-    drawColumns(sources, placements, target);
+    drawColumns(sources, std::move(placements), target);
 }
 
 void drawStripTrapezoid(const QImage& source, SliceAxis axis, double startEdge, double endEdge,
