@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "core/transition_setting.h"
 #include "image/picture_fixtures.h"
 #include "render/slideshow_fixture.h"
@@ -319,6 +321,29 @@ TEST_F(TransitionFrames, EveryKindMovesFromTheOldPictureToTheNew) {
         for (int out = 0; out < 2; ++out)
             check(TransitionKind::Polygon, corners, out);
     }
+}
+
+TEST_F(TransitionFrames, ASlideshowOfRandomTransitionsRendersCompletely) {
+    slideshow_.pictures.clear();
+    addPicture("old.png", true, 0, 0, TransitionKind::Alpha, 0);
+    std::set<int> kinds;
+    const auto random = makeTransition(TransitionKind::Random);
+    for (int i = 0; i < 12; ++i) {
+        addPicture(i % 2 == 0 ? "new.png" : "old.png", true, 0, 1, TransitionKind::Alpha, 0);
+        // A Random transition becomes a concrete kind with drawn parameters.
+        auto& transition = slideshow_.pictures.back().settings.effect.transition;
+        transition = cloneTransition(*random, random_);
+        kinds.insert(transition->id());
+    }
+    slideshow_.recomputeFrames();
+    EXPECT_GT(kinds.size(), 6u);
+    RenderJob job;
+    job.slideshow = &slideshow_;
+    job.composedFrame = [&](int frame, const QImage&) { frames = frame + 1; };
+    tools::DiscardingEncoder encoder;
+    EXPECT_EQ(encodeSlideshow(job, encoder, log_), 0);
+    EXPECT_EQ(frames, slideshow_.totalFrames);
+    EXPECT_EQ(frames, 25 + 12 * 25);
 }
 
 // Refuses frame 60, ten frames into the transition.
