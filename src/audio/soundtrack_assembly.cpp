@@ -1,0 +1,138 @@
+#include "audio/soundtrack_assembly.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "audio/track_conversion.h"
+#include "core/audio_track.h"
+#include "core/event.h"
+#include "core/log.h"
+#include "core/path_text.h"
+
+namespace velmora {
+
+namespace fs = std::filesystem;
+
+int loopRepetitions(int videoSeconds, int musicSeconds) {
+    if (musicSeconds <= 0) return 0;
+    const int total = videoSeconds + 3 * musicSeconds;
+    return total / musicSeconds + 1;
+}
+
+int silenceClips(int videoSeconds, int musicSeconds) {
+    // The clip is at least 9 seconds long, so each covers 9 seconds.
+    return (videoSeconds - musicSeconds) / 9 + 2;
+}
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Writes the soundtrack file: appends whole files in 1024-byte blocks.
+class SoundtrackWriter {
+  public:
+    SoundtrackWriter(const fs::path& output, const Event* cancel, const Log& log)
+        : file_(std::fopen(output.c_str(), "wb")), output_(output), cancel_(cancel), log_(log) {}
+
+    bool isOpen() const { return file_ != nullptr; }
+
+    // 0 appended, 1 a file that cannot be read or a write that fails, 2 cancelled.
+    int append(const fs::path& input) {
+        const FilePtr in(std::fopen(input.c_str(), "rb"));
+        if (!in) return fail("cannot read " + quotedPath(input));
+        char block[1024];
+        size_t count = 0;
+        while ((count = std::fread(block, 1, sizeof block, in.get())) > 0) {
+            if (std::fwrite(block, 1, count, file_.get()) != count)
+                return fail("cannot write " + quotedPath(output_) + " (is the disk full?)");
+        }
+        if (std::ferror(in.get())) return fail("cannot read " + quotedPath(input));
+        return cancel_ != nullptr && cancel_->isSet() ? 2 : 0;
+    }
+
+    // Closes the file; false when what was written did not reach the disk.
+    bool close() {
+        std::FILE* file = file_.release();
+        return file != nullptr && std::fclose(file) == 0;
+    }
+
+  private:
+    int fail(const std::string& reason) {
+        log_.writeLog("Joining the soundtrack failed: " + reason);
+        return 1;
+    }
+
+    FilePtr file_;
+    fs::path output_;
+    const Event* cancel_;
+    const Log& log_;
+};
+
+// Appends the tracks' MP2 files `times` times.
+int appendTracks(SoundtrackWriter& writer, const std::vector<AudioTrack>& tracks, int times) {
+    for (int round = 0; round < times; ++round) {
+        for (const AudioTrack& track : tracks) {
+            if (const int result = writer.append(track.tempMp2Path); result != 0) return result;
+        }
+    }
+    return 0;
+}
+
+int writeSoundtrack(SoundtrackWriter& writer, const std::vector<AudioTrack>& tracks,
+                    const SoundtrackCover& cover, const Log& log) {
+    int musicSeconds = 0;
+    for (const AudioTrack& track : tracks)
+        musicSeconds += track.durationSeconds;
+    const int fps = cover.framesPerSecond > 0 ? cover.framesPerSecond : 25;
+    // Without music to repeat, loop mode pads with silence instead.
+    if (cover.loopAudio && musicSeconds > 0) {
+        const int videoSeconds = cover.longestSlideshowFrames / fps;
+        const int repetitions = loopRepetitions(videoSeconds, musicSeconds);
+        char line[96];
+        std::snprintf(line, sizeof line, "video time:%d, audio loop time:%d, audio length:%d",
+                      videoSeconds + 3 * musicSeconds, repetitions, musicSeconds);
+        log.writeLog(line);
+        return appendTracks(writer, tracks, repetitions);
+    }
+    const int videoSeconds = cover.projectFrames / fps;
+    if (const int result = appendTracks(writer, tracks, 1); result != 0) return result;
+    for (int clip = 0; clip < silenceClips(videoSeconds, musicSeconds); ++clip) {
+        if (const int result = writer.append(cover.silenceClip); result != 0) return result;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int buildSoundtrack(const SoundtrackJob& job, const SoundtrackCover& cover,
+                    AudioConverterLibrary* converter, const Log& log) {
+    static const std::vector<AudioTrack> kNoTracks;
+    const std::vector<AudioTrack>& tracks = job.tracks != nullptr ? *job.tracks : kNoTracks;
+    const Event neverSet;
+    const Event& cancel = job.cancelEvent != nullptr ? *job.cancelEvent : neverSet;
+    if (const int result = convertTracks(tracks, converter, cancel, log); result != 0)
+        return result;
+    log.writeLog("begin join all mp2 file");
+    SoundtrackWriter writer(job.outputPath, job.cancelEvent, log);
+    if (!writer.isOpen()) {
+        log.writeLog("Joining the soundtrack failed: cannot create " + quotedPath(job.outputPath));
+        return 1;
+    }
+    const int result = writeSoundtrack(writer, tracks, cover, log);
+    if (!writer.close() && result == 0) {
+        log.writeLog("Joining the soundtrack failed: cannot write " + quotedPath(job.outputPath));
+        return 1;
+    }
+    if (result != 0) return result;
+    std::error_code ignored;
+    for (const AudioTrack& track : tracks)
+        fs::remove(track.tempMp2Path, ignored);
+    log.writeLog("end join all mp2 file");
+    return 0;
+}
+
+}  // namespace velmora

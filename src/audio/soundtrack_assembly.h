@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+namespace velmora {
+
+class AudioConverterLibrary;
+class Event;
+class Log;
+struct AudioTrack;
+
+// One soundtrack to build: the menu music or the first slideshow's tracks.
+struct SoundtrackJob {
+    const std::vector<AudioTrack>* tracks = nullptr;
+    std::filesystem::path outputPath;
+    const Event* cancelEvent = nullptr;
+    std::function<void(int)> progress;  // the build's; not called here
+};
+
+// What the soundtrack must cover, from the project.
+struct SoundtrackCover {
+    bool loopAudio = true;              // repeat the list instead of padding with silence
+    int framesPerSecond = 25;           // 25 PAL, 30 NTSC (whole numbers)
+    int longestSlideshowFrames = 0;     // loop mode covers the longest slideshow
+    int projectFrames = 0;              // pad mode covers all of them
+    std::filesystem::path silenceClip;  // R/menu_pic/silent.mp2
+};
+
+// Loop mode: how many times the whole list is written, for video and
+// music lengths in whole seconds; 0 when the music has no length (there is
+// nothing to repeat: the soundtrack is then built as in pad mode).
+int loopRepetitions(int videoSeconds, int musicSeconds);
+// Pad mode: how many silence clips follow the music (none when ≤ 0).
+int silenceClips(int videoSeconds, int musicSeconds);
+
+// Converts the tracks and joins their MP2 files byte by byte into the
+// output, repeated (loop mode) or followed by silence clips (pad mode), so
+// that the soundtrack is at least as long as the video. 0 when written (the
+// tracks' temporary files are then deleted); convertTracks' result when
+// that fails; 1 when a file cannot be opened, read or written; 2 when
+// cancelled (tested after every appended file).
+int buildSoundtrack(const SoundtrackJob& job, const SoundtrackCover& cover,
+                    AudioConverterLibrary* converter, const Log& log);
+
+}  // namespace velmora
