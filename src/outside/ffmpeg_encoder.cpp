@@ -14,6 +14,7 @@ extern "C" {
 #include "core/path_text.h"
 #include "core/tv_standard.h"
 #include "outside/ffmpeg_handles.h"
+#include "outside/ffmpeg_soundtrack.h"
 
 namespace velmora {
 
@@ -67,19 +68,7 @@ struct FfmpegEncoder::Session {
     PacketPtr packet;
     int64_t frameCount = 0;
 
-    // The soundtrack of a program stream.
-    InputFormatPtr soundInput;
-    int soundStream = -1;
-    AVStream* audio = nullptr;
-    CodecContextPtr soundDecoder;  // NTSC: MP2 decoded ...
-    CodecContextPtr ac3Encoder;    // ... and encoded as AC-3
-    ResamplerPtr resampler;
-    AudioFifoPtr fifo;
-    FramePtr decoded;
-    FramePtr ac3Frame;
-    PacketPtr soundPacket;
-    int64_t ac3Samples = 0;
-    bool soundEnded = false;
+    FfmpegSoundtrack sound;  // the soundtrack of a program stream
 
     bool fail(int code, const std::string& what) {
         if (error.empty()) {
@@ -138,61 +127,6 @@ struct FfmpegEncoder::Session {
         return true;
     }
 
-    bool openSound(const fs::path& soundtrack) {
-        AVFormatContext* input = nullptr;
-        int result = avformat_open_input(&input, soundtrack.c_str(), nullptr, nullptr);
-        if (result < 0)
-            return fail(result, "the soundtrack " + quotedPath(soundtrack) + " cannot be read");
-        soundInput.reset(input);
-        result = avformat_find_stream_info(input, nullptr);
-        if (result < 0) return fail(result, "the soundtrack cannot be read");
-        const AVCodec* decoder = nullptr;
-        soundStream = av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
-        if (soundStream < 0 || decoder == nullptr)
-            return fail(AVERROR_STREAM_NOT_FOUND, "the soundtrack holds no sound");
-        audio = avformat_new_stream(format.get(), nullptr);
-        soundPacket.reset(av_packet_alloc());
-        if (audio == nullptr || !soundPacket) return fail(AVERROR(ENOMEM), "memory");
-        const AVStream* source = input->streams[soundStream];
-        if (isPal) {
-            // The MP2 frames go in as they are.
-            result = avcodec_parameters_copy(audio->codecpar, source->codecpar);
-            if (result < 0) return fail(result, "sound stream");
-            audio->codecpar->codec_tag = 0;
-            audio->time_base = source->time_base;
-            return true;
-        }
-        soundDecoder.reset(avcodec_alloc_context3(decoder));
-        result = avcodec_parameters_to_context(soundDecoder.get(), source->codecpar);
-        if (result >= 0) result = avcodec_open2(soundDecoder.get(), decoder, nullptr);
-        if (result < 0) return fail(result, "the soundtrack cannot be decoded");
-        const AVCodec* ac3 = avcodec_find_encoder(AV_CODEC_ID_AC3);
-        if (ac3 == nullptr) return fail(AVERROR_ENCODER_NOT_FOUND, "no AC-3 encoder");
-        ac3Encoder.reset(avcodec_alloc_context3(ac3));
-        AVCodecContext& c = *ac3Encoder;
-        c.sample_rate = 48000;
-        c.sample_fmt = AV_SAMPLE_FMT_FLTP;
-        c.bit_rate = kAc3BitRate;
-        av_channel_layout_default(&c.ch_layout, 2);
-        c.time_base = AVRational{1, 48000};
-        result = avcodec_open2(&c, ac3, nullptr);
-        if (result < 0) return fail(result, "the AC-3 encoder cannot be started");
-        result = avcodec_parameters_from_context(audio->codecpar, &c);
-        if (result < 0) return fail(result, "sound stream");
-        audio->time_base = c.time_base;
-        fifo.reset(av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, 2, c.frame_size * 4));
-        decoded.reset(av_frame_alloc());
-        ac3Frame.reset(av_frame_alloc());
-        if (!fifo || !decoded || !ac3Frame) return fail(AVERROR(ENOMEM), "memory");
-        ac3Frame->nb_samples = c.frame_size;
-        ac3Frame->format = c.sample_fmt;
-        ac3Frame->sample_rate = c.sample_rate;
-        av_channel_layout_copy(&ac3Frame->ch_layout, &c.ch_layout);
-        result = av_frame_get_buffer(ac3Frame.get(), 0);
-        if (result < 0) return fail(result, "memory");
-        return true;
-    }
-
     bool writePacket(AVPacket* p, AVRational from, AVStream* stream) {
         av_packet_rescale_ts(p, from, stream->time_base);
         p->stream_index = stream->index;
@@ -210,91 +144,15 @@ struct FfmpegEncoder::Session {
                fail(result, "MPEG-2 encoding");
     }
 
-    // AC-3 frames from the fifo; the last one padded with silence when `flush`.
-    bool encodeAc3(bool flush) {
-        const int size = ac3Encoder->frame_size;
-        while (av_audio_fifo_size(fifo.get()) >= size ||
-               (flush && av_audio_fifo_size(fifo.get()) > 0)) {
-            av_frame_make_writable(ac3Frame.get());
-            const int count = std::min(size, av_audio_fifo_size(fifo.get()));
-            av_audio_fifo_read(fifo.get(), reinterpret_cast<void**>(ac3Frame->data), count);
-            if (count < size)
-                av_samples_set_silence(ac3Frame->data, count, size - count, 2, AV_SAMPLE_FMT_FLTP);
-            ac3Frame->pts = ac3Samples;
-            ac3Samples += size;
-            if (!sendAc3(ac3Frame.get())) return false;
+    // Takes over the soundtrack's error.
+    bool soundFailed() {
+        if (error.empty()) {
+            error = sound.error();
+            errorCode = sound.errorCode();
         }
-        return true;
+        return false;
     }
 
-    bool sendAc3(const AVFrame* frame) {
-        int result = avcodec_send_frame(ac3Encoder.get(), frame);
-        if (result < 0) return fail(result, "AC-3 encoding");
-        while ((result = avcodec_receive_packet(ac3Encoder.get(), soundPacket.get())) >= 0) {
-            if (!writePacket(soundPacket.get(), ac3Encoder->time_base, audio)) return false;
-        }
-        return result == AVERROR(EAGAIN) || result == AVERROR_EOF || fail(result, "AC-3 encoding");
-    }
-
-    bool transcodePacket(AVPacket* p) {
-        if (avcodec_send_packet(soundDecoder.get(), p) < 0)
-            return true;  // a damaged frame is skipped
-        while (avcodec_receive_frame(soundDecoder.get(), decoded.get()) >= 0) {
-            if (!resampler) {
-                SwrContext* swr = nullptr;
-                int result = swr_alloc_set_opts2(
-                    &swr, &ac3Encoder->ch_layout, AV_SAMPLE_FMT_FLTP, 48000, &decoded->ch_layout,
-                    AVSampleFormat(decoded->format), decoded->sample_rate, 0, nullptr);
-                resampler.reset(swr);
-                if (result >= 0) result = swr_init(swr);
-                if (result < 0) return fail(result, "the soundtrack cannot be resampled");
-            }
-            uint8_t* planes[2] = {nullptr, nullptr};
-            const int wanted = swr_get_out_samples(resampler.get(), decoded->nb_samples);
-            if (av_samples_alloc(planes, nullptr, 2, wanted, AV_SAMPLE_FMT_FLTP, 0) < 0)
-                return fail(AVERROR(ENOMEM), "memory");
-            const int got = swr_convert(resampler.get(), planes, wanted,
-                                        const_cast<const uint8_t**>(decoded->extended_data),
-                                        decoded->nb_samples);
-            if (got > 0) av_audio_fifo_write(fifo.get(), reinterpret_cast<void**>(planes), got);
-            av_freep(&planes[0]);
-            av_frame_unref(decoded.get());
-            if (!encodeAc3(false)) return false;
-        }
-        return true;
-    }
-
-    // Sound that starts before `seconds`; a packet read beyond waits for the
-    // next call, and what lies beyond the end of the video is never written.
-    bool writeSoundUntil(double seconds) {
-        if (audio == nullptr) return true;
-        const AVStream* source = soundInput->streams[soundStream];
-        while (!soundEnded) {
-            if (!soundPending) {
-                if (av_read_frame(soundInput.get(), soundPacket.get()) < 0) {
-                    soundEnded = true;
-                    break;
-                }
-                if (soundPacket->stream_index != soundStream) {
-                    av_packet_unref(soundPacket.get());
-                    continue;
-                }
-                soundPending = true;
-            }
-            const double start = soundPacket->pts == AV_NOPTS_VALUE
-                                     ? 0
-                                     : double(soundPacket->pts) * av_q2d(source->time_base);
-            if (start >= seconds) break;
-            const bool ok = isPal ? writePacket(soundPacket.get(), source->time_base, audio)
-                                  : transcodePacket(soundPacket.get());
-            av_packet_unref(soundPacket.get());
-            soundPending = false;
-            if (!ok) return false;
-        }
-        return true;
-    }
-
-    bool soundPending = false;
     bool headerWritten = false;
 
     void configure(const fs::path& target, bool pal, bool isWide, bool withSound) {
@@ -320,7 +178,7 @@ struct FfmpegEncoder::Session {
             av_opt_set_int(raw->priv_data, "muxrate", kMuxRate, 0);
         }
         if (!openVideo(isWide)) return false;
-        if (programStream && !openSound(soundtrack)) return false;
+        if (programStream && !sound.open(raw, soundtrack, !isPal)) return soundFailed();
         result = avio_open(&raw->pb, partial.c_str(), AVIO_FLAG_WRITE);
         if (result < 0) return fail(result, "cannot create " + quotedPath(partial));
         result = avformat_write_header(raw, nullptr);
@@ -339,14 +197,16 @@ struct FfmpegEncoder::Session {
         outFrame->pts = frameCount++;
         result = avcodec_send_frame(videoCodec.get(), outFrame.get());
         if (result < 0) return fail(result, "MPEG-2 encoding");
-        return drainVideo() && writeSoundUntil(videoSeconds());
+        if (!drainVideo()) return false;
+        return !programStream || sound.writeUntil(videoSeconds()) || soundFailed();
     }
 
     bool finish() {
         int result = avcodec_send_frame(videoCodec.get(), nullptr);
         if (result < 0) return fail(result, "MPEG-2 encoding");
-        if (!drainVideo() || !writeSoundUntil(videoSeconds())) return false;
-        if (ac3Encoder && (!encodeAc3(true) || !sendAc3(nullptr))) return false;
+        if (!drainVideo()) return false;
+        if (programStream && (!sound.writeUntil(videoSeconds()) || !sound.finish()))
+            return soundFailed();
         result = av_write_trailer(format.get());
         if (result < 0) return fail(result, "the output cannot be finished");
         return true;
