@@ -204,6 +204,16 @@ TEST(SoundtrackFiles, AnMp3AWavAndAWmaJoinIntoOneCleanStream) {
     cover.silenceClip = silence;
     ASSERT_EQ(buildSoundtrack(job, cover, &converter, log), 0) << contentsOf(log.file());
 
+    // A track whose file was deleted since it was added: the converter's
+    // code, and the file and the reason in the log.
+    std::vector<AudioTrack> gone = {tracks[0]};
+    gone[0].sourcePath = folder / "deleted.mp3";
+    job.tracks = &gone;
+    job.outputPath = folder / "other.mp2";
+    EXPECT_NE(buildSoundtrack(job, cover, &converter, log), 0);
+    EXPECT_NE(contentsOf(log.file()).find("deleted.mp3\" to MP2: "), std::string::npos);
+    job.outputPath = folder / "slideshow.mp2";
+
     // It decodes end to end without a complaint, 9 s of music and 3 clips.
     const auto decoded = test::runProgram(
         {"ffmpeg", "-v", "error", "-i", job.outputPath.string(), "-f", "null", "-"});
