@@ -8,49 +8,13 @@
 
 #include "core/log.h"
 #include "menu/theme_catalogue.h"
+#include "menu/theme_fixture.h"
 #include "support/temporary_folder.h"
 
 namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A theme file with two slideshow buttons (and a text button passed over),
-// captions for both, and Previous and Next; parts can be swapped for faults.
-struct ThemeText {
-    int index = 0;
-    std::string head =
-        "<BACKGROUND_IMAGE>back.jpg</BACKGROUND_IMAGE>"
-        "<PRVIEW_IMAGE>preview.jpg</PRVIEW_IMAGE>";
-    std::string fontName = "Arial";
-    std::string buttons =
-        "<DVD_BUTTON TYPE=\"DVD_BUTTON_IMAGE\" X=\"100\" Y=\"200\" WIDTH=\"160\" "
-        "HEIGHT=\"120\">frame.png</DVD_BUTTON>"
-        "<DVD_BUTTON TYPE=\"DVD_BUTTON_TEXT\" X=\"1\" Y=\"1\" WIDTH=\"1\" "
-        "HEIGHT=\"1\">x</DVD_BUTTON>"
-        "<DVD_BUTTON TYPE=\"DVD_BUTTON_IMAGE\" X=\" 400\" Y=\"200\" WIDTH=\"160\" "
-        "HEIGHT=\"120px\">frame.png</DVD_BUTTON>";
-
-    std::string text() const {
-        return "<THEME INDEX=\"" + std::to_string(index) + "\">" + head +
-               "<TITLE_TEXT><T X=\"60\" Y=\"30\" WIDTH=\"600\" HEIGHT=\"60\" FONT_NAME=\"" +
-               fontName +
-               "\" FONT_SIZE=\"40\" PM_TEXT_WEIGHT=\"700\" PM_TEXT_FONT_ITALIC=\"257\" "
-               "FONT_COLOR=\"16777215\">My holidays</T>"
-               "<C1 X=\"100\" Y=\"330\">Beach</C1><C2>Hills</C2></TITLE_TEXT>"
-               "<DVD_MENU_BUTTONS>" +
-               buttons +
-               "</DVD_MENU_BUTTONS><DVD_CONTROL_BUTTONS>"
-               "<DVD_CONTROL_BUTTON X=\"20\" Y=\"500\" WIDTH=\"60\" HEIGHT=\"40\">prev.png"
-               "</DVD_CONTROL_BUTTON><DVD_CONTROL_BUTTON X=\"640\" Y=\"500\" WIDTH=\"60\" "
-               "HEIGHT=\"40\">next.png</DVD_CONTROL_BUTTON></DVD_CONTROL_BUTTONS></THEME>";
-    }
-};
-
-void writeTheme(const fs::path& folder, const std::string& text) {
-    fs::create_directories(folder);
-    std::ofstream(folder / "config.xml", std::ios::binary) << text;
-}
 
 // The same text as UTF-16 little-endian, with or without its byte-order mark.
 void writeWideTheme(const fs::path& folder, const std::string& text, bool byteOrderMark) {
@@ -63,10 +27,10 @@ void writeWideTheme(const fs::path& folder, const std::string& text, bool byteOr
 
 TEST(MenuTheme, ReadsEveryPartInItsPlace) {
     test::TemporaryFolder folder;
-    ThemeText theme;
+    test::ThemeText theme;
     theme.index = 3;
     theme.fontName = std::string(40, 'F');
-    writeTheme(folder / "sea", theme.text());
+    test::writeTheme(folder / "sea", theme.text());
     std::string reason;
     const auto read = readMenuTheme(folder / "sea" / "config.xml", &reason);
     ASSERT_TRUE(read) << reason;
@@ -108,25 +72,25 @@ TEST(MenuTheme, FaultsFailTheTheme) {
     test::TemporaryFolder folder;
     struct Case {
         const char* name;
-        ThemeText theme;
+        test::ThemeText theme;
     };
-    ThemeText swapped;
+    test::ThemeText swapped;
     swapped.head =
         "<PRVIEW_IMAGE>preview.jpg</PRVIEW_IMAGE><BACKGROUND_IMAGE>back.jpg"
         "</BACKGROUND_IMAGE>";
-    ThemeText stray;
+    test::ThemeText stray;
     stray.buttons += "<NOTE>made by hand</NOTE>";
     const Case cases[] = {{"preview before background", swapped}, {"stray element", stray}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        writeTheme(folder / c.name, c.theme.text());
+        test::writeTheme(folder / c.name, c.theme.text());
         std::string reason;
         EXPECT_FALSE(readMenuTheme(folder / c.name / "config.xml", &reason));
         EXPECT_NE(reason.find("config.xml"), std::string::npos) << reason;
     }
     std::string reason;
     EXPECT_FALSE(readMenuTheme(folder / "absent" / "config.xml", &reason));
-    writeTheme(folder / "broken", "<THEME INDEX=\"0\"><BACKGROUND_IMAGE>");
+    test::writeTheme(folder / "broken", "<THEME INDEX=\"0\"><BACKGROUND_IMAGE>");
     EXPECT_FALSE(readMenuTheme(folder / "broken" / "config.xml", &reason));
 
     // Readable but unusable for pages.
@@ -146,9 +110,9 @@ TEST(ThemeCatalogue, PositionsFollowTheIndexes) {
     const auto catalogueOf = [&](const std::vector<std::pair<std::string, int>>& themes) {
         fs::remove_all(folder / "theme");
         for (const auto& [name, index] : themes) {
-            ThemeText theme;
+            test::ThemeText theme;
             theme.index = index;
-            writeTheme(folder / "theme" / name, theme.text());
+            test::writeTheme(folder / "theme" / name, theme.text());
         }
         ThemeCatalogue catalogue;
         catalogue.loadThemes(folder / "theme", log);
@@ -163,21 +127,21 @@ TEST(ThemeCatalogue, PositionsFollowTheIndexes) {
 
     // Two themes with one index: the first folder's is listed.
     fs::remove_all(folder / "theme");
-    ThemeText first, second;
+    test::ThemeText first, second;
     first.fontName = "First";
     second.fontName = "Second";
-    writeTheme(folder / "theme" / "a", first.text());
-    writeTheme(folder / "theme" / "b", second.text());
+    test::writeTheme(folder / "theme" / "a", first.text());
+    test::writeTheme(folder / "theme" / "b", second.text());
     ThemeCatalogue catalogue;
     EXPECT_TRUE(catalogue.loadThemes(folder / "theme", log));
     ASSERT_EQ(catalogue.themeCount(), 1);
     EXPECT_EQ(catalogue.selectedTheme()->texts[0].faceName, "First");
 
     // A theme without buttons is left out with its reason in the log.
-    ThemeText noButtons;
+    test::ThemeText noButtons;
     noButtons.index = 1;
     noButtons.buttons = "";
-    writeTheme(folder / "theme" / "c", noButtons.text());
+    test::writeTheme(folder / "theme" / "c", noButtons.text());
     EXPECT_TRUE(catalogue.loadThemes(folder / "theme", log));
     EXPECT_EQ(catalogue.themeCount(), 1);
     std::ifstream logFile(log.file());
