@@ -23,8 +23,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kDvdWidth = 720;
-constexpr int kPacketSize = 2048;
-constexpr int64_t kMuxRate = 10080000;
 constexpr int kVbvBufferBits = 1835008;
 constexpr int64_t kMaxVideoBitRate = 8000000;
 constexpr int kAc3BitRate = 192000;
@@ -33,16 +31,9 @@ constexpr int kAc3BitRate = 192000;
 constexpr double kMegabyte = 1024.0 * 1024.0;
 constexpr double kMuxOverhead = 0.96;
 
-struct OutputFormatDeleter {
-    void operator()(AVFormatContext* context) const {
-        if (context->pb != nullptr) avio_closep(&context->pb);
-        avformat_free_context(context);
-    }
-};
 struct ScalerDeleter {
     void operator()(SwsContext* context) const { sws_freeContext(context); }
 };
-using OutputFormatPtr = std::unique_ptr<AVFormatContext, OutputFormatDeleter>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerDeleter>;
 
 }  // namespace
@@ -174,8 +165,7 @@ struct FfmpegEncoder::Session {
         if (result < 0) return fail(result, "no " + std::string(muxer) + " muxer");
         format.reset(raw);
         if (programStream) {
-            raw->packet_size = kPacketSize;
-            av_opt_set_int(raw->priv_data, "muxrate", kMuxRate, 0);
+            setDvdPacking(raw);
         }
         if (!openVideo(isWide)) return false;
         if (programStream && !sound.open(raw, soundtrack, !isPal)) return soundFailed();

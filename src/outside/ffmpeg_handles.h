@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/audio_fifo.h>
+#include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
 
@@ -18,6 +19,13 @@ namespace velmora {
 
 struct InputFormatDeleter {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+// An output context, with the file it writes to closed first.
+struct OutputFormatDeleter {
+    void operator()(AVFormatContext* context) const {
+        if (context->pb != nullptr) avio_closep(&context->pb);
+        avformat_free_context(context);
+    }
 };
 struct CodecContextDeleter {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
@@ -36,11 +44,19 @@ struct AudioFifoDeleter {
 };
 
 using InputFormatPtr = std::unique_ptr<AVFormatContext, InputFormatDeleter>;
+using OutputFormatPtr = std::unique_ptr<AVFormatContext, OutputFormatDeleter>;
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerDeleter>;
 using AudioFifoPtr = std::unique_ptr<AVAudioFifo, AudioFifoDeleter>;
+
+// The packing of a DVD program stream (muxer "dvd"): 2048-byte packs at a
+// mux rate of 10.08 Mbit/s, within what DVD players read.
+inline void setDvdPacking(AVFormatContext* output) {
+    output->packet_size = 2048;
+    av_opt_set_int(output->priv_data, "muxrate", 10080000, 0);
+}
 
 // FFmpeg prints its own complaints about damaged input; the program reports
 // what matters through its results and its log.

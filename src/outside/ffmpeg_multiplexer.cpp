@@ -1,9 +1,5 @@
 #include "outside/ffmpeg_multiplexer.h"
 
-extern "C" {
-#include <libavutil/opt.h>
-}
-
 #include <algorithm>
 #include <cerrno>
 #include <string>
@@ -19,16 +15,6 @@ namespace velmora {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int kPacketSize = 2048;
-constexpr int64_t kMuxRate = 10080000;
-
-struct OutputDeleter {
-    void operator()(AVFormatContext* context) const {
-        if (context->pb != nullptr) avio_closep(&context->pb);
-        avformat_free_context(context);
-    }
-};
 
 // One multiplexing run; the first failure is kept with its reason.
 class MuxRun {
@@ -81,8 +67,7 @@ class MuxRun {
         int result = avformat_alloc_output_context2(&raw, nullptr, "dvd", partial_.c_str());
         if (result < 0) return fail(result, "no dvd muxer");
         output_.reset(raw);
-        raw->packet_size = kPacketSize;
-        av_opt_set_int(raw->priv_data, "muxrate", kMuxRate, 0);
+        setDvdPacking(raw);
         const AVStream* source = input_->streams[videoStream_];
         video_ = avformat_new_stream(raw, nullptr);
         if (video_ == nullptr) return fail(AVERROR(ENOMEM), "memory");
@@ -135,7 +120,7 @@ class MuxRun {
     fs::path partial_;
     InputFormatPtr input_;
     int videoStream_ = -1;
-    std::unique_ptr<AVFormatContext, OutputDeleter> output_;
+    OutputFormatPtr output_;
     AVStream* video_ = nullptr;
     FfmpegSoundtrack sound_;
     double videoSeconds_ = 0;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -14,6 +12,7 @@
 #include "core/log.h"
 #include "outside/audio_converter.h"
 #include "outside/ffmpeg_audio_converter.h"
+#include "support/file_size_limit.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
 
@@ -155,15 +154,11 @@ TEST_F(SoundtrackTest, AFullDiskIsAFailure) {
     writeFile(cover_.silenceClip, std::string(64 * 1024, '_'));
     cover_.loopAudio = false;
     cover_.projectFrames = 100 * 25;
-    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit limited = previous;
-    limited.rlim_cur = 100 * 1024;
-    setrlimit(RLIMIT_FSIZE, &limited);
-    const int result = buildSoundtrack(job_, cover_, &converter_, log_);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousSignal);
+    int result = 0;
+    {
+        const test::FileSizeLimit limit(100 * 1024);
+        result = buildSoundtrack(job_, cover_, &converter_, log_);
+    }
     EXPECT_EQ(result, 1);
     EXPECT_NE(logText().find("cannot write"), std::string::npos);
 }

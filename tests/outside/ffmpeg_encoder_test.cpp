@@ -1,14 +1,13 @@
 #include "outside/ffmpeg_encoder.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <vector>
 
 #include "core/log.h"
+#include "support/file_size_limit.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
 
@@ -147,18 +146,13 @@ TEST_F(FfmpegEncoderTest, StillVideoAndFailures) {
             sample = uint8_t((state = state * 1664525u + 1013904223u) >> 24);
         const fs::path full = folder_ / "full.m2v";
         ASSERT_EQ(encoder_.initEncoder(full, true, false, {}, false), 0);
-        const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit previous{};
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit limited = previous;
-        limited.rlim_cur = 256 * 1024;
-        setrlimit(RLIMIT_FSIZE, &limited);
         int failures = 0;
-        for (int i = 0; i < 50; ++i)
-            failures += encoder_.EncOneFrame(noise.data()) != 0;
-        failures += encoder_.closeEncoder() != 0;
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousSignal);
+        {
+            const test::FileSizeLimit limit(256 * 1024);
+            for (int i = 0; i < 50; ++i)
+                failures += encoder_.EncOneFrame(noise.data()) != 0;
+            failures += encoder_.closeEncoder() != 0;
+        }
         EXPECT_GT(failures, 0);
         EXPECT_FALSE(fs::exists(full));
         EXPECT_FALSE(fs::exists(full.string() + ".partial"));

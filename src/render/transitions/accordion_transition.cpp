@@ -108,10 +108,14 @@ int runAccordionTransition(RenderContext& context) {
         const int shade = AccordionGeometry::shade(k, context.T);
         context.frame.clear(context.job.background);
         for (size_t i = 0; i < 6; ++i) {
+            // Both pictures stand still; only the odd strips' shading changes,
+            // so the even strips are filled once.
             const bool odd = i % 2 == 1;
-            fillPart(oldParts[i], oldFrame.image(), strips[i], odd ? shade : 0);
-            fillPart(newParts[i], context.motion.canvas().image(), strips[i],
-                     odd ? 255 - shade : 0);
+            if (odd || k == 0) {
+                fillPart(oldParts[i], oldFrame.image(), strips[i], odd ? shade : 0);
+                fillPart(newParts[i], context.motion.canvas().image(), strips[i],
+                         odd ? 255 - shade : 0);
+            }
             geometry.oldPart(int(i)).drawOn(context.frame, oldParts[i]);
             geometry.newPart(int(i)).drawOn(context.frame, newParts[i]);
         }

@@ -51,14 +51,16 @@ int runDoorTransition(RenderContext& context) {
     QImage left(half, QImage::Format_RGB32), right(half, QImage::Format_RGB32);
     if (!closing) fillDoors(left, right, oldFrame.image());
     DoorGeometry geometry(size.width(), size.height(), context.T, closing);
-    return runTransitionFrames(context, closing ? NewPicture::Frozen : NewPicture::Live, [&](int) {
-        geometry.step();
-        const QImage& motion = context.motion.canvas().image();
-        if (closing) fillDoors(left, right, motion);
-        context.frame.drawUnscaled(closing ? oldFrame.image() : motion, QPoint(0, 0));
-        geometry.left().drawOn(context.frame, left);
-        geometry.right().drawOn(context.frame, right);
-    });
+    return runTransitionFrames(
+        context, closing ? NewPicture::Frozen : NewPicture::Live, [&](int k) {
+            geometry.step();
+            const QImage& motion = context.motion.canvas().image();
+            // Closing doors hold the frozen new picture: it is the same every frame.
+            if (closing && k == 0) fillDoors(left, right, motion);
+            context.frame.drawUnscaled(closing ? oldFrame.image() : motion, QPoint(0, 0));
+            geometry.left().drawOn(context.frame, left);
+            geometry.right().drawOn(context.frame, right);
+        });
 }
 
 }  // namespace velmora

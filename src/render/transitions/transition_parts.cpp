@@ -121,18 +121,15 @@ void drawColumns(const std::vector<const QImage*>& sources, std::vector<SlicePla
     // down the rows, which the processor's prefetching follows.
     auto* targetPixels = reinterpret_cast<QRgb*>(target.bits());
     const size_t targetStride = size_t(target.bytesPerLine()) / sizeof(QRgb);
-    const int64_t lastRow = int64_t(height - 1) << 16;
     for (int i = firstColumn; i < endColumn; ++i) {
         const SlicePlacement& slice = placements[size_t(i)];
         const QRgb* column = columnStart[size_t(i)];
         QRgb* out = targetPixels + size_t(i);
         int64_t at = slice.source;
         for (int y = slice.first; y < slice.end; ++y, at += slice.sourceStep) {
-            const int64_t clamped = std::clamp<int64_t>(at, 0, lastRow);
-            const size_t row = size_t(clamped >> 16);
-            const size_t next = std::min(row + 1, size_t(height - 1));
-            out[size_t(y) * targetStride] =
-                mix(column[row * stride], column[next * stride], uint32_t((clamped >> 8) & 0xFF));
+            const Taps taps = tapsAt(at, height);
+            out[size_t(y) * targetStride] = mix(column[size_t(taps.index) * stride],
+                                                column[size_t(taps.next) * stride], taps.weight);
         }
     }
 }
