@@ -18,6 +18,13 @@ Project::Project(ProjectContext& context, Preferences& preferences, const Workin
     authorScriptPath = folders_.temporary / "author.xml";
 }
 
+void Project::setFolders(const WorkingFolders& folders) {
+    folders_ = folders;
+    preferences_.defaults.tempPath = folders.temporary;
+    preferences_.defaults.outputPath = folders.output;
+    authorScriptPath = folders.temporary / "author.xml";
+}
+
 Slideshow* Project::findSlideshow(const std::string& name) {
     for (auto& slideshow : slideshows) {
         if (slideshow->name == name) return slideshow.get();

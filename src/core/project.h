@@ -28,6 +28,7 @@ class Project {
     std::vector<std::unique_ptr<Slideshow>> slideshows;
     int currentSlideshow = -1;
     std::filesystem::path authorScriptPath;  // T/author.xml
+    std::filesystem::path projectFilePath;   // the file saves go to
     int totalFrames = 0;
     float sizeEstimate = 0;  // megabytes
 
@@ -35,6 +36,10 @@ class Project {
     ModelFlags& flags() { return context_.flags; }
     SlideSettings& defaults() { return preferences_.defaults; }
     const WorkingFolders& folders() const { return folders_; }
+    // Works in other folders from now on (a new project's, an opened
+    // project's): W, T and O, the folders new pictures copy and the
+    // authoring script path. Nothing is moved.
+    void setFolders(const WorkingFolders& folders);
 
     int addSlideshow(std::string name);
     std::string nextSlideshowName() const;

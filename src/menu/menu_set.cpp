@@ -128,6 +128,13 @@ void MenuSet::clearPages() {
     currentPage = -1;
 }
 
+void MenuSet::clearMenu() {
+    clearPages();
+    menuTracks.clear();
+    menuSoundtrackPath.clear();
+    themeIndex = -1;
+}
+
 void MenuSet::setMenuMusic(const fs::path& path, const fs::path& workingFolder,
                            ProjectContext& context) {
     menuTracks.clear();

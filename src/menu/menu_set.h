@@ -88,6 +88,9 @@ class MenuSet {
                      const ThemeCatalogue& catalogue, ProjectContext& context);
     // Destroys the pages, keeping their titles in savedTitles.
     void clearPages();
+    // Back to a new menu for the next project: no pages, no music, no theme;
+    // the page titles stay in savedTitles.
+    void clearMenu();
     // Makes the file the only menu track (the default music when it is gone).
     void setMenuMusic(const std::filesystem::path& path, const std::filesystem::path& workingFolder,
                       ProjectContext& context);

@@ -8,6 +8,7 @@
 
 #include "core/event.h"
 #include "core/fixed_random.h"
+#include "core/model_fakes.h"
 #include "core/notifier.h"
 #include "core/settings_save.h"
 #include "core/transition_kinds.h"
@@ -18,54 +19,6 @@ namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Pictures are files that exist and are not named *.bad; covers are files.
-class FakePictureFiles final : public PictureFiles {
-  public:
-    bool canLoad(const fs::path& file) override {
-        return fs::exists(file) && file.extension() != ".bad";
-    }
-    bool renderCover(const fs::path& picture, const fs::path& cover) override {
-        covers.emplace_back(picture, cover);
-        return true;
-    }
-    QImage renderThumbnail(const fs::path&, QSize size) override {
-        ++thumbnailsMade;
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        return image;
-    }
-    int thumbnailsMade = 0;
-    std::vector<std::pair<fs::path, fs::path>> covers;
-};
-
-// Durations by file name; unknown files measure 0.
-class FakeAudio final : public AudioConverterLibrary {
-  public:
-    int GetFileTimeLength(const fs::path& file) override {
-        const auto it = seconds.find(file.filename().string());
-        return it == seconds.end() ? 0 : it->second;
-    }
-    int xToMp2(const fs::path&, const fs::path&, const Event&) override { return 0; }
-    std::map<std::string, int> seconds;
-};
-
-class RecordingNotifier final : public Notifier {
-  public:
-    void show(std::string_view text, std::string_view, NotifierIcon) override {
-        messages.emplace_back(text);
-    }
-    NotifierAnswer ask(std::string_view, std::string_view, NotifierButtons) override {
-        return NotifierAnswer::No;
-    }
-    std::vector<std::string> messages;
-};
-
-class RecordingEvents final : public ProjectEvents {
-  public:
-    void thumbnailsChanged(int slideshowIndex) override { changed.push_back(slideshowIndex); }
-    std::vector<int> changed;
-};
 
 class ProjectTest : public ::testing::Test {
   protected:
@@ -95,10 +48,10 @@ class ProjectTest : public ::testing::Test {
     WorkingFolders folders_ = WorkingFolders::inside(temporary_ / "Project_1");
     ResourcePaths resources_ = ResourcePaths::under({temporary_.path(), temporary_ / "share"});
     RandomGenerator random_{7};
-    FakePictureFiles pictures_;
-    FakeAudio audio_;
-    RecordingNotifier notifier_;
-    RecordingEvents events_;
+    test::FakePictureFiles pictures_;
+    test::FakeAudio audio_;
+    test::RecordingNotifier notifier_;
+    test::RecordingEvents events_;
     ProjectContext context_{{}, random_, pictures_, audio_, notifier_, events_, "/r/default.mp3"};
     Preferences preferences_ = Preferences::initial(temporary_.path(), "/r/default.bmp");
     Project project_{context_, preferences_, folders_, resources_};

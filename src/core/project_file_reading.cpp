@@ -1,0 +1,299 @@
+#include "core/project_file_reading.h"
+
+#include <algorithm>
+
+#include "core/decimal_text.h"
+#include "core/log.h"
+#include "core/markup_file.h"
+#include "core/notifier.h"
+#include "core/preferences.h"
+#include "core/project.h"
+#include "core/project_file.h"
+#include "core/text_encoding.h"
+
+namespace velmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Stored times beyond these are not something the program writes; they are
+// held to a range the frame arithmetic can carry.
+constexpr int kLongestDisplaySeconds = 3600;
+constexpr int kLongestTransitionSeconds = 60;
+constexpr int kLastMotionEffect = 20;  // "none"
+constexpr size_t kStoredFaceNameCharacters = 30;
+
+bool sameFile(const fs::path& a, const fs::path& b) {
+    return a.lexically_normal() == b.lexically_normal();
+}
+
+}  // namespace
+
+ProjectReader::ProjectReader(Project& project, Preferences& preferences,
+                             const PreferencesFile& preferencesFile, ProjectFileSection& menu,
+                             const Log& log)
+    : project_(project),
+      preferences_(preferences),
+      preferencesFile_(preferencesFile),
+      menu_(menu),
+      log_(log) {}
+
+bool ProjectReader::read(const fs::path& file) {
+    std::string error;
+    const std::optional<MarkupFileText> text = readMarkupFile(file, &error);
+    if (!text) {
+        log_.writeLog("Project not opened: " + error);
+        return false;
+    }
+    if (!doc_.parseText(text->text)) {
+        log_.writeLog("Project " + file.string() + " is not readable markup: " + doc_.error());
+        project_.context().notifier.show("can not set Doc!", "Velmora", NotifierIcon::Warning);
+    }
+    if (!doc_.findNext("rorevav") || !doc_.enter()) return false;
+    if (!readFolders()) return false;
+    while (doc_.findNext("cuteslideshows")) {
+        const int listIndex = doc_.currentIndex();
+        doc_.enter();
+        const Step step = readSlideshows();
+        returnTo(listIndex);
+        if (step == Step::Stop) return false;
+    }
+    while (doc_.findNext(ProjectFile::kMenuElement))
+        readMenu();
+    return true;
+}
+
+bool ProjectReader::readFolders() {
+    std::string preferenceFile;
+    if (!findText("Preference File", &preferenceFile)) return false;
+    reloadPreferences(preferenceFile);
+
+    WorkingFolders folders = project_.folders();
+    if (!doc_.findNext("Working Path")) return false;
+    folders.working = storedFolder("Working Path", folders.working);
+    project_.setFolders(folders);
+    if (!doc_.findNext("Temp Path")) return false;
+    folders.temporary = storedFolder("Temp Path", folders.temporary);
+    project_.setFolders(folders);
+    if (!doc_.findNext("OutPut Path")) return false;
+    folders.output = storedFolder("OutPut Path", folders.output);
+    project_.setFolders(folders);
+    return true;
+}
+
+// The preferences are read again from this installation's own file. A
+// project written elsewhere names another file, which is never read or
+// written: reading it would re-create it wherever the project pointed.
+void ProjectReader::reloadPreferences(const std::string& storedFile) {
+    if (!sameFile(storedFile, preferencesFile_.file())) {
+        log_.writeLog("The project names the preferences file \"" + storedFile +
+                      "\"; this installation's \"" + preferencesFile_.file().string() +
+                      "\" is used.");
+    }
+    preferencesFile_.loadPreferences(preferences_, project_.context().random);
+}
+
+// The folder named by the current element. Only an absolute folder is taken:
+// a project written on another system names folders that do not exist here,
+// and the run's own folder serves better than a relative path.
+fs::path ProjectReader::storedFolder(std::string_view element, const fs::path& current) {
+    const fs::path stored = doc_.currentText();
+    if (stored.is_absolute()) return stored;
+    log_.writeLog(std::string(element) + " \"" + stored.string() +
+                  "\" of the project is not an absolute folder; \"" + current.string() +
+                  "\" is used.");
+    return current;
+}
+
+ProjectReader::Step ProjectReader::readSlideshows() {
+    while (doc_.findNext("slideshow")) {
+        const int slideshowElement = doc_.currentIndex();
+        doc_.enter();
+        const Step step = readSlideshow();
+        returnTo(slideshowElement);
+        if (step == Step::Stop) return Step::Stop;
+    }
+    return Step::GoOn;
+}
+
+ProjectReader::Step ProjectReader::readSlideshow() {
+    std::string name;
+    if (!findText("name", &name)) return Step::Stop;
+    // A repeated name (or a list already full) is refused: the slideshow is
+    // passed over with everything in it.
+    if (project_.addSlideshow(name) != 0) return Step::GoOn;
+    Slideshow& slideshow = *project_.slideshows.back();
+
+    int coverIndex = 0;
+    if (!findNumber("cover index", &coverIndex)) {
+        project_.removeSlideshow(slideshow.index);
+        return Step::GoOn;
+    }
+    Step step = Step::GoOn;
+    while (step == Step::GoOn && doc_.findNext("audio"))
+        step = readAudio(slideshow);
+    while (step == Step::GoOn && doc_.findNext("pic"))
+        step = readPicture(slideshow);
+    // Even a slideshow cut short is made whole: its frames count the pictures
+    // it got, and one without pictures is not kept.
+    finishSlideshow(slideshow, coverIndex);
+    return step;
+}
+
+void ProjectReader::finishSlideshow(Slideshow& slideshow, int coverIndex) {
+    if (slideshow.pictures.empty()) {
+        project_.removeSlideshow(slideshow.index);
+        return;
+    }
+    slideshow.recomputeFrames();
+    slideshow.setCover(coverIndex);
+}
+
+ProjectReader::Step ProjectReader::readAudio(Slideshow& slideshow) {
+    const int audioElement = doc_.currentIndex();
+    doc_.enter();
+    std::string file;
+    const bool found = findText("originalFileName", &file);
+    if (found) slideshow.addAudioTrack(file, project_.folders().working);
+    returnTo(audioElement);
+    return found ? Step::GoOn : Step::Stop;
+}
+
+ProjectReader::Step ProjectReader::readPicture(Slideshow& slideshow) {
+    const int pictureElement = doc_.currentIndex();
+    doc_.enter();
+    Step step = Step::GoOn;
+    std::string source;
+    if (!findText("strOriginalFile", &source)) {
+        step = Step::Stop;
+    } else if (slideshow.addPicture(source, project_.defaults()) == 0) {
+        // A refused picture (gone, unreadable, already there) is dropped silently.
+        SlideImage& picture = slideshow.pictures.back();
+        std::string working;
+        if (findText("m_strTempFile", &working)) picture.workingPath = working;
+        step = readSettings(picture.settings);
+        if (step == Step::GoOn) step = readEdits(picture);
+    }
+    returnTo(pictureElement);
+    return step;
+}
+
+ProjectReader::Step ProjectReader::readSettings(SlideSettings& settings) {
+    if (!doc_.findNext("RORO_SETTING")) return Step::Stop;
+    const int settingsElement = doc_.currentIndex();
+    doc_.enter();
+    std::string workingPath, tempPath, outputPath;
+    int tvStandard = 0;
+    EffectSetting& effect = settings.effect;
+    bool complete = findNumber("IS_NTSC", &tvStandard) && findText("WOKRING_PATH", &workingPath) &&
+                    findText("TEMP_PATH", &tempPath) && findText("OUTPUT_PATH", &outputPath) &&
+                    doc_.findNext("RORO_EFFECT") && doc_.enter() &&
+                    findNumber("SINGLE_EFFECT_TIME", &effect.displayTime) &&
+                    findNumber("SINGLE_EFFECT_ID", &effect.motionEffect) &&
+                    findNumber("SINGLE_EFFECT_INIT_TYPE", &effect.motionCategory) &&
+                    findNumber("TRANSITIO_EFFECT_TIME", &effect.transitionTime);
+    if (complete) {
+        settings.tvStandard = std::clamp(tvStandard, 0, 1);
+        settings.workingPath = workingPath;
+        settings.tempPath = tempPath;
+        settings.outputPath = outputPath;
+        complete = loadTransition(doc_, effect.transition);
+    }
+    effect.displayTime = std::clamp(effect.displayTime, 0, kLongestDisplaySeconds);
+    effect.transitionTime = std::clamp(effect.transitionTime, 0, kLongestTransitionSeconds);
+    if (effect.motionEffect < 0 || effect.motionEffect > kLastMotionEffect)
+        effect.motionEffect = kLastMotionEffect;
+    if (effect.motionCategory < 0 || effect.motionCategory > kLastMotionEffect)
+        effect.motionCategory = 0;
+    // Every picture keeps a concrete transition: one that cannot be read
+    // becomes Alpha, a stored Random is drawn as a new picture's would be.
+    if (effect.transition == nullptr) {
+        effect.transition = makeTransition(TransitionKind::Alpha);
+    } else if (effect.transition->kind() == TransitionKind::Random) {
+        effect.transition = cloneTransition(*effect.transition, project_.context().random);
+    }
+    returnTo(settingsElement);
+    return complete ? Step::GoOn : Step::Stop;
+}
+
+ProjectReader::Step ProjectReader::readEdits(SlideImage& picture) {
+    if (doc_.findNext("General")) {
+        const int generalElement = doc_.currentIndex();
+        doc_.enter();
+        findNumber("BrightnessPos", &picture.brightness);
+        findNumber("ContrastPos", &picture.contrast);
+        findNumber("SharpenTimes", &picture.sharpen);
+        findNumber("SoftenTimes", &picture.soften);
+        returnTo(generalElement);
+    }
+    while (doc_.findNext()) {
+        const std::string tag = doc_.currentName();
+        const int editElement = doc_.currentIndex();
+        PictureEdit edit;
+        bool complete = true;
+        if (tag == "Text") {
+            edit.kind = PictureEditKind::Text;
+            doc_.enter();
+            complete = findText("TextContent", &edit.text) && findNumber("x", &edit.x) &&
+                       findNumber("y", &edit.y) && findNumber("cx", &edit.cx) &&
+                       findNumber("cy", &edit.cy) && findText("FontName", &edit.faceName) &&
+                       findNumber("FontHeight", &edit.height);
+            int colour = 0;
+            complete = complete && findNumber("FontColor", &colour) &&
+                       findNumber("FontItalic", &edit.italic) &&
+                       findNumber("FontWeight", &edit.weight);
+            edit.colour = static_cast<uint32_t>(colour);
+            edit.faceName = firstCharacters(edit.faceName, kStoredFaceNameCharacters);
+        } else if (tag == "Image") {
+            edit.kind = PictureEditKind::Image;
+            doc_.enter();
+            std::string image;
+            complete = findText("ImageName", &image) && findNumber("x", &edit.x) &&
+                       findNumber("y", &edit.y) && findNumber("cx", &edit.cx) &&
+                       findNumber("cy", &edit.cy);
+            edit.imagePath = image;
+        } else if (tag == "Crop") {
+            edit.kind = PictureEditKind::Crop;
+            doc_.enter();
+            complete = findNumber("upleft.x", &edit.x) && findNumber("upleft.y", &edit.y) &&
+                       findNumber("downright.x", &edit.cx) && findNumber("downright.y", &edit.cy);
+        } else {
+            const auto* named = std::find(kEditElementNames.begin(), kEditElementNames.end(), tag);
+            const auto kind = named - kEditElementNames.begin();
+            if (kind < int(PictureEditKind::RotateLeft90)) continue;  // not an edit
+            edit.kind = static_cast<PictureEditKind>(kind);
+        }
+        returnTo(editElement);
+        if (!complete) return Step::Stop;
+        picture.edits.push_back(std::move(edit));
+    }
+    return Step::GoOn;
+}
+
+void ProjectReader::readMenu() {
+    const int menuElement = doc_.currentIndex();
+    doc_.enter();
+    menu_.loadSection(doc_);
+    returnTo(menuElement);
+}
+
+bool ProjectReader::findText(std::string_view name, std::string* text) {
+    if (!doc_.findNext(name)) return false;
+    *text = doc_.currentText();
+    return true;
+}
+
+bool ProjectReader::findNumber(std::string_view name, int* value) {
+    if (!doc_.findNext(name)) return false;
+    *value = decimalValue(doc_.currentText());
+    return true;
+}
+
+// Back to an element from whatever depth inside it a step stopped at.
+void ProjectReader::returnTo(int elementIndex) {
+    while (doc_.currentIndex() != elementIndex && doc_.leave()) {
+    }
+}
+
+}  // namespace velmora
