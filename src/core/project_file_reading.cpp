@@ -261,7 +261,9 @@ ProjectReader::Step ProjectReader::readEdits(SlideImage& picture) {
         } else {
             const auto* named = std::find(kEditElementNames.begin(), kEditElementNames.end(), tag);
             const auto kind = named - kEditElementNames.begin();
-            if (kind < int(PictureEditKind::RotateLeft90)) continue;  // not an edit
+            const bool plainEdit = named != kEditElementNames.end() &&
+                                   kind >= int(PictureEditKind::RotateLeft90);
+            if (!plainEdit) continue;  // any other element is not an edit
             edit.kind = static_cast<PictureEditKind>(kind);
         }
         returnTo(editElement);
