@@ -1,8 +1,11 @@
 // Writes the installation data of the resource folder: the default music,
-// the silence clip that pads soundtracks and the default picture. Nothing
-// is copied from anywhere; everything is made here.
+// the silence clip that pads soundtracks, the default picture, the DVD menu
+// themes and the other menu and interface pictures. Nothing is copied from
+// anywhere; everything is made here.
 //
-//   velmora-resources OUTPUT_FOLDER
+//   velmora-resources OUTPUT_FOLDER [LOOKS_FOLDER]
+//
+// LOOKS_FOLDER, when given, receives a full-size sample page of every theme.
 
 #include <QGuiApplication>
 #include <QLinearGradient>
@@ -17,6 +20,8 @@
 #include "core/log.h"
 #include "image/headless_qt.h"
 #include "image/picture.h"
+#include "interface_pictures.h"
+#include "menu_themes.h"
 #include "mp3_writer.h"
 #include "music_synthesis.h"
 #include "outside/ffmpeg_audio_converter.h"
@@ -78,8 +83,8 @@ bool writeDefaultPicture(const fs::path& file, std::string* reason) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: velmora-resources OUTPUT_FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: velmora-resources OUTPUT_FOLDER [LOOKS_FOLDER]\n");
         return 1;
     }
     prepareHeadlessQt();
@@ -92,7 +97,10 @@ int main(int argc, char** argv) {
     if (!resources::writeMp3(out / "menu_pic" / "default.mp3",
                              resources::synthesiseDefaultMusic(kMusicSeconds), &reason) ||
         !writeSilence(out / "menu_pic" / "silent.mp2", &reason) ||
-        !writeDefaultPicture(out / "res" / "defaultImage.bmp", &reason)) {
+        !writeDefaultPicture(out / "res" / "defaultImage.bmp", &reason) ||
+        !resources::writeInterfacePictures(out, &reason) ||
+        !resources::writeMenuThemes(out / "theme", argc == 3 ? fs::path(argv[2]) : fs::path(),
+                                    &reason)) {
         std::fprintf(stderr, "velmora-resources: %s\n", reason.c_str());
         return 1;
     }

@@ -1,0 +1,204 @@
+// The pictures and themes the resource generator writes, checked where the
+// build put them.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "core/app_folders.h"
+#include "core/log.h"
+#include "menu/menu_set.h"
+#include "menu/theme_catalogue.h"
+#include "support/temporary_folder.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kResources = VELMORA_TEST_RESOURCES;
+
+QImage load(const fs::path& file) {
+    return QImage(QString::fromStdString(file.string()));
+}
+
+QRect boxOf(const ThemeSlot& slot) {
+    return {slot.x, slot.y, slot.width, slot.height};
+}
+
+QRect boxOf(const MenuText& text) {
+    return {text.x, text.y, text.width, text.height};
+}
+
+// Luma (0..255) of a COLORREF.
+double lumaOf(uint32_t colour) {
+    return 0.299 * (colour & 0xFF) + 0.587 * ((colour >> 8) & 0xFF) +
+           0.114 * ((colour >> 16) & 0xFF);
+}
+
+double meanLuma(const QImage& picture, const QRect& box) {
+    double sum = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            sum += qGray(picture.pixel(x, y));
+    return sum / (box.width() * box.height());
+}
+
+// The themes, read from a copy of the installed theme folder: the pictures
+// are found wherever the installation is.
+class InstalledThemes : public ::testing::Test {
+  protected:
+    InstalledThemes() {
+        fs::copy(kResources / "theme", folder_ / "theme", fs::copy_options::recursive);
+        loaded_ = catalogue_.loadThemes(folder_ / "theme", log_);
+    }
+
+    test::TemporaryFolder folder_;
+    Log log_{folder_ / "log.txt"};
+    ThemeCatalogue catalogue_;
+    bool loaded_ = false;
+};
+
+TEST_F(InstalledThemes, EveryThemeIsReadWholeAndLaidOutForTelevision) {
+    ASSERT_TRUE(loaded_);
+    const auto folders = std::distance(fs::directory_iterator(folder_ / "theme"), {});
+    EXPECT_GE(folders, 5);
+    EXPECT_EQ(catalogue_.themeCount(), folders) << "themes were left out";
+    if (fs::exists(log_.file())) {
+        std::ifstream in(log_.file());
+        ADD_FAILURE() << in.rdbuf();
+    }
+
+    std::set<size_t> buttonCounts;
+    std::set<int> backgroundHeights;
+    bool portrait = false, landscape = false;
+    for (int i = 0; i < catalogue_.themeCount(); ++i) {
+        const MenuTheme& theme = catalogue_.themes()[size_t(i)];
+        const fs::path folder = theme.backgroundPath.parent_path();
+        SCOPED_TRACE(folder.filename().string());
+        EXPECT_EQ(theme.index, i);
+        EXPECT_EQ(folder.parent_path(), folder_ / "theme");
+
+        const QImage background = load(theme.backgroundPath);
+        ASSERT_FALSE(background.isNull());
+        EXPECT_EQ(background.width(), 720);
+        backgroundHeights.insert(background.height());
+        std::vector<fs::path> pictures = {theme.previewPath};
+        for (const auto* list : {&theme.buttonSlots, &theme.controlSlots})
+            for (const ThemeSlot& slot : *list)
+                pictures.push_back(slot.imagePath);
+        for (const fs::path& picture : pictures) {
+            EXPECT_EQ(picture.parent_path(), folder);
+            EXPECT_FALSE(load(picture).isNull()) << picture;
+        }
+
+        // Titles, buttons, captions and arrows all inside the title-safe
+        // area, none over another; every caption just under its button and
+        // readable on the background behind it.
+        const QRect safe(72, background.height() / 10, 576, background.height() * 8 / 10);
+        ASSERT_EQ(theme.texts.size(), theme.buttonSlots.size() + 1);
+        ASSERT_EQ(theme.controlSlots.size(), 2u);
+        std::vector<QRect> boxes;
+        for (const MenuText& text : theme.texts) {
+            boxes.push_back(boxOf(text));
+            EXPECT_EQ(text.faceName, "Arial");
+            EXPECT_GE(std::abs(lumaOf(text.colour) - meanLuma(background, boxOf(text))), 90)
+                << text.text;
+        }
+        for (size_t k = 0; k < theme.buttonSlots.size(); ++k) {
+            const QRect slot = boxOf(theme.buttonSlots[k]);
+            const QRect caption = boxOf(theme.texts[k + 1]);
+            EXPECT_GE(caption.top(), slot.bottom());
+            EXPECT_LE(caption.top(), slot.bottom() + 10);
+            EXPECT_NEAR(caption.center().x(), slot.center().x(), 2);
+            boxes.push_back(slot);
+            (slot.height() > slot.width() ? portrait : landscape) = true;
+        }
+        for (const ThemeSlot& control : theme.controlSlots)
+            boxes.push_back(boxOf(control));
+        for (size_t a = 0; a < boxes.size(); ++a) {
+            EXPECT_TRUE(safe.contains(boxes[a])) << a;
+            for (size_t b = a + 1; b < boxes.size(); ++b)
+                EXPECT_FALSE(boxes[a].intersects(boxes[b])) << a << " and " << b;
+        }
+        buttonCounts.insert(theme.buttonSlots.size());
+    }
+    for (const size_t count : {2u, 4u, 6u})
+        EXPECT_TRUE(buttonCounts.count(count)) << count << " buttons a page";
+    EXPECT_EQ(backgroundHeights, (std::set<int>{480, 576}));
+    EXPECT_TRUE(portrait);
+    EXPECT_TRUE(landscape);
+}
+
+TEST_F(InstalledThemes, EveryThemeMakesMenuPagesWithCaptionsAndArrows) {
+    const std::vector<std::string> names = {"Beach", "Hills", "Snow",  "Lake",
+                                            "Town",  "Party", "Garden"};
+    for (int i = 0; i < catalogue_.themeCount(); ++i) {
+        catalogue_.select(i);
+        const MenuTheme& theme = *catalogue_.selectedTheme();
+        SCOPED_TRACE(theme.backgroundPath.parent_path().filename().string());
+        const int perPage = int(theme.buttonSlots.size());
+        MenuSet menu;
+        menu.createPages(folder_.path(), names, catalogue_);
+        ASSERT_EQ(menu.pageCount(), (int(names.size()) + perPage - 1) / perPage);
+        size_t next = 0;
+        for (const MenuPage& page : menu.pages) {
+            ASSERT_EQ(page.textCount(), page.buttonCount() + 1);
+            EXPECT_EQ(page.texts[0].text, theme.texts[0].text);
+            for (int k = 0; k < page.buttonCount(); ++k, ++next)
+                EXPECT_EQ(page.texts[size_t(k) + 1].text, names[next]);
+            const bool first = page.pageIndex == 0;
+            const bool last = page.pageIndex + 1 == menu.pageCount();
+            EXPECT_EQ(page.controlButtonCount(), int(!first) + int(!last));
+            for (const MenuControlButton& control : page.controlButtons)
+                EXPECT_TRUE(fs::exists(control.imagePath)) << control.imagePath;
+        }
+        EXPECT_EQ(next, names.size());
+    }
+}
+
+// The masks are drawn on the empty canvases; the menu backgrounds, the
+// composer's fallback background and the interface pictures are where the
+// program looks for them.
+TEST(InstalledPictures, CanvasesAndBackgrounds) {
+    const ResourcePaths paths = ResourcePaths::under(AppFolders{{}, kResources});
+    struct Case {
+        fs::path ResourcePaths::*file;
+        QSize size;  // invalid: any size
+        bool clear;
+    };
+    const Case cases[] = {
+        {&ResourcePaths::ntscSubpictureCanvas, {720, 480}, true},
+        {&ResourcePaths::palSubpictureCanvas, {720, 576}, true},
+        {&ResourcePaths::ntscMenuBackground, {720, 480}, false},
+        {&ResourcePaths::palMenuBackground, {720, 576}, false},
+        {&ResourcePaths::background1, {720, 576}, false},
+        {&ResourcePaths::background2, {720, 576}, false},
+        {&ResourcePaths::pictureFrame1, {}, false},
+        {&ResourcePaths::pictureFrame2, {}, false},
+    };
+    for (const Case& c : cases) {
+        const fs::path& file = paths.*c.file;
+        SCOPED_TRACE(file.string());
+        const QImage picture = load(file);
+        ASSERT_FALSE(picture.isNull());
+        if (c.size.isValid()) {
+            EXPECT_EQ(picture.size(), c.size);
+        }
+        if (!c.clear) continue;
+        ASSERT_TRUE(picture.hasAlphaChannel());
+        const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+        bool allClear = true;
+        for (int y = 0; y < argb.height(); ++y)
+            for (int x = 0; x < argb.width(); ++x)
+                allClear = allClear && qAlpha(argb.pixel(x, y)) == 0;
+        EXPECT_TRUE(allClear);
+    }
+}
+
+}  // namespace
+}  // namespace velmora
