@@ -1,0 +1,176 @@
+#include "disc/menu_streams.h"
+
+#include <string>
+#include <system_error>
+
+#include "audio/multiplexing.h"
+#include "core/log.h"
+#include "menu/menu_masks.h"
+#include "menu/menu_set.h"
+#include "outside/subpicture_library.h"
+#include "render/still_video.h"
+
+namespace velmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void removeFile(const fs::path& file) {
+    std::error_code ignored;
+    fs::remove(file, ignored);
+}
+
+std::string returnValue(const char* text, int result) {
+    return std::string(text) + std::to_string(result);
+}
+
+// The stream between the two subpicture passes of a 16:9 page.
+fs::path widescreenOnlyFile(const MenuPage& page) {
+    return page.menuStreamPath.parent_path() / (page.videoName + "Widescreen.MPG");
+}
+
+class MenuStreamMaker {
+  public:
+    MenuStreamMaker(const MenuStreamJob& job, MenuStreamTools& tools)
+        : job_(job), tools_(tools), menu_(*job.menu) {}
+
+    int run() {
+        int result = makeSoundtrack();
+        if (result == 0) result = makeStillVideos();
+        if (result == 0) result = multiplexPages();
+        if (result != 0) return result;
+        removeFile(menu_.menuSoundtrackPath);
+        return addSubpictures();
+    }
+
+  private:
+    void label(std::string_view text) {
+        if (job_.report.label) job_.report.label(text);
+    }
+    void stage(MenuBuildStage stage, int index) {
+        if (job_.report.stage) job_.report.stage(stage, index, menu_.pageCount());
+    }
+    void progress(int value) {
+        if (job_.report.progress) job_.report.progress(value);
+    }
+    void log(const std::string& text) { tools_.log.writeLog(text); }
+
+    int makeSoundtrack() {
+        label("Making Menu Audio");
+        progress(0);
+        stage(MenuBuildStage::Soundtrack, 0);
+        log("Begin make menu audio");
+        SoundtrackJob soundtrack;
+        soundtrack.tracks = &menu_.menuTracks;
+        soundtrack.outputPath = menu_.menuSoundtrackPath;
+        soundtrack.cancelEvent = job_.cancelEvent;
+        const int result =
+            buildSoundtrack(soundtrack, job_.soundtrackCover, tools_.converter, tools_.log);
+        log(returnValue("End make menu audio return value:", result));
+        return result;
+    }
+
+    int makeStillVideos() {
+        const int seconds = menu_.menuTracks.empty() ? 0 : menu_.menuTracks[0].durationSeconds;
+        for (int i = 0; i < menu_.pageCount(); ++i) {
+            const MenuPage& page = menu_.pages[size_t(i)];
+            label("Making Menu Video");
+            removeFile(page.videoPath);
+            stage(MenuBuildStage::StillVideo, i);
+            log("Begin make menu video m2v file Path:" + page.videoPath.string());
+            StillVideoJob still;
+            still.stillPath = page.picturePath;
+            still.outputPath = page.videoPath;
+            still.isPal = job_.isPal;
+            still.isWide = job_.isWide;
+            still.notNtfs = job_.notNtfs;
+            still.scratchPath = job_.temporaryFolder;
+            still.seconds = seconds;
+            still.cancelEvent = job_.cancelEvent;
+            still.progress = job_.report.progress;
+            const int result = encodeStillVideo(still, tools_.encoder);
+            log(returnValue("End make menu video return value: ", result));
+            if (result != 0) return result;
+            progress(0);
+        }
+        return 0;
+    }
+
+    int multiplexPages() {
+        for (int i = 0; i < menu_.pageCount(); ++i) {
+            const MenuPage& page = menu_.pages[size_t(i)];
+            label("Combine Menu Video And Audio");
+            removeFile(page.plainStreamPath);
+            stage(MenuBuildStage::Multiplexing, i);
+            log("Begin combine menu video and audio mpg path:" + page.plainStreamPath.string());
+            MuxJob mux;
+            mux.videoPath = page.videoPath;
+            mux.audioPath = menu_.menuSoundtrackPath;
+            mux.outputPath = page.plainStreamPath;
+            mux.cancelEvent = job_.cancelEvent;
+            mux.notNtfs = job_.notNtfs;
+            const int result = multiplexStream(mux, tools_.multiplexer);
+            log(returnValue("End combine menu video and audio return value:", result));
+            if (result != 0) return result;
+            progress(0);
+            removeFile(page.videoPath);
+        }
+        return 0;
+    }
+
+    int addSubpictures() {
+        log("Begin spumux");
+        for (const MenuPage& page : menu_.pages) {
+            removeFile(page.menuStreamPath);
+            if (tools_.subpictures == nullptr) {
+                log("No subpicture program: " + page.menuStreamPath.string() + " is not made");
+                continue;
+            }
+            log("Load spumux module success, begin spmux mpg path:" + page.menuStreamPath.string());
+            const int result = subpicturesOf(page);
+            log(returnValue("End spmux return value:", result));
+            if (result != 0) return result;
+            removeFile(page.plainStreamPath);
+        }
+        log("End spumux");
+        return 0;
+    }
+
+    // One pass for a 4:3 page; a 16:9 page gets its widescreen stream and
+    // then its letterbox stream.
+    int subpicturesOf(const MenuPage& page) {
+        SubpictureJob pass;
+        pass.input = page.plainStreamPath;
+        pass.output = page.menuStreamPath;
+        pass.script = page.subpictureScriptPath;
+        pass.isPal = job_.isPal;
+        pass.cancelEvent = job_.cancelEvent;
+        if (!job_.isWide) return tools_.subpictures->spumux(pass);
+
+        pass.output = widescreenOnlyFile(page);
+        int result = tools_.subpictures->spumux(pass);
+        if (result == 0) {
+            pass.input = pass.output;
+            pass.output = page.menuStreamPath;
+            pass.script = letterboxFile(page.subpictureScriptPath);
+            pass.streamId = 1;
+            result = tools_.subpictures->spumux(pass);
+        }
+        removeFile(widescreenOnlyFile(page));
+        return result;
+    }
+
+    const MenuStreamJob& job_;
+    MenuStreamTools& tools_;
+    const MenuSet& menu_;
+};
+
+}  // namespace
+
+int makeMenuStreams(const MenuStreamJob& job, MenuStreamTools& tools) {
+    if (job.menu == nullptr) return 1;
+    return MenuStreamMaker(job, tools).run();
+}
+
+}  // namespace velmora

@@ -1,0 +1,212 @@
+// A menu made into a real VIDEO_TS: page pictures, masks and scripts, then
+// still video, multiplexing, spumux and dvdauthor, read back with libdvdread.
+
+#include <dvdread/dvd_reader.h>
+#include <dvdread/ifo_read.h>
+#include <dvdread/nav_read.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "core/tv_standard.h"
+#include "disc/authoring_scripts.h"
+#include "disc/menu_streams.h"
+#include "image/picture_loader.h"
+#include "menu/menu_composer.h"
+#include "menu/menu_theme.h"
+#include "outside/dvdauthor_authoring.h"
+#include "outside/ffmpeg_audio_converter.h"
+#include "outside/ffmpeg_encoder.h"
+#include "outside/ffmpeg_multiplexer.h"
+#include "outside/spumux_subpicture.h"
+#include "support/run_program.h"
+#include "support/temporary_folder.h"
+#include "workspace/project_stack.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kResources = VELMORA_TEST_RESOURCES;
+
+std::string fileText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct DvdCloser {
+    void operator()(dvd_reader_t* dvd) const { DVDClose(dvd); }
+    void operator()(ifo_handle_t* ifo) const { ifoClose(ifo); }
+    void operator()(dvd_file_t* file) const { DVDCloseFile(file); }
+};
+
+// What the disc's menus hold, as a player sees them.
+struct MenuFacts {
+    int titles = 0;
+    bool isPal = false;
+    int aspect = -1;  // 0 4:3, 3 16:9
+    std::vector<int> buttonsPerPage;
+    std::vector<int> buttonGroupsPerPage;
+    uint32_t subpictureControl = 0;  // of the first page
+};
+
+MenuFacts readMenus(const fs::path& folder) {
+    MenuFacts facts;
+    std::unique_ptr<dvd_reader_t, DvdCloser> dvd(DVDOpen(folder.c_str()));
+    if (!dvd) return facts;
+    std::unique_ptr<ifo_handle_t, DvdCloser> vmg(ifoOpen(dvd.get(), 0));
+    if (!vmg || vmg->pgci_ut == nullptr) return facts;
+    facts.titles = vmg->tt_srpt->nr_of_srpts;
+    facts.isPal = vmg->vmgi_mat->vmgm_video_attr.video_format == 1;
+    facts.aspect = vmg->vmgi_mat->vmgm_video_attr.display_aspect_ratio;
+    std::unique_ptr<dvd_file_t, DvdCloser> vobs(DVDOpenFile(dvd.get(), 0, DVD_READ_MENU_VOBS));
+    const pgcit_t* pages = vmg->pgci_ut->lu[0].pgcit;
+    for (int i = 0; i < pages->nr_of_pgci_srp; ++i) {
+        const pgc_t* pgc = pages->pgci_srp[i].pgc;
+        if (i == 0) facts.subpictureControl = pgc->subp_control[0];
+        unsigned char block[DVD_VIDEO_LB_LEN];
+        if (pgc->nr_of_cells == 0 ||
+            DVDReadBlocks(vobs.get(), int(pgc->cell_playback[0].first_sector), 1, block) != 1) {
+            continue;
+        }
+        pci_t pci{};
+        navRead_PCI(&pci, block + 0x2d);  // the navigation pack's presentation data
+        facts.buttonsPerPage.push_back(pci.hli.hl_gi.btn_ns);
+        facts.buttonGroupsPerPage.push_back(pci.hli.hl_gi.btngr_ns);
+    }
+    return facts;
+}
+
+struct DiscCase {
+    const char* name;
+    bool isPal;
+    bool isWide;
+    QSize background;  // of the theme used: one of four buttons a page
+};
+
+class MenuDiscTest : public ::testing::TestWithParam<DiscCase> {
+  protected:
+    // Script paths must reach spumux and dvdauthor intact whatever they hold.
+    fs::path user() const { return temporary_ / "A & B's \"menü\""; }
+
+    // A theme of four slideshow buttons on the background size wanted.
+    void selectTheme(QSize background) {
+        stack_.catalogue.loadThemes(kResources / "theme", stack_.log);
+        for (int i = 0; i < stack_.catalogue.themeCount(); ++i) {
+            const MenuTheme& theme = stack_.catalogue.themes()[size_t(i)];
+            std::string reason;
+            if (theme.buttonSlots.size() == 4 &&
+                loadPicture(theme.backgroundPath, &reason).size() == background) {
+                stack_.catalogue.select(i);
+                return;
+            }
+        }
+        FAIL() << "no four-button theme on " << background.width() << "x" << background.height();
+    }
+
+    test::TemporaryFolder temporary_;
+    test::ProjectServices services_;
+    test::ProjectStack stack_{user(), services_, 1};
+};
+
+TEST_P(MenuDiscTest, TwoPagesForFiveSlideshowsBecomeAPlayableMenu) {
+    const DiscCase& disc = GetParam();
+    selectTheme(disc.background);
+    const fs::path music = user() / "music.wav";
+    ASSERT_EQ(
+        test::runProgram({"ffmpeg", "-v", "error", "-f", "lavfi", "-i", "sine=d=2", music.string()})
+            .exitCode,
+        0);
+    services_.audio.seconds = {{"music.wav", 2}};
+    const WorkingFolders& folders = stack_.folders;
+    std::vector<std::string> names;
+    for (int i = 0; i < 5; ++i) {
+        names.push_back("show " + std::to_string(i));
+        stack_.project.addSlideshow(names.back());
+    }
+    MenuSet& menu = stack_.menu;
+    menu.createPages(folders.working, names, stack_.catalogue);
+    menu.setMenuMusic(music, folders.working, stack_.context);
+    menu.menuSoundtrackPath = folders.temporary / "menu.mp2";
+    ASSERT_EQ(menu.pageCount(), 2);
+
+    // What the menu tab does after building the pages.
+    const MenuTheme& theme = *stack_.catalogue.selectedTheme();
+    MenuComposer composer(services_.notifier, kResources / "res" / "background1.jpg");
+    composer.setBackground(theme.backgroundPath, disc.isWide);
+    composer.setFramePicture(theme);
+    const ComposedFrameSize page = composedFrameSize(disc.isPal, disc.isWide);
+    renderPagePictures(composer, menu, slideshowCoverPictures(stack_.project),
+                       {page.width, page.height});
+    const fs::path maskTemplate =
+        kResources / "menu_pic" / (disc.isPal ? "PAL_BG.png" : "NTSC_BG.png");
+    AuthoringScripts scripts(stack_.project, menu, stack_.catalogue,
+                             {disc.isPal, disc.isWide ? 1 : 0, disc.isPal, maskTemplate},
+                             services_.notifier, stack_.log);
+    ASSERT_TRUE(scripts.writeAuthoringScripts());
+
+    // Every slideshow's title: a short stream made by the ffmpeg tool.
+    const fs::path title = user() / "title.mpg";
+    ASSERT_EQ(test::runProgram({"ffmpeg", "-v", "error", "-f", "lavfi", "-i",
+                                "testsrc=size=320x240:rate=25:duration=1", "-f", "lavfi", "-i",
+                                "sine=d=1", "-target", disc.isPal ? "pal-dvd" : "ntsc-dvd",
+                                "-aspect", disc.isWide ? "16:9" : "4:3", title.string()})
+                  .exitCode,
+              0);
+    for (const auto& slideshow : stack_.project.slideshows)
+        fs::copy_file(title, slideshow->programStreamPath);
+
+    // The build's menu stage.
+    FfmpegEncoder encoder(stack_.log);
+    FfmpegMultiplexer multiplexer(stack_.log);
+    FfmpegAudioConverter converter(stack_.log);
+    SpumuxSubpicture subpictures(stack_.log);
+    MenuStreamTools tools{encoder, &multiplexer, &converter, &subpictures, stack_.log};
+    MenuStreamJob job;
+    job.menu = &menu;
+    job.isPal = disc.isPal;
+    job.isWide = disc.isWide;
+    job.temporaryFolder = folders.temporary;
+    job.soundtrackCover = {true, disc.isPal ? 25 : 30, 50, 50,
+                           kResources / "menu_pic" / "silent.mp2"};
+    std::vector<int> stages;
+    job.report.stage = [&](MenuBuildStage stage, int, int) { stages.push_back(int(stage)); };
+    ASSERT_EQ(makeMenuStreams(job, tools), 0) << fileText(stack_.log.file());
+    EXPECT_EQ(stages, (std::vector<int>{0, 1, 1, 2, 2}));
+    for (const MenuPage& p : menu.pages) {
+        EXPECT_TRUE(fs::exists(p.menuStreamPath)) << p.menuStreamPath;
+        EXPECT_TRUE(fs::exists(p.picturePath) && fs::exists(p.subpictureScriptPath));
+        EXPECT_FALSE(fs::exists(p.videoPath) || fs::exists(p.plainStreamPath));
+    }
+    EXPECT_FALSE(fs::exists(menu.menuSoundtrackPath));
+
+    DvdauthorAuthoring authoring(stack_.log);
+    AuthorJob author;
+    author.outputFolder = folders.output;
+    author.scriptPath = stack_.project.authorScriptPath;
+    ASSERT_EQ(authoring.dvdauthor(author), 0) << fileText(stack_.log.file());
+
+    const MenuFacts facts = readMenus(folders.output);
+    EXPECT_EQ(facts.titles, 5);
+    EXPECT_EQ(facts.isPal, disc.isPal);
+    EXPECT_EQ(facts.aspect, disc.isWide ? 3 : 0);
+    // Four slideshows and Next; one slideshow and Previous.
+    EXPECT_EQ(facts.buttonsPerPage, (std::vector<int>{5, 2}));
+    if (disc.isWide) {
+        // Widescreen and letterbox buttons, streams 0 and 1.
+        EXPECT_EQ(facts.buttonGroupsPerPage, (std::vector<int>{2, 2}));
+        EXPECT_EQ((facts.subpictureControl >> 16) & 0x1F, 0u);
+        EXPECT_EQ((facts.subpictureControl >> 8) & 0x1F, 1u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Discs, MenuDiscTest,
+                         ::testing::Values(DiscCase{"Pal43", true, false, {720, 576}},
+                                           DiscCase{"Ntsc169", false, true, {720, 480}}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+}  // namespace
+}  // namespace velmora
