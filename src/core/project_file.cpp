@@ -27,16 +27,21 @@ void openGroup(MarkupDocument& doc, std::string_view name) {
     doc.enter();
 }
 
+// The box of a text or decoration edit.
+void writeBox(MarkupDocument& doc, const PictureEdit& edit) {
+    doc.appendElement("x", number(edit.x));
+    doc.appendElement("y", number(edit.y));
+    doc.appendElement("cx", number(edit.cx));
+    doc.appendElement("cy", number(edit.cy));
+}
+
 void writeEdit(MarkupDocument& doc, const PictureEdit& edit) {
     const std::string_view name = kEditElementNames[size_t(edit.kind)];
     switch (edit.kind) {
         case PictureEditKind::Text:
             openGroup(doc, name);
             doc.appendElement("TextContent", edit.text);
-            doc.appendElement("x", number(edit.x));
-            doc.appendElement("y", number(edit.y));
-            doc.appendElement("cx", number(edit.cx));
-            doc.appendElement("cy", number(edit.cy));
+            writeBox(doc, edit);
             doc.appendElement("FontName", edit.faceName);
             doc.appendElement("FontHeight", number(edit.height));
             doc.appendElement("FontColor", std::to_string(edit.colour));
@@ -47,10 +52,7 @@ void writeEdit(MarkupDocument& doc, const PictureEdit& edit) {
         case PictureEditKind::Image:
             openGroup(doc, name);
             doc.appendElement("ImageName", edit.imagePath.string());
-            doc.appendElement("x", number(edit.x));
-            doc.appendElement("y", number(edit.y));
-            doc.appendElement("cx", number(edit.cx));
-            doc.appendElement("cy", number(edit.cy));
+            writeBox(doc, edit);
             doc.leave();
             return;
         case PictureEditKind::Crop:

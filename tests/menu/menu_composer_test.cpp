@@ -5,6 +5,7 @@
 #include <array>
 
 #include "core/log.h"
+#include "core/model_fakes.h"
 #include "menu/menu_masks.h"
 #include "menu/menu_set.h"
 #include "menu/menu_theme.h"
@@ -16,17 +17,6 @@ namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
-
-class RecordingNotifier final : public Notifier {
-  public:
-    void show(std::string_view text, std::string_view, NotifierIcon) override {
-        messages.emplace_back(text);
-    }
-    NotifierAnswer ask(std::string_view, std::string_view, NotifierButtons) override {
-        return NotifierAnswer::No;
-    }
-    std::vector<std::string> messages;
-};
 
 fs::path writePicture(const fs::path& file, QSize size, QColor colour) {
     QImage image(size, QImage::Format_ARGB32);
@@ -49,7 +39,7 @@ class MenuComposerTest : public ::testing::Test {
     }
 
     test::TemporaryFolder folder_;
-    RecordingNotifier notifier_;
+    test::RecordingNotifier notifier_;
     MenuComposer composer_{notifier_, folder_ / "fallback.png"};
 };
 
@@ -133,7 +123,7 @@ class MenuPicturesTest : public test::SlideshowFixture {
 
     ThemeCatalogue catalogue_;
     MenuSet menu_;
-    RecordingNotifier notifier_;
+    test::RecordingNotifier notifier_;
 };
 
 TEST_F(MenuPicturesTest, PagePicturesHaveTheFrameSize) {
