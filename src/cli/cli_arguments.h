@@ -1,0 +1,38 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::cli {
+
+// What one command line asks for.
+struct CliArguments {
+    enum class Command { Make, Build, Demo, Help };
+    Command command = Command::Help;
+
+    std::vector<std::filesystem::path> pictureFolders;  // make
+    std::vector<std::filesystem::path> music;           // make: every slideshow's soundtrack
+    std::filesystem::path menuMusic;
+    std::optional<int> theme;
+    std::optional<bool> pal;  // --pal or --ntsc; the preferences' standard otherwise
+    bool wide = false;
+    std::optional<int> displaySeconds;
+    std::optional<int> transitionSeconds;
+    bool randomEffects = false;
+    std::optional<std::string> title;
+    std::filesystem::path output;       // receives VIDEO_TS
+    std::filesystem::path saveProject;  // make: also save the project here
+    std::filesystem::path project;      // build
+};
+
+// Reads the arguments after the program name. Nothing, with *error saying
+// what is wrong, when they do not make a command.
+std::optional<CliArguments> parseArguments(const std::vector<std::string>& arguments,
+                                           std::string* error);
+
+// The usage text printed by "help" and after a mistake.
+const char* usageText();
+
+}  // namespace velmora::cli

@@ -1,0 +1,224 @@
+#include "cli/cli_commands.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <thread>
+
+#include "cli/terminal_display.h"
+#include "core/notifier.h"
+#include "core/path_text.h"
+#include "core/tv_standard.h"
+#include "disc/build_job.h"
+#include "disc/disc_space.h"
+#include "outside/dvdauthor_authoring.h"
+#include "outside/ffmpeg_encoder.h"
+#include "outside/ffmpeg_multiplexer.h"
+#include "outside/queued_encoder.h"
+#include "outside/spumux_subpicture.h"
+#include "workspace/application.h"
+#include "workspace/menu_preparation.h"
+#include "workspace/slideshow_import.h"
+
+namespace velmora::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void onInterrupt(int) {
+    interrupted = true;
+}
+
+// Messages go to standard error; questions are answered no.
+class TerminalNotifier final : public Notifier, public ProjectEvents {
+  public:
+    void show(std::string_view text, std::string_view, NotifierIcon) override {
+        std::cerr << text << '\n';
+    }
+    NotifierAnswer ask(std::string_view text, std::string_view, NotifierButtons) override {
+        std::cerr << text << " (no)\n";
+        return NotifierAnswer::No;
+    }
+    void thumbnailsChanged(int) override {}
+};
+
+int fail(const std::string& reason) {
+    std::cerr << "velmora-cli: " << reason << '\n';
+    return 1;
+}
+
+void setOutputFolder(Application& app, const fs::path& output) {
+    if (output.empty()) return;
+    WorkingFolders folders = app.project.folders();
+    folders.output = fs::absolute(output).lexically_normal();
+    app.project.setFolders(folders);
+}
+
+// What make and demo set before importing: the standard, the aspect, the
+// times and the effects new pictures get. Only this run takes them; the
+// preferences file keeps the user's own.
+void applyPictureSettings(const CliArguments& arguments, Application& app) {
+    Preferences& preferences = app.preferences;
+    if (arguments.pal) {
+        preferences.defaults.tvStandard = *arguments.pal ? kPal : kNtsc;
+        preferences.tvFormat = preferences.defaults.tvStandard;
+    }
+    preferences.aspectRatio = arguments.wide ? 1 : 0;
+    EffectSetting& effect = preferences.defaults.effect;
+    if (arguments.displaySeconds) effect.displayTime = *arguments.displaySeconds;
+    if (arguments.transitionSeconds) effect.transitionTime = *arguments.transitionSeconds;
+    if (arguments.randomEffects) {
+        preferences.randomImageEffect = true;
+        preferences.rebuildDefaultEffect(app.random);
+    }
+}
+
+std::optional<int> applyMusicAndMenu(const CliArguments& arguments, Application& app) {
+    const fs::path& working = app.project.folders().working;
+    if (!arguments.music.empty()) {
+        for (const auto& slideshow : app.project.slideshows) {
+            slideshow->audioTracks.clear();
+            for (const fs::path& music : arguments.music)
+                slideshow->addAudioTrack(fs::absolute(music), working);
+        }
+    }
+    if (!arguments.menuMusic.empty()) {
+        const fs::path music = fs::absolute(arguments.menuMusic);
+        if (app.audio.GetFileTimeLength(music) == 0)
+            return fail("file:'" + music.string() +
+                        "' is not a legal mp3 file, so it will not be added!");
+        app.menu.setMenuMusic(music, working, app.context);
+    }
+    if (arguments.theme) {
+        if (*arguments.theme >= app.catalogue.themeCount())
+            return fail("there is no theme " + std::to_string(*arguments.theme) + " (there are " +
+                        std::to_string(app.catalogue.themeCount()) + ")");
+        app.catalogue.select(*arguments.theme);
+    }
+    if (arguments.title) app.menu.savedTitles.assign(Project::kMaxSlideshows, *arguments.title);
+    return std::nullopt;
+}
+
+int runBuild(Application& app) {
+    QueuedEncoder encoder(std::make_unique<FfmpegEncoder>(app.log));
+    FfmpegMultiplexer multiplexer(app.log);
+    SpumuxSubpicture subpictures(app.log);
+    DvdauthorAuthoring authoring(app.log);
+    TerminalDisplay display(isatty(STDERR_FILENO) != 0);
+    BuildJob job(BuildParts{app.project, app.menu, app.preferences, app.resources,
+                            BuildTools{encoder, &multiplexer, &app.audio, &subpictures, &authoring},
+                            app.log, app.context.notifier, display, nullptr, {}});
+    if (!job.startBuild({})) return fail("the project has no slideshow to build");
+
+    interrupted = false;
+    std::signal(SIGINT, onInterrupt);
+    while (job.making()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        if (interrupted) job.requestCancel();
+        display.refresh(job.remainingSeconds());
+    }
+    const int result = job.waitForBuild();
+    std::signal(SIGINT, SIG_DFL);
+    if (result == 0) {
+        std::cout << "DVD folder: " << (app.project.folders().output / "VIDEO_TS").string() << '\n';
+        return 0;
+    }
+    if (result == 2) {
+        std::cerr << "STOPED!\n";
+        return 2;
+    }
+    std::cerr << "velmora-cli: making the DVD failed (" << result << "); the log is "
+              << quotedPath(app.log.file()) << '\n';
+    return result > 0 && result < 256 ? result : 1;
+}
+
+// The menu, a space check and the build, for a project that holds its
+// slideshows.
+int prepareAndBuild(Application& app, bool regenerateMenu, const fs::path& saveAs) {
+    std::string reason;
+    if (!prepareMenu(app, regenerateMenu, &reason)) return fail(reason);
+    if (!saveAs.empty() && !app.session.saveProjectAs(fs::absolute(saveAs), false))
+        return fail("the project cannot be saved as " + quotedPath(saveAs));
+    const WorkingFolders& folders = app.project.folders();
+    app.project.estimateDiscSize();
+    const DiscSpaceCheck space =
+        checkDiscSpace(app.project.sizeEstimate, folders.output, folders.temporary);
+    if (space.buttons == BuildButtons::Disable) return fail(space.message);
+    if (!space.message.empty()) std::cerr << space.message << '\n';
+    return runBuild(app);
+}
+
+int makeFromFolders(const CliArguments& arguments, Application& app) {
+    applyPictureSettings(arguments, app);
+    std::vector<fs::path> folders;
+    for (const fs::path& folder : arguments.pictureFolders)
+        folders.push_back(fs::absolute(folder));
+    importFolders(app.project, folders);
+    if (app.project.slideshows.empty())
+        return fail("none of the folders holds a picture Velmora can load");
+    if (const auto failed = applyMusicAndMenu(arguments, app)) return *failed;
+    setOutputFolder(app, arguments.output);
+    const int result = prepareAndBuild(app, true, arguments.saveProject);
+    // A run that was not saved leaves no working folder behind.
+    discardUnsavedWorkingFolder(WorkingFolders::inside(app.project.folders().working),
+                                app.project.projectFilePath);
+    return result;
+}
+
+int buildProject(const CliArguments& arguments, Application& app) {
+    const fs::path file = fs::absolute(arguments.project);
+    if (!fs::exists(file)) return fail("the project " + quotedPath(file) + " does not exist");
+    if (!app.session.openProject(file))
+        std::cerr << "velmora-cli: " << quotedPath(file) << " was read only in part\n";
+    if (app.project.slideshows.empty())
+        return fail("the project " + quotedPath(file) + " holds no slideshow Velmora can build");
+    setOutputFolder(app, arguments.output);
+    return prepareAndBuild(app, false, {});
+}
+
+CliArguments demoArguments(const CliArguments& given, const Application& app) {
+    CliArguments demo = given;
+    const fs::path samples = app.folders.resourceFolder / "samples";
+    demo.pictureFolders = {samples};
+    std::error_code ignored;
+    for (fs::directory_iterator it(samples / "music", ignored), end; !ignored && it != end;
+         it.increment(ignored)) {
+        demo.music.push_back(it->path());
+    }
+    std::sort(demo.music.begin(), demo.music.end());
+    demo.randomEffects = true;
+    if (demo.output.empty()) demo.output = "velmora-demo";
+    return demo;
+}
+
+}  // namespace
+
+int runCommand(const CliArguments& arguments) {
+    TerminalNotifier notifier;
+    const AppFolders folders = AppFolders::fromEnvironment(fs::read_symlink("/proc/self/exe"));
+    Application app(folders, notifier, notifier);
+    std::string reason;
+    if (!app.start(&reason)) return fail(reason);
+    switch (arguments.command) {
+        case CliArguments::Command::Make:
+            return makeFromFolders(arguments, app);
+        case CliArguments::Command::Build:
+            return buildProject(arguments, app);
+        case CliArguments::Command::Demo:
+            return makeFromFolders(demoArguments(arguments, app), app);
+        case CliArguments::Command::Help:
+            break;
+    }
+    std::cout << usageText();
+    return 0;
+}
+
+}  // namespace velmora::cli

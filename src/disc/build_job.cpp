@@ -1,0 +1,280 @@
+#include "disc/build_job.h"
+
+#include <system_error>
+
+#include "audio/soundtrack_assembly.h"
+#include "core/app_folders.h"
+#include "core/log.h"
+#include "core/notifier.h"
+#include "core/preferences.h"
+#include "core/project.h"
+#include "core/tv_standard.h"
+#include "disc/disc_space.h"
+#include "disc/menu_streams.h"
+#include "menu/menu_set.h"
+#include "outside/authoring_library.h"
+#include "outside/shutdown.h"
+#include "render/timeline.h"
+
+namespace velmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void removeFile(const fs::path& file) {
+    std::error_code ignored;
+    fs::remove(file, ignored);
+}
+
+std::string withValue(const char* text, int value) {
+    return std::string(text) + std::to_string(value);
+}
+
+}  // namespace
+
+BuildJob::BuildJob(const BuildParts& parts) : parts_(parts) {}
+
+BuildJob::~BuildJob() {
+    cancelBuild();
+}
+
+bool BuildJob::isPal() const {
+    return parts_.preferences.defaults.tvStandard == kPal;
+}
+
+int BuildJob::aspect() const {
+    return parts_.preferences.aspectRatio;
+}
+
+bool BuildJob::startBuild(const BuildOptions& options) {
+    Project& project = parts_.project;
+    if (project.slideshows.empty() || making_) return false;
+    if (options.burnAfter && options.mediaReady && !options.mediaReady()) return false;
+    if (thread_.joinable()) thread_.join();  // the previous build's thread has ended
+
+    options_ = options;
+    const WorkingFolders& folders = project.folders();
+    notNtfs_ = !isNtfsVolume(folders.working);
+    std::error_code ignored;
+    fs::remove_all(folders.output / "AUDIO_TS", ignored);
+    fs::remove_all(folders.output / "VIDEO_TS", ignored);
+    fs::create_directories(folders.output, ignored);
+
+    project.estimateDiscSize();
+    const int videoSeconds = project.totalFrames / framesPerSecond(isPal() ? kPal : kNtsc);
+    {
+        std::lock_guard lock(clockMutex_);
+        clock_.start(RemainingTime::estimateSeconds(videoSeconds), RemainingTime::Clock::now());
+    }
+    BuildDisplay& display = parts_.display;
+    display.setMainLabel("Making DVD...");
+    display.setDetailLabel("No Title");
+    display.setMainBar(0);
+    display.setDetailBar(0);
+    parts_.log.writeLog("Created output directory " + folders.output.string());
+
+    cancelEvent_.reset();
+    result_ = 0;
+    making_ = true;
+    display.buildStarted();
+    thread_ = std::thread([this] { buildThread(); });
+    return true;
+}
+
+void BuildJob::requestCancel() {
+    if (making_) cancelEvent_.set();
+}
+
+void BuildJob::cancelBuild() {
+    requestCancel();
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+}
+
+int BuildJob::waitForBuild() {
+    if (thread_.joinable()) thread_.join();
+    return result_;
+}
+
+int BuildJob::remainingSeconds() const {
+    std::lock_guard lock(clockMutex_);
+    return clock_.remainingSeconds(RemainingTime::Clock::now());
+}
+
+void BuildJob::setStage(BuildStage stage, int index, int count) {
+    progress_ = {stage, count, index};
+}
+
+void BuildJob::reportBuildProgress(int value) {
+    const int p = value < 65535 ? value : 65535;
+    const int main = mainProgressValue(progress_, p);
+    if (main >= 0) {
+        parts_.display.setMainBar(main);
+        std::lock_guard lock(clockMutex_);
+        clock_.update(main, RemainingTime::Clock::now());
+    }
+    parts_.display.setDetailBar(p);
+}
+
+void BuildJob::buildThread() {
+    const Log& log = parts_.log;
+    log.writeLog("Begin make DVD process");
+    log.writeLog("Begin make menu");
+    int result = makeMenus();
+    log.writeLog(withValue("End make menu return value:", result));
+    if (result == 0) result = makeSlideshowSoundtrack();
+    if (result == 0) {
+        parts_.display.setDetailBar(0);
+        for (int i = 0; result == 0 && i < int(parts_.project.slideshows.size()); ++i)
+            result = makeSlideshowVideo(i);
+        if (result == 0) {
+            removeFile(parts_.project.slideshows.front()->soundtrackPath);
+            log.writeLog("Begin make DVD Structure");
+            result = makeDvdFileSystem();
+            log.writeLog(withValue("End make DVD Structure, return value:", result));
+        }
+    }
+    finish(result);
+}
+
+int BuildJob::makeMenus() {
+    const Project& project = parts_.project;
+    const int fps = framesPerSecond(isPal() ? kPal : kNtsc);
+    MenuStreamJob job;
+    job.menu = &parts_.menu;
+    job.isPal = isPal();
+    job.isWide = aspect() == 1;
+    job.notNtfs = notNtfs_;
+    job.temporaryFolder = project.folders().temporary;
+    job.soundtrackCover = {parts_.preferences.loopAudio, fps,
+                           project.longestSlideshowSeconds() * fps, project.totalFrames,
+                           parts_.resources.silence};
+    job.cancelEvent = &cancelEvent_;
+    job.report.label = [this](std::string_view text) { parts_.display.setDetailLabel(text); };
+    job.report.stage = [this](MenuBuildStage stage, int index, int count) {
+        setStage(static_cast<BuildStage>(stage), index, count);
+    };
+    job.report.progress = [this](int value) { reportBuildProgress(value); };
+    const BuildTools& tools = parts_.tools;
+    MenuStreamTools menuTools{tools.encoder, tools.multiplexer, tools.converter, tools.subpictures,
+                              parts_.log};
+    return makeMenuStreams(job, menuTools);
+}
+
+int BuildJob::makeSlideshowSoundtrack() {
+    Project& project = parts_.project;
+    const int fps = framesPerSecond(isPal() ? kPal : kNtsc);
+    parts_.display.setDetailLabel("Making slideshow Audio");
+    parts_.display.setMainBar(kMenuDoneProgress);
+    setStage(BuildStage::SlideshowSoundtrack, 0, 1);
+    parts_.log.writeLog("Begin make slideshow audio");
+    const Slideshow& first = *project.slideshows.front();
+    SoundtrackJob job;
+    job.tracks = &first.audioTracks;
+    job.outputPath = first.soundtrackPath;
+    job.cancelEvent = &cancelEvent_;
+    const SoundtrackCover cover{parts_.preferences.loopAudio, fps,
+                                project.longestSlideshowSeconds() * fps, project.totalFrames,
+                                parts_.resources.silence};
+    const int result = buildSoundtrack(job, cover, parts_.tools.converter, parts_.log);
+    parts_.log.writeLog(withValue("End make slideshow audio return value:", result));
+    return result;
+}
+
+int BuildJob::makeSlideshowVideo(int index) {
+    Project& project = parts_.project;
+    const Slideshow& slideshow = *project.slideshows[size_t(index)];
+    project.setCurrentSlideshow(index);
+    removeFile(slideshow.programStreamPath);
+    parts_.display.setDetailLabel("Make Slideshow Video");
+    parts_.display.setDetailBar(0);
+    setStage(BuildStage::SlideshowVideo, index, int(project.slideshows.size()));
+
+    RenderJob job;
+    job.isPal = isPal();
+    job.aspect = aspect();
+    job.slideshow = &slideshow;
+    job.progress = [this](int value) { reportBuildProgress(value); };
+    job.cancelEvent = &cancelEvent_;
+    job.notNtfs = notNtfs_;
+    job.background = 0xFF000000;
+    job.scratchPath = project.folders().temporary;
+    parts_.log.writeLog(withValue("Begin make Slideshow video index:", index));
+    const int result = encodeSlideshow(job, parts_.tools.encoder, parts_.log);
+    parts_.log.writeLog(withValue("End make Slideshow return value:", result));
+    if (result == 0) parts_.display.setDetailBar(0);
+    return result;
+}
+
+int BuildJob::makeDvdFileSystem() {
+    Project& project = parts_.project;
+    parts_.display.setDetailLabel("Make DVD FileSystem");
+    parts_.display.setDetailBar(0);
+    setStage(BuildStage::DvdFileSystem, 0, 1);
+    if (parts_.tools.authoring == nullptr) {
+        parts_.log.writeLog("No authoring program: the DVD file system is not made");
+        return 1;
+    }
+    AuthorJob job;
+    job.outputFolder = project.folders().output;
+    job.scriptPath = project.authorScriptPath;
+    job.notNtfs = notNtfs_;
+    job.cancelEvent = &cancelEvent_;
+    job.progress = [this](int value) { reportBuildProgress(value); };
+    const int result = parts_.tools.authoring->dvdauthor(job);
+    if (result != 0) return result;
+    for (const MenuPage& page : parts_.menu.pages)
+        removeFile(page.menuStreamPath);
+    for (const auto& slideshow : project.slideshows)
+        removeFile(slideshow->programStreamPath);
+    return 0;
+}
+
+// Whatever the result, the build ends idle: the display is released and
+// the next build can start.
+void BuildJob::finish(int result) {
+    BuildDisplay& display = parts_.display;
+    Notifier& notifier = parts_.notifier;
+    const bool quiet = options_.burnAfter || options_.shutdownAfter;
+    if (result == 0 && !quiet) {
+        notifier.show("Making dvd file structure successful!", "Velmora",
+                      NotifierIcon::Information);
+    } else if (result == 1 && !quiet) {
+        notifier.show("Making dvd file structure failed!", "Velmora", NotifierIcon::Error);
+    } else if (result == 2) {
+        display.setMainLabel("Ready to Sate");
+        display.setDetailLabel("No Title");
+    }
+    result_ = result;
+    display.setMainBar(0);
+    display.setDetailBar(0);
+    if (result != 2) {
+        display.setMainLabel("Main progress:");
+        display.setDetailLabel("Detail progress:");
+    }
+    if (result == 0) {
+        parts_.log.writeLog(options_.burnAfter
+                                ? "End make DVD process successful and start burn to dvd"
+                                : "End make DVD process successful and no burn to dvd");
+    }
+    making_ = false;
+    display.buildEnded();
+    if (result != 0) return;
+    if (options_.burnAfter) {
+        if (options_.burn) options_.burn(parts_.project.folders().output);
+    } else if (options_.shutdownAfter) {
+        runShutdownCountdown();
+    }
+}
+
+void BuildJob::runShutdownCountdown() {
+    Shutdown* shutdown = parts_.shutdown;
+    if (shutdown == nullptr) return;
+    const bool agreed = shutdown->countdown(
+        "10s later will shutdown the computer!\nIf you do not want to shut down press cancel.", 10);
+    if (!agreed) return;
+    if (parts_.saveProject) parts_.saveProject();
+    shutdown->powerOff();
+}
+
+}  // namespace velmora

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace velmora {
+
+class Application;
+
+// Leaves the menu's files as a build needs them: the pages made anew from
+// the selected theme (`regenerate`, or when there are none) or brought in
+// line with the slideshows, then every page picture, the button masks and
+// the subpicture and authoring scripts. False with *reason when no theme
+// is installed or the scripts cannot be written.
+bool prepareMenu(Application& app, bool regenerate, std::string* reason);
+
+}  // namespace velmora
