@@ -103,7 +103,6 @@ std::optional<int> applyMusicAndMenu(const CliArguments& arguments, Application&
                         std::to_string(app.catalogue.themeCount()) + ")");
         app.catalogue.select(*arguments.theme);
     }
-    if (arguments.title) app.menu.savedTitles.assign(Project::kMaxSlideshows, *arguments.title);
     return std::nullopt;
 }
 
@@ -113,9 +112,16 @@ int runBuild(Application& app) {
     SpumuxSubpicture subpictures(app.log);
     DvdauthorAuthoring authoring(app.log);
     TerminalDisplay display(isatty(STDERR_FILENO) != 0);
-    BuildJob job(BuildParts{app.project, app.menu, app.preferences, app.resources,
+    BuildJob job(BuildParts{app.project,
+                            app.menu,
+                            app.preferences,
+                            app.resources,
                             BuildTools{encoder, &multiplexer, &app.audio, &subpictures, &authoring},
-                            app.log, app.context.notifier, display, nullptr, {}});
+                            app.log,
+                            app.context.notifier,
+                            display,
+                            nullptr,
+                            {}});
     if (!job.startBuild({})) return fail("the project has no slideshow to build");
 
     interrupted = false;
@@ -142,9 +148,10 @@ int runBuild(Application& app) {
 
 // The menu, a space check and the build, for a project that holds its
 // slideshows.
-int prepareAndBuild(Application& app, bool regenerateMenu, const fs::path& saveAs) {
+int prepareAndBuild(Application& app, bool regenerateMenu, const std::optional<std::string>& title,
+                    const fs::path& saveAs) {
     std::string reason;
-    if (!prepareMenu(app, regenerateMenu, &reason)) return fail(reason);
+    if (!prepareMenu(app, regenerateMenu, title, &reason)) return fail(reason);
     if (!saveAs.empty() && !app.session.saveProjectAs(fs::absolute(saveAs), false))
         return fail("the project cannot be saved as " + quotedPath(saveAs));
     const WorkingFolders& folders = app.project.folders();
@@ -166,7 +173,7 @@ int makeFromFolders(const CliArguments& arguments, Application& app) {
         return fail("none of the folders holds a picture Velmora can load");
     if (const auto failed = applyMusicAndMenu(arguments, app)) return *failed;
     setOutputFolder(app, arguments.output);
-    const int result = prepareAndBuild(app, true, arguments.saveProject);
+    const int result = prepareAndBuild(app, true, arguments.title, arguments.saveProject);
     // A run that was not saved leaves no working folder behind.
     discardUnsavedWorkingFolder(WorkingFolders::inside(app.project.folders().working),
                                 app.project.projectFilePath);
@@ -181,7 +188,7 @@ int buildProject(const CliArguments& arguments, Application& app) {
     if (app.project.slideshows.empty())
         return fail("the project " + quotedPath(file) + " holds no slideshow Velmora can build");
     setOutputFolder(app, arguments.output);
-    return prepareAndBuild(app, false, {});
+    return prepareAndBuild(app, false, std::nullopt, {});
 }
 
 CliArguments demoArguments(const CliArguments& given, const Application& app) {

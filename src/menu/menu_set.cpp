@@ -98,7 +98,7 @@ void MenuSet::createPages(const fs::path& workingFolder,
     if (!pages.empty() && (currentPage == -1 || currentPage > pageCount - 1)) currentPage = 0;
 }
 
-void MenuSet::updatePages(const fs::path& backgroundPath, const fs::path& musicPath,
+void MenuSet::updatePages(fs::path backgroundPath, fs::path musicPath,
                           const fs::path& workingFolder,
                           const std::vector<std::string>& slideshowNames,
                           const ThemeCatalogue& catalogue, ProjectContext& context) {
@@ -135,8 +135,7 @@ void MenuSet::clearMenu() {
     themeIndex = -1;
 }
 
-void MenuSet::setMenuMusic(const fs::path& path, const fs::path& workingFolder,
-                           ProjectContext& context) {
+void MenuSet::setMenuMusic(fs::path path, const fs::path& workingFolder, ProjectContext& context) {
     menuTracks.clear();
     // The stem: the file name up to its last ".", or all of it.
     const std::string name = path.filename().string();

@@ -80,9 +80,9 @@ class MenuSet {
                      const std::vector<std::string>& slideshowNames,
                      const ThemeCatalogue& catalogue);
     // Brings the pages in line with the slideshows and renews the music;
-    // nothing when either path is empty.
-    void updatePages(const std::filesystem::path& backgroundPath,
-                     const std::filesystem::path& musicPath,
+    // nothing when either path is empty. The paths are taken by value: they
+    // are often the menu's own, which the update replaces.
+    void updatePages(std::filesystem::path backgroundPath, std::filesystem::path musicPath,
                      const std::filesystem::path& workingFolder,
                      const std::vector<std::string>& slideshowNames,
                      const ThemeCatalogue& catalogue, ProjectContext& context);
@@ -92,7 +92,7 @@ class MenuSet {
     // the page titles stay in savedTitles.
     void clearMenu();
     // Makes the file the only menu track (the default music when it is gone).
-    void setMenuMusic(const std::filesystem::path& path, const std::filesystem::path& workingFolder,
+    void setMenuMusic(std::filesystem::path path, const std::filesystem::path& workingFolder,
                       ProjectContext& context);
     // Moves every file name of the menu into `temporaryFolder`.
     void repointMenuFiles(const std::filesystem::path& temporaryFolder);

@@ -38,13 +38,19 @@ void makePages(Application& app, bool regenerate) {
 
 }  // namespace
 
-bool prepareMenu(Application& app, bool regenerate, std::string* reason) {
+bool prepareMenu(Application& app, bool regenerate, const std::optional<std::string>& title,
+                 std::string* reason) {
     const MenuTheme* theme = app.catalogue.selectedTheme();
     if (theme == nullptr) {
         *reason = "No menu theme is installed in " + app.resources.themeFolder.string() + ".";
         return false;
     }
     makePages(app, regenerate);
+    if (title) {
+        for (MenuPage& page : app.menu.pages) {
+            if (!page.texts.empty()) page.texts[0].setText(*title);
+        }
+    }
 
     const bool isPal = app.preferences.defaults.tvStandard == kPal;
     const bool isWide = app.preferences.aspectRatio == 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -9,8 +10,10 @@ class Application;
 // Leaves the menu's files as a build needs them: the pages made anew from
 // the selected theme (`regenerate`, or when there are none) or brought in
 // line with the slideshows, then every page picture, the button masks and
-// the subpicture and authoring scripts. False with *reason when no theme
-// is installed or the scripts cannot be written.
-bool prepareMenu(Application& app, bool regenerate, std::string* reason);
+// the subpicture and authoring scripts. A `title` given becomes every
+// page's title. False with *reason when no theme is installed or the
+// scripts cannot be written.
+bool prepareMenu(Application& app, bool regenerate, const std::optional<std::string>& title,
+                 std::string* reason);
 
 }  // namespace velmora

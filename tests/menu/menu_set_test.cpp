@@ -113,6 +113,17 @@ TEST_F(MenuSetTest, TitlesCaptionsAndShrinking) {
     EXPECT_EQ(menu_.menuTracks[0].sourcePath, context_.defaultMusic);
     EXPECT_EQ(menu_.menuSoundtrackPath, folder_ / "temp" / "menu.mp2");
 
+    // The menu's own paths, as the menu refresh passes them, survive the
+    // update that replaces them.
+    menu_.menuTracks[0].sourcePath = music;
+    menu_.updatePages(menu_.pages[0].backgroundPath, menu_.menuTracks[0].sourcePath,
+                      folder_.path(), names(7), catalogue_, context_);
+    ASSERT_EQ(menu_.pageCount(), 4);
+    EXPECT_EQ(menu_.pages[3].backgroundPath, catalogue_.selectedTheme()->backgroundPath);
+    EXPECT_EQ(menu_.menuTracks[0].fileName, "tune");
+    menu_.updatePages(menu_.pages[0].backgroundPath, menu_.menuTracks[0].sourcePath,
+                      folder_.path(), fewer, catalogue_, context_);
+
     menu_.repointMenuFiles("/elsewhere/temp");
     EXPECT_EQ(menu_.menuSoundtrackPath, "/elsewhere/temp/menu.mp2");
     EXPECT_EQ(menu_.menuTracks[0].tempMp2Path, "/elsewhere/temp/tune.mp2");
