@@ -11,9 +11,9 @@
 #include "core/tv_standard.h"
 #include "disc/disc_space.h"
 #include "disc/menu_streams.h"
+#include "disc/shutdown_countdown.h"
 #include "menu/menu_set.h"
 #include "outside/authoring_library.h"
-#include "outside/shutdown.h"
 #include "render/timeline.h"
 
 namespace velmora {
@@ -263,18 +263,8 @@ void BuildJob::finish(int result) {
     if (options_.burnAfter) {
         if (options_.burn) options_.burn(parts_.project.folders().output);
     } else if (options_.shutdownAfter) {
-        runShutdownCountdown();
+        runShutdownCountdown(parts_.shutdown, parts_.saveProject);
     }
-}
-
-void BuildJob::runShutdownCountdown() {
-    Shutdown* shutdown = parts_.shutdown;
-    if (shutdown == nullptr) return;
-    const bool agreed = shutdown->countdown(
-        "10s later will shutdown the computer!\nIf you do not want to shut down press cancel.", 10);
-    if (!agreed) return;
-    if (parts_.saveProject) parts_.saveProject();
-    shutdown->powerOff();
 }
 
 }  // namespace velmora

@@ -88,7 +88,6 @@ class BuildJob {
     int makeSlideshowVideo(int index);
     int makeDvdFileSystem();
     void finish(int result);
-    void runShutdownCountdown();
     void setStage(BuildStage stage, int index, int count);
     void reportBuildProgress(int value);
     bool isPal() const;
