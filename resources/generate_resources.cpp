@@ -1,7 +1,7 @@
 // Writes the installation data of the resource folder: the default music,
 // the silence clip that pads soundtracks, the default picture, the DVD menu
-// themes and the other menu and interface pictures. Nothing is copied from
-// anywhere; everything is made here.
+// themes, the other menu and interface pictures and the samples of the
+// demonstration. Nothing is copied from anywhere; everything is made here.
 //
 //   velmora-resources OUTPUT_FOLDER [LOOKS_FOLDER]
 //
@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "core/event.h"
 #include "core/log.h"
@@ -25,6 +26,7 @@
 #include "mp3_writer.h"
 #include "music_synthesis.h"
 #include "outside/ffmpeg_audio_converter.h"
+#include "sample_pictures.h"
 
 namespace {
 
@@ -93,15 +95,25 @@ int main(int argc, char** argv) {
     fs::create_directories(out / "menu_pic");
     fs::create_directories(out / "res");
 
+    // The samples are the largest part; they are made on a thread of their
+    // own meanwhile (each thread paints its own pictures).
+    std::string sampleReason;
+    bool samplesWritten = false;
+    std::thread samples(
+        [&] { samplesWritten = resources::writeSamples(out / "samples", &sampleReason); });
+
     std::string reason;
-    if (!resources::writeMp3(out / "menu_pic" / "default.mp3",
-                             resources::synthesiseDefaultMusic(kMusicSeconds), &reason) ||
-        !writeSilence(out / "menu_pic" / "silent.mp2", &reason) ||
-        !writeDefaultPicture(out / "res" / "defaultImage.bmp", &reason) ||
-        !resources::writeInterfacePictures(out, &reason) ||
-        !resources::writeMenuThemes(out / "theme", argc == 3 ? fs::path(argv[2]) : fs::path(),
-                                    &reason)) {
-        std::fprintf(stderr, "velmora-resources: %s\n", reason.c_str());
+    const bool written =
+        resources::writeMp3(out / "menu_pic" / "default.mp3",
+                            resources::synthesiseDefaultMusic(kMusicSeconds), &reason) &&
+        writeSilence(out / "menu_pic" / "silent.mp2", &reason) &&
+        writeDefaultPicture(out / "res" / "defaultImage.bmp", &reason) &&
+        resources::writeInterfacePictures(out, &reason) &&
+        resources::writeMenuThemes(out / "theme", argc == 3 ? fs::path(argv[2]) : fs::path(),
+                                   &reason);
+    samples.join();
+    if (!written || !samplesWritten) {
+        std::fprintf(stderr, "velmora-resources: %s\n", (written ? sampleReason : reason).c_str());
         return 1;
     }
     return 0;

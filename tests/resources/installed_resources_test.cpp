@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QImageReader>
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -11,8 +12,10 @@
 
 #include "core/app_folders.h"
 #include "core/log.h"
+#include "image/picture_loader.h"
 #include "menu/menu_set.h"
 #include "menu/theme_catalogue.h"
+#include "outside/ffmpeg_audio_converter.h"
 #include "support/temporary_folder.h"
 
 namespace velmora {
@@ -197,6 +200,86 @@ TEST(InstalledPictures, CanvasesAndBackgrounds) {
             for (int x = 0; x < argb.width(); ++x)
                 allClear = allClear && qAlpha(argb.pixel(x, y)) == 0;
         EXPECT_TRUE(allClear);
+    }
+}
+
+std::vector<fs::path> filesIn(const fs::path& folder, const std::string& extension) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() == extension) files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Mean of blue minus red over some rows: positive for sky, negative for sand.
+double blueOverRed(const QImage& picture, int firstRow, int rows) {
+    double sum = 0;
+    for (int y = firstRow; y < firstRow + rows; ++y)
+        for (int x = 0; x < picture.width(); x += 4)
+            sum += qBlue(picture.pixel(x, y)) - qRed(picture.pixel(x, y));
+    return sum / (rows * ((picture.width() + 3) / 4));
+}
+
+// The sample photographs load with the program's own loader, upright: a
+// portrait one taller than wide, and the one stored turned (with an EXIF
+// orientation) the right way up.
+TEST(InstalledSamples, PhotographsLoadUpright) {
+    const std::vector<fs::path> files = filesIn(kResources / "samples", ".jpg");
+    ASSERT_GE(files.size(), 8u);
+    int portraits = 0;
+    std::vector<fs::path> turned;
+    for (const fs::path& file : files) {
+        SCOPED_TRACE(file.string());
+        std::string reason;
+        const Picture picture = loadPicture(file, &reason);
+        ASSERT_FALSE(picture.isNull()) << reason;
+        const auto pixels = uint64_t(picture.width()) * uint64_t(picture.height());
+        EXPECT_GE(pixels, 4'000'000u);
+        // Detail at every scale keeps a JPEG of quality 90 above a bit a
+        // pixel; a flat drawing takes a fraction of that.
+        EXPECT_GT(fs::file_size(file) * 8, pixels);
+        portraits += picture.height() > picture.width();
+        if (QImageReader(QString::fromStdString(file.string())).transformation() !=
+            QImageIOHandler::TransformationNone)
+            turned.push_back(file);
+    }
+    EXPECT_GE(portraits, 1);
+    ASSERT_EQ(turned.size(), 1u);
+
+    // Stored a quarter turn to the left, tagged to be turned back.
+    QImageReader reader(QString::fromStdString(turned[0].string()));
+    EXPECT_EQ(reader.transformation(), QImageIOHandler::TransformationRotate90);
+    reader.setAutoTransform(false);
+    const QImage stored = reader.read();
+    ASSERT_FALSE(stored.isNull());
+    EXPECT_GT(stored.height(), stored.width());
+
+    std::string reason;
+    const QImage upright = loadPicture(turned[0], &reason).image();
+    ASSERT_FALSE(upright.isNull()) << reason;
+    EXPECT_EQ(upright.size(), stored.size().transposed());
+    const int band = upright.height() / 10;
+    EXPECT_GT(blueOverRed(upright, 0, band), 30) << "the sky is not at the top";
+    EXPECT_LT(blueOverRed(upright, upright.height() - band, band), 0) << "the sand is not below";
+}
+
+TEST(InstalledSamples, MusicIsShortAndNotTheDefaultMusic) {
+    const std::vector<fs::path> music = filesIn(kResources / "samples" / "music", ".mp3");
+    ASSERT_FALSE(music.empty());
+    test::TemporaryFolder folder;
+    const Log log(folder / "log.txt");
+    FfmpegAudioConverter converter(log);
+    const auto bytes = [](const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string defaultMusic = bytes(kResources / "menu_pic" / "default.mp3");
+    for (const fs::path& file : music) {
+        SCOPED_TRACE(file.string());
+        const int seconds = converter.GetFileTimeLength(file);
+        EXPECT_GE(seconds, 30);
+        EXPECT_LE(seconds, 60);
+        EXPECT_NE(bytes(file), defaultMusic);
     }
 }
 
