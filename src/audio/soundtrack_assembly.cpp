@@ -1,5 +1,6 @@
 #include "audio/soundtrack_assembly.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -106,12 +107,30 @@ int writeSoundtrack(SoundtrackWriter& writer, const std::vector<AudioTrack>& tra
     return 0;
 }
 
+// The tracks with a temporary file each of their own. Temporary names come
+// from the file names, so two tracks named alike, or a track named like the
+// soundtrack itself ("menu.mp3" for the menu), would write over each other;
+// such a track gets its position added to its name.
+std::vector<AudioTrack> withOwnTemporaryFiles(const std::vector<AudioTrack>& tracks,
+                                              const fs::path& outputPath) {
+    std::vector<AudioTrack> own = tracks;
+    std::vector<fs::path> taken = {outputPath.lexically_normal()};
+    for (size_t i = 0; i < own.size(); ++i) {
+        fs::path& file = own[i].tempMp2Path;
+        if (std::find(taken.begin(), taken.end(), file.lexically_normal()) != taken.end())
+            file = file.parent_path() / (file.stem().string() + "_" + std::to_string(i) + ".mp2");
+        taken.push_back(file.lexically_normal());
+    }
+    return own;
+}
+
 }  // namespace
 
 int buildSoundtrack(const SoundtrackJob& job, const SoundtrackCover& cover,
                     AudioConverterLibrary* converter, const Log& log) {
-    static const std::vector<AudioTrack> kNoTracks;
-    const std::vector<AudioTrack>& tracks = job.tracks != nullptr ? *job.tracks : kNoTracks;
+    const std::vector<AudioTrack> tracks =
+        job.tracks != nullptr ? withOwnTemporaryFiles(*job.tracks, job.outputPath)
+                              : std::vector<AudioTrack>();
     const Event neverSet;
     const Event& cancel = job.cancelEvent != nullptr ? *job.cancelEvent : neverSet;
     if (const int result = convertTracks(tracks, converter, cancel, log); result != 0)

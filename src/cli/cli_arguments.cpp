@@ -86,6 +86,14 @@ bool readOption(ArgumentReader& reader, const std::string& option, CliArguments&
         result.output = text;
         return true;
     }
+    if (option == "--iso") {
+        if (!reader.value(option, &text)) return false;
+        result.iso = text;
+        return true;
+    }
+    if (option == "--device") return reader.value(option, &result.device);
+    if (option == "--speed") return reader.number(option, 1, 1000000, &result.speed);
+    if (option == "--label") return reader.value(option, &result.label);
     if (option == "--save") {
         if (!reader.value(option, &text)) return false;
         result.saveProject = text;
@@ -96,8 +104,17 @@ bool readOption(ArgumentReader& reader, const std::string& option, CliArguments&
 
 // Which options each command takes.
 bool allowedFor(CliArguments::Command command, const std::string& option) {
-    if (option == "--output") return true;
-    return command == CliArguments::Command::Make;
+    using Command = CliArguments::Command;
+    switch (command) {
+        case Command::Burn:
+            return option == "--device" || option == "--speed" || option == "--label";
+        case Command::Devices:
+            return false;
+        case Command::Make:
+            return option.starts_with("--") && option != "--device" && option != "--speed";
+        default:
+            return option == "--output" || option == "--iso" || option == "--label";
+    }
 }
 
 }  // namespace
@@ -113,6 +130,10 @@ std::optional<CliArguments> parseArguments(const std::vector<std::string>& argum
         result.command = CliArguments::Command::Build;
     } else if (command == "demo") {
         result.command = CliArguments::Command::Demo;
+    } else if (command == "burn") {
+        result.command = CliArguments::Command::Burn;
+    } else if (command == "devices") {
+        result.command = CliArguments::Command::Devices;
     } else {
         *error = "unknown command \"" + command + "\"";
         return std::nullopt;
@@ -125,6 +146,13 @@ std::optional<CliArguments> parseArguments(const std::vector<std::string>& argum
             return std::nullopt;
         }
         result.project = reader.take();
+    }
+    if (result.command == CliArguments::Command::Burn) {
+        if (!reader.nextIsValue()) {
+            *error = "burn needs the folder that holds VIDEO_TS";
+            return std::nullopt;
+        }
+        result.burnFolder = reader.take();
     }
     while (!reader.done()) {
         const std::string option = reader.take();
@@ -153,13 +181,19 @@ const char* usageText() {
            "  velmora-cli make --pictures DIR [DIR ...] [--music FILE ...] [--menu-music FILE]\n"
            "                   [--theme N] [--pal | --ntsc] [--wide] [--display-time S]\n"
            "                   [--transition-time S] [--random-effects] [--title TEXT]\n"
-           "                   --output DIR [--save FILE.prg]\n"
+           "                   --output DIR [--save FILE.prg] [--iso FILE.iso]\n"
            "      one slideshow per picture folder, a menu, and the DVD folder DIR/VIDEO_TS\n"
-           "  velmora-cli build PROJECT.prg [--output DIR]\n"
+           "  velmora-cli build PROJECT.prg [--output DIR] [--iso FILE.iso]\n"
            "      the DVD folder of a saved project\n"
-           "  velmora-cli demo [--output DIR]\n"
+           "  velmora-cli demo [--output DIR] [--iso FILE.iso]\n"
            "      a DVD of the sample pictures and music (DIR is ./velmora-demo by default)\n"
-           "Ctrl-C cancels a build. Exit status: 0 done, 2 cancelled, 1 or a tool's code failed.\n";
+           "  velmora-cli burn FOLDER [--device DEV] [--speed KBPS] [--label TEXT]\n"
+           "      writes a DVD folder to a disc\n"
+           "  velmora-cli devices\n"
+           "      lists the DVD writers with their medium and speeds\n"
+           "--iso writes the finished DVD folder to an ISO image file as well.\n"
+           "Ctrl-C cancels a build or a write. Exit status: 0 done, 2 cancelled, 1 or a tool's "
+           "code failed.\n";
 }
 
 }  // namespace velmora::cli

@@ -9,7 +9,7 @@ namespace velmora::cli {
 
 // What one command line asks for.
 struct CliArguments {
-    enum class Command { Make, Build, Demo, Help };
+    enum class Command { Make, Build, Demo, Burn, Devices, Help };
     Command command = Command::Help;
 
     std::vector<std::filesystem::path> pictureFolders;  // make
@@ -25,6 +25,11 @@ struct CliArguments {
     std::filesystem::path output;       // receives VIDEO_TS
     std::filesystem::path saveProject;  // make: also save the project here
     std::filesystem::path project;      // build
+    std::filesystem::path iso;          // make, build, demo: also write this ISO image
+    std::filesystem::path burnFolder;   // burn: the folder holding VIDEO_TS
+    std::string device;                 // burn: the writer
+    std::optional<int> speed;           // burn: KB/s
+    std::string label = "My DVD";       // burn, --iso: the volume label
 };
 
 // Reads the arguments after the program name. Nothing, with *error saying

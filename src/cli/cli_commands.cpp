@@ -10,6 +10,7 @@
 #include <iostream>
 #include <thread>
 
+#include "cli/burn_commands.h"
 #include "cli/terminal_display.h"
 #include "core/notifier.h"
 #include "core/path_text.h"
@@ -163,6 +164,16 @@ int prepareAndBuild(Application& app, bool regenerateMenu, const std::optional<s
     return runBuild(app);
 }
 
+// The ISO image of the finished DVD folder, when one was asked for.
+int writeImage(const CliArguments& arguments, Application& app, int buildResult) {
+    if (buildResult != 0 || arguments.iso.empty()) return buildResult;
+    BurnRequest request;
+    request.folder = app.project.folders().output;
+    request.imageFile = arguments.iso;
+    request.label = arguments.label;
+    return burnFolder(app, request);
+}
+
 int makeFromFolders(const CliArguments& arguments, Application& app) {
     applyPictureSettings(arguments, app);
     std::vector<fs::path> folders;
@@ -173,7 +184,8 @@ int makeFromFolders(const CliArguments& arguments, Application& app) {
         return fail("none of the folders holds a picture Velmora can load");
     if (const auto failed = applyMusicAndMenu(arguments, app)) return *failed;
     setOutputFolder(app, arguments.output);
-    const int result = prepareAndBuild(app, true, arguments.title, arguments.saveProject);
+    const int result = writeImage(
+        arguments, app, prepareAndBuild(app, true, arguments.title, arguments.saveProject));
     // A run that was not saved leaves no working folder behind.
     discardUnsavedWorkingFolder(WorkingFolders::inside(app.project.folders().working),
                                 app.project.projectFilePath);
@@ -188,7 +200,7 @@ int buildProject(const CliArguments& arguments, Application& app) {
     if (app.project.slideshows.empty())
         return fail("the project " + quotedPath(file) + " holds no slideshow Velmora can build");
     setOutputFolder(app, arguments.output);
-    return prepareAndBuild(app, false, std::nullopt, {});
+    return writeImage(arguments, app, prepareAndBuild(app, false, std::nullopt, {}));
 }
 
 CliArguments demoArguments(const CliArguments& given, const Application& app) {
@@ -221,6 +233,21 @@ int runCommand(const CliArguments& arguments) {
             return buildProject(arguments, app);
         case CliArguments::Command::Demo:
             return makeFromFolders(demoArguments(arguments, app), app);
+        case CliArguments::Command::Burn: {
+            BurnRequest request;
+            request.folder = arguments.burnFolder;
+            request.device = arguments.device;
+            request.speedKilobytesPerSecond = arguments.speed;
+            request.label = arguments.label;
+            const int result = burnFolder(app, request);
+            discardUnsavedWorkingFolder(app.project.folders(), app.project.projectFilePath);
+            return result;
+        }
+        case CliArguments::Command::Devices: {
+            const int result = listDevices(app);
+            discardUnsavedWorkingFolder(app.project.folders(), app.project.projectFilePath);
+            return result;
+        }
         case CliArguments::Command::Help:
             break;
     }

@@ -87,6 +87,12 @@ struct FfmpegEncoder::Session {
         c.bit_rate = FfmpegEncoder::videoBitRate(isPal, programStream);
         c.rc_max_rate = kMaxVideoBitRate;
         c.rc_buffer_size = kVbvBufferBits;
+        // A slideshow takes exactly its share of the disc as estimated
+        // (constant rate): one pass over a short slideshow cannot hold an
+        // average, and calm pictures came out at 0.6 of the estimate while
+        // a floor alone let busy ones run 1.3 over it, which could overfill
+        // a full disc. Menu stills need little and are left variable.
+        if (programStream) c.rc_min_rate = c.rc_max_rate = c.bit_rate;
         c.thread_count = 2;
         // Square-pixel canvases stretched to 720 pixels: the pixels of the
         // DVD frame are not square.

@@ -119,6 +119,22 @@ TEST_F(SoundtrackTest, LoopRepeatsTheListPadAddsSilence) {
     EXPECT_EQ(contentsOf(job_.outputPath), std::string(100 / 9 + 2, '_'));
 }
 
+TEST_F(SoundtrackTest, TracksNamedAlikeKeepTheirOwnTemporaryFiles) {
+    // Two songs of one name from different folders, and one named like the
+    // soundtrack itself: each is joined, none overwrites another.
+    addTrack("a", 20);
+    addTrack("a", 20);
+    tracks_[1].sourcePath = folder_ / "other" / "a";
+    addTrack("slideshow", 20);
+    tracks_[2].tempMp2Path = job_.outputPath;
+    cover_.longestSlideshowFrames = 60 * 25;
+    cover_.loopAudio = false;
+    cover_.projectFrames = 60 * 25;
+    ASSERT_EQ(buildSoundtrack(job_, cover_, &converter_, log_), 0);
+    EXPECT_EQ(contentsOf(job_.outputPath), "a;a;slideshow;__");
+    EXPECT_EQ(tracks_[2].tempMp2Path, job_.outputPath);  // the model's names stay
+}
+
 TEST_F(SoundtrackTest, FailuresAndCancel) {
     addTrack("a", 20);
     addTrack("b", 40);

@@ -15,10 +15,12 @@
 #include "core/transition_setting.h"
 #include "core/tv_standard.h"
 #include "disc/build_job.h"
+#include "disc/burn_engine.h"
 #include "menu/theme_fixture.h"
 #include "outside/dvdauthor_authoring.h"
 #include "outside/ffmpeg_encoder.h"
 #include "outside/ffmpeg_multiplexer.h"
+#include "outside/libburn_disc_writer.h"
 #include "outside/queued_encoder.h"
 #include "outside/spumux_subpicture.h"
 #include "support/run_program.h"
@@ -56,6 +58,20 @@ class NoDisplay final : public BuildDisplay {
     void setDetailBar(int) override {}
     void buildStarted() override {}
     void buildEnded() override {}
+};
+
+class NoBurnDisplay final : public BurnDisplay {
+  public:
+    void setWriterNames(const std::vector<std::string>&, int) override {}
+    void setMediumText(std::string_view) override {}
+    void setSpeedList(const std::vector<SpeedEntry>&, int) override {}
+    void setMainLabel(std::string_view) override {}
+    void setDetailLabel(std::string_view) override {}
+    void setMainBar(int) override {}
+    void setDetailBar(int) override {}
+    void setButtonCaption(std::string_view) override {}
+    void burnStarted() override {}
+    void burnEnded() override {}
 };
 
 struct DvdCloser {
@@ -221,9 +237,22 @@ TEST_P(DvdBuildTest, TwoSlideshowsAndTwoMenuPages) {
     EXPECT_EQ(facts.audioStreams, 1);
     EXPECT_EQ(facts.audioFormat, disc.isPal ? 2 : 0);  // MP2 on PAL, AC-3 on NTSC
 
+    std::string files;
+    for (const auto& entry : fs::directory_iterator(output / "VIDEO_TS"))
+        files += " " + entry.path().filename().string() + "=" + std::to_string(entry.file_size());
     const double megabytes = double(folderBytes(output / "VIDEO_TS")) / (1 << 20);
     EXPECT_NEAR(megabytes / estimateMegabytes, 1.0, 0.15)
-        << megabytes << " MB against an estimate of " << estimateMegabytes << " MB";
+        << megabytes << " MB against an estimate of " << estimateMegabytes << " MB:" << files;
+
+    // The same disc as an ISO image reads back with the same titles.
+    const fs::path iso = temporary_ / "disc.iso";
+    LibburnDiscWriter writer(app.log, iso);
+    NoBurnDisplay burnDisplay;
+    BurnEngine burner(&writer, app.context.notifier, app.log, burnDisplay);
+    ASSERT_TRUE(burner.initBurnEngine());
+    ASSERT_TRUE(burner.startBurn(output / "VIDEO_TS", "Velmora test"));
+    ASSERT_EQ(burner.waitForBurn(), kWriteSucceeded) << fileText(app.log.file());
+    EXPECT_EQ(readDisc(iso).titleFrames, facts.titleFrames);
 }
 
 INSTANTIATE_TEST_SUITE_P(Discs, DvdBuildTest,

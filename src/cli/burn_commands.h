@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace velmora {
+class Application;
+}
+
+namespace velmora::cli {
+
+// How a finished DVD folder is to be written.
+struct BurnRequest {
+    std::filesystem::path folder;     // holds VIDEO_TS (or is it)
+    std::filesystem::path imageFile;  // an ISO image file instead of a disc
+    std::string device;               // a writer's name or a part of it; the first when empty
+    std::optional<int> speedKilobytesPerSecond;
+    std::string label = "My DVD";
+};
+
+// Writes the folder to a disc or an image file through the burn engine,
+// with a progress line and Ctrl-C as abort. 0 written, 2 aborted, 1
+// failed (with the reason on standard error).
+int burnFolder(Application& app, const BurnRequest& request);
+
+// Lists the DVD writers with their medium and speeds; says so plainly when
+// there is none. Always 0.
+int listDevices(Application& app);
+
+}  // namespace velmora::cli
