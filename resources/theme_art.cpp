@@ -97,80 +97,6 @@ void addGrain(QImage& image, int amplitude, unsigned seed) {
 
 // ---- button frames -------------------------------------------------------
 
-// The background under all the slots, pixel by pixel averaged.
-QImage averagedCrops(const QImage& background, const std::vector<QRect>& rects) {
-    const QSize size = rects.front().size();
-    std::vector<int> sums(size_t(size.width() * size.height()) * 3, 0);
-    for (const QRect& rect : rects) {
-        for (int y = 0; y < size.height(); ++y) {
-            for (int x = 0; x < size.width(); ++x) {
-                const QRgb p = background.pixel(rect.x() + x, rect.y() + y);
-                int* sum = &sums[size_t(y * size.width() + x) * 3];
-                sum[0] += qRed(p);
-                sum[1] += qGreen(p);
-                sum[2] += qBlue(p);
-            }
-        }
-    }
-    QImage image(size, QImage::Format_RGB32);
-    const int n = int(rects.size());
-    for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < size.width(); ++x) {
-            const int* sum = &sums[size_t(y * size.width() + x) * 3];
-            image.setPixel(x, y, qRgb(sum[0] / n, sum[1] / n, sum[2] / n));
-        }
-    }
-    return image;
-}
-
-// Eases the background around every slot's corners towards `ground`, the
-// averaged background that the frame's rounded corners show, so that the
-// corners sit seamlessly in every slot: near each corner the background
-// takes on the colour difference found in the corner, fading out over a
-// few pixels.
-void easeCorners(QImage& background, const QImage& ground, const std::vector<QRect>& rects,
-                 int corner) {
-    const int reach = 24;
-    for (const QRect& rect : rects) {
-        const QRect squares[] = {
-            {rect.topLeft(), QSize(corner, corner)},
-            {QPoint(rect.right() - corner + 1, rect.top()), QSize(corner, corner)},
-            {QPoint(rect.left(), rect.bottom() - corner + 1), QSize(corner, corner)},
-            {QPoint(rect.right() - corner + 1, rect.bottom() - corner + 1), QSize(corner, corner)},
-        };
-        for (const QRect& square : squares) {
-            double delta[3] = {0, 0, 0};
-            for (int y = square.top(); y <= square.bottom(); ++y) {
-                for (int x = square.left(); x <= square.right(); ++x) {
-                    const QRgb a = ground.pixel(x - rect.x(), y - rect.y());
-                    const QRgb b = background.pixel(x, y);
-                    delta[0] += qRed(a) - qRed(b);
-                    delta[1] += qGreen(a) - qGreen(b);
-                    delta[2] += qBlue(a) - qBlue(b);
-                }
-            }
-            for (double& d : delta)
-                d /= corner * corner;
-            const QRect around =
-                square.adjusted(-reach, -reach, reach, reach).intersected(background.rect());
-            for (int y = around.top(); y <= around.bottom(); ++y) {
-                for (int x = around.left(); x <= around.right(); ++x) {
-                    const int dx = std::max({square.left() - x, 0, x - square.right()});
-                    const int dy = std::max({square.top() - y, 0, y - square.bottom()});
-                    const double t = std::max(0.0, 1 - std::hypot(dx, dy) / reach);
-                    const double w = t * t * (3 - 2 * t);
-                    const QRgb p = background.pixel(x, y);
-                    background.setPixel(
-                        x, y,
-                        qRgb(std::clamp(int(std::lround(qRed(p) + w * delta[0])), 0, 255),
-                             std::clamp(int(std::lround(qGreen(p) + w * delta[1])), 0, 255),
-                             std::clamp(int(std::lround(qBlue(p) + w * delta[2])), 0, 255)));
-                }
-            }
-        }
-    }
-}
-
 // The opening: a bevel sloping into it (in shade above, lit below) and the
 // dark glass where the composer puts the cover.
 void paintOpening(QPainter& p, QRectF window, const FrameLook& look, double bevel, double aspect) {
@@ -312,26 +238,22 @@ QImage paintBackground(const BackdropLook& look, const ArtLayout& layout) {
     paintVignette(painter, view, look.vignette);
     painter.restore();
 
+    // No shadows under the button slots or arrows: a page uses only as many
+    // slots as it has slideshows, and a shadow under an empty slot shows as
+    // a dark box.
     paintTitleRule(painter, layout.title, look.rule, aspect);
-    for (const QRect& button : layout.buttons)
-        paintShadow(painter, button, QSizeF(12 / aspect, 12), look.shadow, 10, {0, 5});
-    for (const QRect& control : layout.controls) {
-        const double d = arrowDiameter(control, aspect);
-        const QRectF disc(control.center().x() + 0.5 - d / aspect / 2,
-                          control.center().y() + 0.5 - d / 2, d / aspect, d);
-        paintShadow(painter, disc, QSizeF(d / aspect / 2, d / 2), look.shadow, 6, {0, 3});
-    }
     painter.end();
     addGrain(image, look.grain, unsigned(size.height()));
     makeBroadcastSafe(image);
     return image;
 }
 
+// The frame keeps its alpha: the composer draws it over the background, so
+// its rounded corners show whatever lies under each slot.
 QImage paintFrame(const FrameLook& look, QImage& background,
                   const std::vector<QRect>& buttonSlots) {
-    QImage image = averagedCrops(background, buttonSlots);
-    easeCorners(background, image, buttonSlots, 14);
-    makeBroadcastSafe(background);
+    QImage image(buttonSlots.front().size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
     const double aspect = pixelAspect(background.size());
     const QRectF outer(0, 0, image.width(), image.height());
     const QRectF window = coverWindow(image.size());
@@ -349,7 +271,7 @@ QImage paintFrame(const FrameLook& look, QImage& background,
             break;
     }
     painter.end();
-    makeBroadcastSafe(image);
+    makeBroadcastSafeKeepingAlpha(image);
     return image;
 }
 
@@ -359,6 +281,9 @@ QImage paintArrowButton(const ArrowLook& look, const QImage& background, QRect b
     const double aspect = pixelAspect(background.size());
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    const double d = arrowDiameter(box, aspect);
+    const QRectF shadowed((box.width() - d / aspect) / 2, (box.height() - d) / 2, d / aspect, d);
+    paintShadow(p, shadowed, QSizeF(d / aspect / 2, d / 2), QColor(0, 0, 0, 110), 4, {0, 2});
     p.translate(box.width() / 2.0, box.height() / 2.0);
     p.scale(1 / aspect, 1);
     const double r = arrowDiameter(box, aspect) / 2;
@@ -427,6 +352,18 @@ void paintSampleCover(QPainter& painter, QRect window, int variant) {
     hills(0.62, 0.1, variant * 1.7, scene.far);
     hills(0.8, 0.08, variant * 2.3 + 1, scene.near);
     painter.restore();
+}
+
+void makeBroadcastSafeKeepingAlpha(QImage& image) {
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = row[x];
+            row[x] = qRgba(std::clamp(qRed(p), 16, 235), std::clamp(qGreen(p), 16, 235),
+                           std::clamp(qBlue(p), 16, 235), qAlpha(p));
+        }
+    }
 }
 
 void makeBroadcastSafe(QImage& image) {

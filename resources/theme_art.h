@@ -91,5 +91,7 @@ void paintSampleCover(QPainter& painter, QRect window, int variant);
 
 // Brings every pixel into the range 16..235 a television shows.
 void makeBroadcastSafe(QImage& image);
+// The same for a picture with transparent parts, which keep their alpha.
+void makeBroadcastSafeKeepingAlpha(QImage& image);
 
 }  // namespace velmora::resources
