@@ -1,0 +1,61 @@
+#include "cli/cli_arguments.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::cli {
+namespace {
+
+std::optional<CliArguments> parse(std::vector<std::string> arguments, std::string* error) {
+    return parseArguments(arguments, error);
+}
+
+TEST(CliArguments, CommandsAndTheirOptions) {
+    std::string error;
+    const auto make = parse(
+        {"make", "--pictures", "a", "b c", "--music", "m.mp3", "--pal", "--wide", "--display-time",
+         "5", "--title", "Our trip", "--output", "out", "--iso", "x.iso", "--label", "Trip"},
+        &error);
+    ASSERT_TRUE(make) << error;
+    EXPECT_EQ(make->command, CliArguments::Command::Make);
+    EXPECT_EQ(make->pictureFolders.size(), 2u);
+    EXPECT_EQ(make->pictureFolders[1], "b c");
+    EXPECT_EQ(make->pal, true);
+    EXPECT_TRUE(make->wide);
+    EXPECT_EQ(make->displaySeconds, 5);
+    EXPECT_EQ(make->title, "Our trip");
+    EXPECT_EQ(make->iso, "x.iso");
+    EXPECT_EQ(make->label, "Trip");
+
+    const auto burn = parse({"burn", "dvd", "--device", "/dev/sr0", "--speed", "2770"}, &error);
+    ASSERT_TRUE(burn) << error;
+    EXPECT_EQ(burn->burnFolder, "dvd");
+    EXPECT_EQ(burn->speed, 2770);
+    EXPECT_EQ(burn->label, "My DVD");
+
+    const auto build = parse({"build", "p.prg", "--output", "o"}, &error);
+    ASSERT_TRUE(build) << error;
+    EXPECT_EQ(build->project, "p.prg");
+    EXPECT_EQ(parse({}, &error)->command, CliArguments::Command::Help);
+}
+
+TEST(CliArguments, MistakesAreNamed) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"make", "--output", "o"}, "make needs --pictures with at least one folder"},
+        {{"make", "--pictures", "a"}, "make needs --output, the folder that receives VIDEO_TS"},
+        {{"make", "--pictures", "a", "--output", "o", "--display-time", "0"},
+         "--display-time takes a whole number from 1 to 200, not \"0\""},
+        {{"make", "--pictures", "a", "--output"}, "--output needs a value"},
+        {{"build"}, "build needs the project file (.prg)"},
+        {{"build", "p.prg", "--wide"}, "--wide is not an option of build"},
+        {{"devices", "extra"}, "unexpected argument \"extra\""},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
+    };
+    for (const auto& [arguments, message] : cases) {
+        std::string error;
+        EXPECT_FALSE(parse(arguments, &error)) << message;
+        EXPECT_EQ(error, message);
+    }
+}
+
+}  // namespace
+}  // namespace velmora::cli
