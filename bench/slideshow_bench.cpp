@@ -237,8 +237,11 @@ double referenceEncode(const Paths& paths, const fs::path& soundtrack) {
                                           "mpeg2video",
                                           "-b:v",
                                           bitRate,
+                                          // Velmora's constant rate.
+                                          "-minrate",
+                                          bitRate,
                                           "-maxrate",
-                                          "8000000",
+                                          bitRate,
                                           "-bufsize",
                                           "1835008",
                                           "-g",
