@@ -17,12 +17,8 @@
 #include "core/tv_standard.h"
 #include "disc/build_job.h"
 #include "disc/disc_space.h"
-#include "outside/dvdauthor_authoring.h"
-#include "outside/ffmpeg_encoder.h"
-#include "outside/ffmpeg_multiplexer.h"
-#include "outside/queued_encoder.h"
-#include "outside/spumux_subpicture.h"
 #include "workspace/application.h"
+#include "workspace/application_build.h"
 #include "workspace/menu_preparation.h"
 #include "workspace/slideshow_import.h"
 
@@ -108,21 +104,9 @@ std::optional<int> applyMusicAndMenu(const CliArguments& arguments, Application&
 }
 
 int runBuild(Application& app) {
-    QueuedEncoder encoder(std::make_unique<FfmpegEncoder>(app.log));
-    FfmpegMultiplexer multiplexer(app.log);
-    SpumuxSubpicture subpictures(app.log);
-    DvdauthorAuthoring authoring(app.log);
     TerminalDisplay display(isatty(STDERR_FILENO) != 0);
-    BuildJob job(BuildParts{app.project,
-                            app.menu,
-                            app.preferences,
-                            app.resources,
-                            BuildTools{encoder, &multiplexer, &app.audio, &subpictures, &authoring},
-                            app.log,
-                            app.context.notifier,
-                            display,
-                            nullptr,
-                            {}});
+    ApplicationBuild build(app, display);
+    BuildJob& job = build.job();
     if (!job.startBuild({})) return fail("the project has no slideshow to build");
 
     interrupted = false;

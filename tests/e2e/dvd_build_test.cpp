@@ -17,15 +17,11 @@
 #include "disc/build_job.h"
 #include "disc/burn_engine.h"
 #include "menu/theme_fixture.h"
-#include "outside/dvdauthor_authoring.h"
-#include "outside/ffmpeg_encoder.h"
-#include "outside/ffmpeg_multiplexer.h"
 #include "outside/libburn_disc_writer.h"
-#include "outside/queued_encoder.h"
-#include "outside/spumux_subpicture.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
 #include "workspace/application.h"
+#include "workspace/application_build.h"
 #include "workspace/menu_preparation.h"
 #include "workspace/slideshow_import.h"
 
@@ -208,21 +204,9 @@ TEST_P(DvdBuildTest, TwoSlideshowsAndTwoMenuPages) {
     app.project.estimateDiscSize();
     const float estimateMegabytes = app.project.sizeEstimate;
 
-    QueuedEncoder encoder(std::make_unique<FfmpegEncoder>(app.log));
-    FfmpegMultiplexer multiplexer(app.log);
-    SpumuxSubpicture subpictures(app.log);
-    DvdauthorAuthoring authoring(app.log);
     NoDisplay display;
-    BuildJob job(BuildParts{app.project,
-                            app.menu,
-                            app.preferences,
-                            app.resources,
-                            BuildTools{encoder, &multiplexer, &app.audio, &subpictures, &authoring},
-                            app.log,
-                            app.context.notifier,
-                            display,
-                            nullptr,
-                            {}});
+    ApplicationBuild build(app, display);
+    BuildJob& job = build.job();
     ASSERT_TRUE(job.startBuild({}));
     ASSERT_EQ(job.waitForBuild(), 0) << fileText(app.log.file());
 
