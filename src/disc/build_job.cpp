@@ -12,6 +12,7 @@
 #include "disc/disc_space.h"
 #include "disc/menu_streams.h"
 #include "disc/shutdown_countdown.h"
+#include "disc/stage_files.h"
 #include "menu/menu_set.h"
 #include "outside/authoring_library.h"
 #include "render/timeline.h"
@@ -19,19 +20,6 @@
 namespace velmora {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-void removeFile(const fs::path& file) {
-    std::error_code ignored;
-    fs::remove(file, ignored);
-}
-
-std::string withValue(const char* text, int value) {
-    return std::string(text) + std::to_string(value);
-}
-
-}  // namespace
 
 BuildJob::BuildJob(const BuildParts& parts) : parts_(parts) {}
 
@@ -121,17 +109,17 @@ void BuildJob::buildThread() {
     log.writeLog("Begin make DVD process");
     log.writeLog("Begin make menu");
     int result = makeMenus();
-    log.writeLog(withValue("End make menu return value:", result));
+    log.writeLog(withReturnValue("End make menu return value:", result));
     if (result == 0) result = makeSlideshowSoundtrack();
     if (result == 0) {
         parts_.display.setDetailBar(0);
         for (int i = 0; result == 0 && i < int(parts_.project.slideshows.size()); ++i)
             result = makeSlideshowVideo(i);
         if (result == 0) {
-            removeFile(parts_.project.slideshows.front()->soundtrackPath);
+            removeStageFile(parts_.project.slideshows.front()->soundtrackPath);
             log.writeLog("Begin make DVD Structure");
             result = makeDvdFileSystem();
-            log.writeLog(withValue("End make DVD Structure, return value:", result));
+            log.writeLog(withReturnValue("End make DVD Structure, return value:", result));
         }
     }
     finish(result);
@@ -177,7 +165,7 @@ int BuildJob::makeSlideshowSoundtrack() {
                                 project.longestSlideshowSeconds() * fps, project.totalFrames,
                                 parts_.resources.silence};
     const int result = buildSoundtrack(job, cover, parts_.tools.converter, parts_.log);
-    parts_.log.writeLog(withValue("End make slideshow audio return value:", result));
+    parts_.log.writeLog(withReturnValue("End make slideshow audio return value:", result));
     return result;
 }
 
@@ -185,7 +173,7 @@ int BuildJob::makeSlideshowVideo(int index) {
     Project& project = parts_.project;
     const Slideshow& slideshow = *project.slideshows[size_t(index)];
     project.setCurrentSlideshow(index);
-    removeFile(slideshow.programStreamPath);
+    removeStageFile(slideshow.programStreamPath);
     parts_.display.setDetailLabel("Make Slideshow Video");
     parts_.display.setDetailBar(0);
     setStage(BuildStage::SlideshowVideo, index, int(project.slideshows.size()));
@@ -199,9 +187,9 @@ int BuildJob::makeSlideshowVideo(int index) {
     job.notNtfs = notNtfs_;
     job.background = 0xFF000000;
     job.scratchPath = project.folders().temporary;
-    parts_.log.writeLog(withValue("Begin make Slideshow video index:", index));
+    parts_.log.writeLog(withReturnValue("Begin make Slideshow video index:", index));
     const int result = encodeSlideshow(job, parts_.tools.encoder, parts_.log);
-    parts_.log.writeLog(withValue("End make Slideshow return value:", result));
+    parts_.log.writeLog(withReturnValue("End make Slideshow return value:", result));
     if (result == 0) parts_.display.setDetailBar(0);
     return result;
 }
@@ -224,9 +212,9 @@ int BuildJob::makeDvdFileSystem() {
     const int result = parts_.tools.authoring->dvdauthor(job);
     if (result != 0) return result;
     for (const MenuPage& page : parts_.menu.pages)
-        removeFile(page.menuStreamPath);
+        removeStageFile(page.menuStreamPath);
     for (const auto& slideshow : project.slideshows)
-        removeFile(slideshow->programStreamPath);
+        removeStageFile(slideshow->programStreamPath);
     return 0;
 }
 

@@ -1,10 +1,10 @@
 #include "disc/menu_streams.h"
 
 #include <string>
-#include <system_error>
 
 #include "audio/multiplexing.h"
 #include "core/log.h"
+#include "disc/stage_files.h"
 #include "menu/menu_masks.h"
 #include "menu/menu_set.h"
 #include "outside/subpicture_library.h"
@@ -15,15 +15,6 @@ namespace velmora {
 namespace fs = std::filesystem;
 
 namespace {
-
-void removeFile(const fs::path& file) {
-    std::error_code ignored;
-    fs::remove(file, ignored);
-}
-
-std::string returnValue(const char* text, int result) {
-    return std::string(text) + std::to_string(result);
-}
 
 // The stream between the two subpicture passes of a 16:9 page.
 fs::path widescreenOnlyFile(const MenuPage& page) {
@@ -40,7 +31,7 @@ class MenuStreamMaker {
         if (result == 0) result = makeStillVideos();
         if (result == 0) result = multiplexPages();
         if (result != 0) return result;
-        removeFile(menu_.menuSoundtrackPath);
+        removeStageFile(menu_.menuSoundtrackPath);
         return addSubpictures();
     }
 
@@ -67,7 +58,7 @@ class MenuStreamMaker {
         soundtrack.cancelEvent = job_.cancelEvent;
         const int result =
             buildSoundtrack(soundtrack, job_.soundtrackCover, tools_.converter, tools_.log);
-        log(returnValue("End make menu audio return value:", result));
+        log(withReturnValue("End make menu audio return value:", result));
         return result;
     }
 
@@ -76,7 +67,7 @@ class MenuStreamMaker {
         for (int i = 0; i < menu_.pageCount(); ++i) {
             const MenuPage& page = menu_.pages[size_t(i)];
             label("Making Menu Video");
-            removeFile(page.videoPath);
+            removeStageFile(page.videoPath);
             stage(MenuBuildStage::StillVideo, i);
             log("Begin make menu video m2v file Path:" + page.videoPath.string());
             StillVideoJob still;
@@ -90,7 +81,7 @@ class MenuStreamMaker {
             still.cancelEvent = job_.cancelEvent;
             still.progress = job_.report.progress;
             const int result = encodeStillVideo(still, tools_.encoder);
-            log(returnValue("End make menu video return value: ", result));
+            log(withReturnValue("End make menu video return value: ", result));
             if (result != 0) return result;
             progress(0);
         }
@@ -101,7 +92,7 @@ class MenuStreamMaker {
         for (int i = 0; i < menu_.pageCount(); ++i) {
             const MenuPage& page = menu_.pages[size_t(i)];
             label("Combine Menu Video And Audio");
-            removeFile(page.plainStreamPath);
+            removeStageFile(page.plainStreamPath);
             stage(MenuBuildStage::Multiplexing, i);
             log("Begin combine menu video and audio mpg path:" + page.plainStreamPath.string());
             MuxJob mux;
@@ -111,10 +102,10 @@ class MenuStreamMaker {
             mux.cancelEvent = job_.cancelEvent;
             mux.notNtfs = job_.notNtfs;
             const int result = multiplexStream(mux, tools_.multiplexer);
-            log(returnValue("End combine menu video and audio return value:", result));
+            log(withReturnValue("End combine menu video and audio return value:", result));
             if (result != 0) return result;
             progress(0);
-            removeFile(page.videoPath);
+            removeStageFile(page.videoPath);
         }
         return 0;
     }
@@ -122,16 +113,16 @@ class MenuStreamMaker {
     int addSubpictures() {
         log("Begin spumux");
         for (const MenuPage& page : menu_.pages) {
-            removeFile(page.menuStreamPath);
+            removeStageFile(page.menuStreamPath);
             if (tools_.subpictures == nullptr) {
                 log("No subpicture program: " + page.menuStreamPath.string() + " is not made");
                 continue;
             }
             log("Load spumux module success, begin spmux mpg path:" + page.menuStreamPath.string());
             const int result = subpicturesOf(page);
-            log(returnValue("End spmux return value:", result));
+            log(withReturnValue("End spmux return value:", result));
             if (result != 0) return result;
-            removeFile(page.plainStreamPath);
+            removeStageFile(page.plainStreamPath);
         }
         log("End spumux");
         return 0;
@@ -157,7 +148,7 @@ class MenuStreamMaker {
             pass.streamId = 1;
             result = tools_.subpictures->spumux(pass);
         }
-        removeFile(widescreenOnlyFile(page));
+        removeStageFile(widescreenOnlyFile(page));
         return result;
     }
 

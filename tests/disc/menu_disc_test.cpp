@@ -1,9 +1,6 @@
 // A menu made into a real VIDEO_TS: page pictures, masks and scripts, then
 // still video, multiplexing, spumux and dvdauthor, read back with libdvdread.
 
-#include <dvdread/dvd_reader.h>
-#include <dvdread/ifo_read.h>
-#include <dvdread/nav_read.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -21,6 +18,7 @@
 #include "outside/ffmpeg_encoder.h"
 #include "outside/ffmpeg_multiplexer.h"
 #include "outside/spumux_subpicture.h"
+#include "support/dvd_reading.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
 #include "workspace/project_stack.h"
@@ -37,12 +35,6 @@ std::string fileText(const fs::path& file) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-struct DvdCloser {
-    void operator()(dvd_reader_t* dvd) const { DVDClose(dvd); }
-    void operator()(ifo_handle_t* ifo) const { ifoClose(ifo); }
-    void operator()(dvd_file_t* file) const { DVDCloseFile(file); }
-};
-
 // What the disc's menus hold, as a player sees them.
 struct MenuFacts {
     int titles = 0;
@@ -55,27 +47,19 @@ struct MenuFacts {
 
 MenuFacts readMenus(const fs::path& folder) {
     MenuFacts facts;
-    std::unique_ptr<dvd_reader_t, DvdCloser> dvd(DVDOpen(folder.c_str()));
+    test::DvdReader dvd(DVDOpen(folder.c_str()));
     if (!dvd) return facts;
-    std::unique_ptr<ifo_handle_t, DvdCloser> vmg(ifoOpen(dvd.get(), 0));
+    test::DvdIfo vmg(ifoOpen(dvd.get(), 0));
     if (!vmg || vmg->pgci_ut == nullptr) return facts;
     facts.titles = vmg->tt_srpt->nr_of_srpts;
     facts.isPal = vmg->vmgi_mat->vmgm_video_attr.video_format == 1;
     facts.aspect = vmg->vmgi_mat->vmgm_video_attr.display_aspect_ratio;
-    std::unique_ptr<dvd_file_t, DvdCloser> vobs(DVDOpenFile(dvd.get(), 0, DVD_READ_MENU_VOBS));
     const pgcit_t* pages = vmg->pgci_ut->lu[0].pgcit;
-    for (int i = 0; i < pages->nr_of_pgci_srp; ++i) {
-        const pgc_t* pgc = pages->pgci_srp[i].pgc;
-        if (i == 0) facts.subpictureControl = pgc->subp_control[0];
-        unsigned char block[DVD_VIDEO_LB_LEN];
-        if (pgc->nr_of_cells == 0 ||
-            DVDReadBlocks(vobs.get(), int(pgc->cell_playback[0].first_sector), 1, block) != 1) {
-            continue;
-        }
-        pci_t pci{};
-        navRead_PCI(&pci, block + 0x2d);  // the navigation pack's presentation data
-        facts.buttonsPerPage.push_back(pci.hli.hl_gi.btn_ns);
-        facts.buttonGroupsPerPage.push_back(pci.hli.hl_gi.btngr_ns);
+    if (pages->nr_of_pgci_srp > 0)
+        facts.subpictureControl = pages->pgci_srp[0].pgc->subp_control[0];
+    for (const hl_gi_t& page : test::menuHighlights(dvd.get(), *vmg)) {
+        facts.buttonsPerPage.push_back(page.btn_ns);
+        facts.buttonGroupsPerPage.push_back(page.btngr_ns);
     }
     return facts;
 }

@@ -1,9 +1,6 @@
 // Whole DVDs built the way velmora-cli builds them, with the real FFmpeg,
 // spumux and dvdauthor, and read back with libdvdread.
 
-#include <dvdread/dvd_reader.h>
-#include <dvdread/ifo_read.h>
-#include <dvdread/nav_read.h>
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -18,6 +15,7 @@
 #include "disc/burn_engine.h"
 #include "menu/theme_fixture.h"
 #include "outside/libburn_disc_writer.h"
+#include "support/dvd_reading.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
 #include "workspace/application.h"
@@ -70,12 +68,6 @@ class NoBurnDisplay final : public BurnDisplay {
     void burnEnded() override {}
 };
 
-struct DvdCloser {
-    void operator()(dvd_reader_t* dvd) const { DVDClose(dvd); }
-    void operator()(ifo_handle_t* ifo) const { ifoClose(ifo); }
-    void operator()(dvd_file_t* file) const { DVDCloseFile(file); }
-};
-
 // A playback time in frames at the frame rate it is flagged with.
 int framesOf(const dvd_time_t& time) {
     auto bcd = [](uint8_t value) { return (value >> 4) * 10 + (value & 0x0F); };
@@ -96,10 +88,10 @@ struct DiscFacts {
 
 DiscFacts readDisc(const fs::path& folder) {
     DiscFacts facts;
-    std::unique_ptr<dvd_reader_t, DvdCloser> dvd(DVDOpen(folder.c_str()));
+    test::DvdReader dvd(DVDOpen(folder.c_str()));
     if (!dvd) return facts;
-    std::unique_ptr<ifo_handle_t, DvdCloser> vmg(ifoOpen(dvd.get(), 0));
-    std::unique_ptr<ifo_handle_t, DvdCloser> vts(ifoOpen(dvd.get(), 1));
+    test::DvdIfo vmg(ifoOpen(dvd.get(), 0));
+    test::DvdIfo vts(ifoOpen(dvd.get(), 1));
     if (!vmg || !vts) return facts;
     facts.isPal = vts->vtsi_mat->vts_video_attr.video_format == 1;
     facts.aspect = vts->vtsi_mat->vts_video_attr.display_aspect_ratio;
@@ -108,18 +100,8 @@ DiscFacts readDisc(const fs::path& folder) {
     for (int i = 0; i < vts->vts_pgcit->nr_of_pgci_srp; ++i)
         facts.titleFrames.push_back(framesOf(vts->vts_pgcit->pgci_srp[i].pgc->playback_time));
 
-    std::unique_ptr<dvd_file_t, DvdCloser> menus(DVDOpenFile(dvd.get(), 0, DVD_READ_MENU_VOBS));
-    const pgcit_t* pages = vmg->pgci_ut->lu[0].pgcit;
-    for (int i = 0; i < pages->nr_of_pgci_srp; ++i) {
-        const pgc_t* pgc = pages->pgci_srp[i].pgc;
-        unsigned char block[DVD_VIDEO_LB_LEN];
-        if (pgc->nr_of_cells == 0 ||
-            DVDReadBlocks(menus.get(), int(pgc->cell_playback[0].first_sector), 1, block) != 1)
-            continue;
-        pci_t pci{};
-        navRead_PCI(&pci, block + 0x2d);
-        facts.buttonsPerMenuPage.push_back(pci.hli.hl_gi.btn_ns);
-    }
+    for (const hl_gi_t& page : test::menuHighlights(dvd.get(), *vmg))
+        facts.buttonsPerMenuPage.push_back(page.btn_ns);
     return facts;
 }
 
