@@ -1,5 +1,7 @@
 #include "core/app_folders.h"
 
+#include "core/working_folder_claim.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
@@ -70,7 +72,9 @@ WorkingFolders WorkingFolders::inside(const fs::path& workingFolder) {
 
 bool WorkingFolders::create() const {
     std::error_code error;
-    for (const fs::path& folder : {working, temporary, output}) {
+    fs::create_directories(working, error);
+    if (!markWorkingFolder(working)) return false;
+    for (const fs::path& folder : {temporary, output}) {
         fs::create_directories(folder, error);
         if (!fs::is_directory(folder, error)) return false;
     }
@@ -108,9 +112,17 @@ bool deleteFolderTree(const fs::path& folder) {
 void discardUnsavedWorkingFolder(const WorkingFolders& folders, const fs::path& projectFile) {
     std::error_code error;
     if (fs::exists(projectFile, error)) return;
+    // Only a folder this program made, and only its own temp folder.
+    if (!isMarkedWorkingFolder(folders.working) ||
+        folders.temporary.lexically_normal() != (folders.working / "temp").lexically_normal())
+        return;
     deleteFolderTree(folders.temporary);
-    // fs::remove takes only empty folders, which is what is wanted here.
+    // fs::remove takes only empty folders, which is what is wanted here: a
+    // finished DVD in the output folder stays, in a folder that is no longer
+    // marked, so no later start-up takes it for leftovers.
     fs::remove(folders.output, error);
+    fs::remove(folders.working / kSavedProjectMark, error);
+    fs::remove(folders.working / kWorkingFolderMark, error);
     fs::remove(folders.working, error);
 }
 

@@ -51,7 +51,7 @@ struct WorkingFolders {
     std::filesystem::path output;
 
     static WorkingFolders inside(const std::filesystem::path& workingFolder);
-    // Creates W, T and O; false when one cannot be made.
+    // Creates W (marked as ours), T and O; false when one cannot be made.
     bool create() const;
 };
 
@@ -69,6 +69,7 @@ bool deleteFolderTree(const std::filesystem::path& folder);
 
 // For a run whose project was never saved (its project file does not exist):
 // deletes T with everything in it, then removes O and W if they are empty.
+// Nothing happens to a folder that is not a marked working folder of ours.
 void discardUnsavedWorkingFolder(const WorkingFolders& folders,
                                  const std::filesystem::path& projectFile);
 

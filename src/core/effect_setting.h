@@ -10,6 +10,11 @@ namespace velmora {
 
 class RandomSource;
 
+// Stored times beyond these are not something the program writes; values
+// read from files are held to a range the frame arithmetic can carry.
+inline constexpr int kLongestDisplaySeconds = 3600;
+inline constexpr int kLongestTransitionSeconds = 60;
+
 // What happens to one picture on screen: the transition into it with its
 // length, its motion effect and how long it stays.
 struct EffectSetting {

@@ -1,13 +1,14 @@
 #include "core/markup_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <cstdlib>
 
+#include "core/file_checks.h"
 #include "core/path_text.h"
 #include "core/text_encoding.h"
 
@@ -59,19 +60,40 @@ bool writeAll(int fd, std::string_view bytes) {
 }  // namespace
 
 std::optional<MarkupFileText> readMarkupFile(const std::filesystem::path& file,
-                                             std::string* error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        *error = reasonFor(file, "open", errno != 0 ? errno : ENOENT);
+                                             std::string* error, std::int64_t largestBytes) {
+    std::string reason;
+    FileDescriptor fd(openRegularFile(file, &reason));
+    if (fd.get() < 0) {
+        *error = "Cannot open " + quotedPath(file) + ": " + reason;
         return std::nullopt;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        *error = reasonFor(file, "read", errno != 0 ? errno : EIO);
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0) {
+        *error = reasonFor(file, "read", errno);
         return std::nullopt;
     }
-    const std::string bytes = std::move(buffer).str();
+    // Checked before reading: a huge file would take its size in memory
+    // several times over before the parser could refuse it.
+    if (status.st_size > largestBytes) {
+        *error = "Cannot read " + quotedPath(file) + ": it is " +
+                 std::to_string(status.st_size / (1024 * 1024)) +
+                 " MB, more than such a file can be (" +
+                 std::to_string(largestBytes / (1024 * 1024)) + " MB)";
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<size_t>(status.st_size), '\0');
+    size_t filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t got = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            *error = reasonFor(file, "read", errno);
+            return std::nullopt;
+        }
+        if (got == 0) break;  // shrunk while being read
+        filled += static_cast<size_t>(got);
+    }
+    bytes.resize(filled);
 
     MarkupFileText result;
     result.bytesRead = bytes.size();
@@ -87,14 +109,16 @@ std::optional<MarkupFileText> readMarkupFile(const std::filesystem::path& file,
 
 bool writeMarkupFile(const std::filesystem::path& file, std::string_view doc, std::string* error) {
     const std::string_view text = doc.substr(0, doc.find('\0'));
-    std::filesystem::path temporary = file;
-    temporary += ".saving";
-
-    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    // A name of our own, made exclusively: a link planted under a fixed
+    // temporary name would otherwise make the save write through it.
+    std::string pattern = file.string() + ".XXXXXX.saving";
+    FileDescriptor fd(::mkostemps(pattern.data(), int(std::strlen(".saving")), O_CLOEXEC));
     if (fd.get() < 0) {
         *error = reasonFor(file, "create", errno);
         return false;
     }
+    const std::filesystem::path temporary = pattern;
+    ::fchmod(fd.get(), 0644);
     const bool written = writeAll(fd.get(), text) && ::fsync(fd.get()) == 0;
     const int writeErrno = errno;
     if (!fd.close() || !written) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -25,14 +26,19 @@ struct MarkupFileText {
 inline constexpr std::string_view kWideFileNote =
     "File starts with hex FFFE, assumed to be wide char format. ";
 
+// The largest markup file read: far beyond any project the program writes.
+inline constexpr std::int64_t kLargestMarkupFileBytes = 32LL * 1024 * 1024;
+
 // Reads a whole markup file. A file starting with the bytes FF FE is taken as
 // UTF-16 little-endian and converted to UTF-8; any other file is taken as it
-// is. On failure returns nothing and sets *error to a sentence naming the
-// file and the reason.
-std::optional<MarkupFileText> readMarkupFile(const std::filesystem::path& file, std::string* error);
+// is. Only a regular file of at most `largestBytes` is read (a FIFO or
+// device is refused without blocking). On failure returns nothing and sets
+// *error to a sentence naming the file and the reason.
+std::optional<MarkupFileText> readMarkupFile(const std::filesystem::path& file, std::string* error,
+                                             std::int64_t largestBytes = kLargestMarkupFileBytes);
 
 // Writes a document's text (up to its first zero byte, no byte-order mark) to
-// a temporary file beside `file` and renames it over `file`, so a failed
+// a temporary file made exclusively beside `file` and renames it over `file`, so a failed
 // write never destroys the previous version. On failure returns false and
 // sets *error to a sentence naming the file and the reason.
 bool writeMarkupFile(const std::filesystem::path& file, std::string_view doc, std::string* error);

@@ -13,4 +13,15 @@ inline std::string quotedPath(const std::filesystem::path& file) {
     return text;
 }
 
+// A name made fit to be one file name inside a folder: slideshow and page
+// names come from the user and from project files, and a "/" in them must
+// never lead out of the folder the file belongs in.
+inline std::string fileNameSafe(std::string name) {
+    for (char& c : name) {
+        if (c == '/' || c == '\0') c = '_';
+    }
+    if (name.empty() || name == "." || name == "..") name = "_" + name;
+    return name;
+}
+
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #include "core/preferences.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <system_error>
@@ -13,6 +14,10 @@
 namespace velmora {
 
 namespace {
+
+// A preferences file is a few kilobytes; anything far larger is refused
+// before it is read into memory.
+constexpr std::int64_t kLargestPreferencesFileBytes = 1024 * 1024;
 
 constexpr int P = 1;  // PAL
 constexpr int N = 0;  // NTSC
@@ -55,6 +60,21 @@ bool sameFolder(const std::filesystem::path& a, const std::filesystem::path& b) 
         return n.has_filename() ? n : n.parent_path();
     };
     return normal(a) == normal(b);
+}
+
+// A hand-edited or damaged file can hold any number: every value is held to
+// what the program itself would write, before anything uses it or a saved
+// project carries it on.
+void clampValues(Preferences& preferences) {
+    auto toStandard = [](int& value) { value = std::clamp(value, 0, 1); };
+    SlideSettings& defaults = preferences.defaults;
+    toStandard(defaults.tvStandard);
+    toStandard(preferences.aspectRatio);
+    toStandard(preferences.nationTvStandard);
+    toStandard(preferences.tvFormat);
+    EffectSetting& effect = defaults.effect;
+    effect.displayTime = std::clamp(effect.displayTime, 0, kLongestDisplaySeconds);
+    effect.transitionTime = std::clamp(effect.transitionTime, 0, kLongestTransitionSeconds);
 }
 
 // Reads the keys of the file in order into `preferences`. False at the first
@@ -139,7 +159,8 @@ void Preferences::rebuildDefaultEffect(RandomSource& random) {
 
 int PreferencesFile::loadPreferences(Preferences& preferences, RandomSource& random) const {
     std::string error;
-    const std::optional<MarkupFileText> text = readMarkupFile(file_, &error);
+    const std::optional<MarkupFileText> text =
+        readMarkupFile(file_, &error, kLargestPreferencesFileBytes);
     if (!text) return savePreferences(preferences, random);
     if (text->endsEarly()) return -1;  // embedded zero characters: leave the file alone
 
@@ -148,7 +169,9 @@ int PreferencesFile::loadPreferences(Preferences& preferences, RandomSource& ran
     if (doc.findNext("reference") && doc.enter() && doc.findNext("VERSION") &&
         doc.currentText() == kVersion) {
         bool foreign = false;
-        if (readKeys(doc, preferences, &foreign)) {
+        const bool complete = readKeys(doc, preferences, &foreign);
+        clampValues(preferences);
+        if (complete) {
             preferences.rebuildDefaultEffect(random);
             if (preferences.catalogue.load(doc)) return savePreferences(preferences, random);
         } else if (foreign) {

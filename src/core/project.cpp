@@ -6,6 +6,7 @@
 #include "core/notifier.h"
 #include "core/text_encoding.h"
 #include "core/tv_standard.h"
+#include "core/working_folder_claim.h"
 
 namespace velmora {
 
@@ -228,7 +229,10 @@ bool Project::changeWorkingFolder(const fs::path& workingFolder) {
     const WorkingFolders next = WorkingFolders::inside(workingFolder);
     if (next.temporary == folders_.temporary) return true;
     if (!next.create() || !moveFiles(folders_.temporary, next.temporary)) return false;
-    deleteFolderTree(folders_.temporary);
+    // The old temp folder goes only when it is a working folder's of ours.
+    if (isMarkedWorkingFolder(folders_.working) &&
+        folders_.temporary.lexically_normal() == (folders_.working / "temp").lexically_normal())
+        deleteFolderTree(folders_.temporary);
     folders_ = next;
     preferences_.defaults.setFolders(workingFolder);
     for (auto& slideshow : slideshows)

@@ -9,6 +9,7 @@
 #include "core/preferences.h"
 #include "core/project.h"
 #include "core/project_file_reading.h"
+#include "core/working_folder_claim.h"
 
 namespace velmora {
 
@@ -158,6 +159,7 @@ bool ProjectFile::saveProject(bool showMessage) {
         return false;
     }
     project_.flags().modified = false;
+    markWorkingFolderSaved(folders.working);
     if (showMessage) {
         project_.context().notifier.show("Save to '" + file.string() + "' Success!", "Velmora",
                                          NotifierIcon::Information);

@@ -6,10 +6,12 @@
 #include "core/log.h"
 #include "core/markup_file.h"
 #include "core/notifier.h"
+#include "core/path_text.h"
 #include "core/preferences.h"
 #include "core/project.h"
 #include "core/project_file.h"
 #include "core/text_encoding.h"
+#include "core/working_folder_claim.h"
 
 namespace velmora {
 
@@ -17,10 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Stored times beyond these are not something the program writes; they are
-// held to a range the frame arithmetic can carry.
-constexpr int kLongestDisplaySeconds = 3600;
-constexpr int kLongestTransitionSeconds = 60;
 constexpr int kLastMotionEffect = 20;  // "none"
 constexpr size_t kStoredFaceNameCharacters = 30;
 
@@ -69,16 +67,15 @@ bool ProjectReader::readFolders() {
     if (!findText("Preference File", &preferenceFile)) return false;
     reloadPreferences(preferenceFile);
 
-    WorkingFolders folders = project_.folders();
-    if (!doc_.findNext("Working Path")) return false;
-    folders.working = storedFolder("Working Path", folders.working);
-    project_.setFolders(folders);
-    if (!doc_.findNext("Temp Path")) return false;
-    folders.temporary = storedFolder("Temp Path", folders.temporary);
-    project_.setFolders(folders);
-    if (!doc_.findNext("OutPut Path")) return false;
-    folders.output = storedFolder("OutPut Path", folders.output);
-    project_.setFolders(folders);
+    WorkingFolders stored;
+    std::string text;
+    if (!findText("Working Path", &text)) return false;
+    stored.working = text;
+    if (!findText("Temp Path", &text)) return false;
+    stored.temporary = text;
+    if (!findText("OutPut Path", &text)) return false;
+    stored.output = text;
+    project_.setFolders(acceptedFolders(stored));
     return true;
 }
 
@@ -94,16 +91,40 @@ void ProjectReader::reloadPreferences(const std::string& storedFile) {
     preferencesFile_.loadPreferences(preferences_, project_.context().random);
 }
 
-// The folder named by the current element. Only an absolute folder is taken:
-// a project written on another system names folders that do not exist here,
-// and the run's own folder serves better than a relative path.
-fs::path ProjectReader::storedFolder(std::string_view element, const fs::path& current) {
-    const fs::path stored = doc_.currentText();
-    if (stored.is_absolute()) return stored;
-    log_.writeLog(std::string(element) + " \"" + stored.string() +
-                  "\" of the project is not an absolute folder; \"" + current.string() +
-                  "\" is used.");
-    return current;
+// The folders a build of this project will write and delete in. A project
+// file can name any folder, so its working folder is taken only when it is
+// one this program made (marked) with its temp folder inside, and its
+// output folder only when it exists and no working folder's cleaning would
+// delete the DVD. Anything else keeps the run's own folder, with the
+// reason in the log.
+WorkingFolders ProjectReader::acceptedFolders(const WorkingFolders& stored) {
+    WorkingFolders folders = project_.folders();
+    const bool ownTemporary =
+        stored.temporary.lexically_normal() == (stored.working / "temp").lexically_normal();
+    if (stored.working.is_absolute() && ownTemporary && isMarkedWorkingFolder(stored.working)) {
+        folders = WorkingFolders::inside(stored.working.lexically_normal());
+    } else {
+        log_.writeLog("Working Path " + quotedPath(stored.working) + " and Temp Path " +
+                      quotedPath(stored.temporary) +
+                      " of the project are not a working folder Velmora made; " +
+                      quotedPath(folders.working) + " is used.");
+    }
+    const fs::path output = stored.output.lexically_normal();
+    std::error_code error;
+    std::string problem;
+    if (!output.is_absolute() || !fs::is_directory(output, error)) {
+        problem = "is not an existing folder";
+    } else {
+        problem = outputFolderProblem(output, folders.working);
+    }
+    if (problem.empty()) {
+        folders.output = output;
+    } else {
+        folders.output = WorkingFolders::inside(folders.working).output;
+        log_.writeLog("OutPut Path " + quotedPath(stored.output) + " of the project " + problem +
+                      "; " + quotedPath(folders.output) + " is used.");
+    }
+    return folders;
 }
 
 ProjectReader::Step ProjectReader::readSlideshows() {
@@ -171,12 +192,24 @@ ProjectReader::Step ProjectReader::readPicture(Slideshow& slideshow) {
         // A refused picture (gone, unreadable, already there) is dropped silently.
         SlideImage& picture = slideshow.pictures.back();
         std::string working;
-        if (findText("m_strTempFile", &working)) picture.workingPath = working;
+        if (findText("m_strTempFile", &working))
+            picture.workingPath = acceptedWorkingCopy(working, picture);
         step = readSettings(picture.settings);
         if (step == Step::GoOn) step = readEdits(picture);
     }
     returnTo(pictureElement);
     return step;
+}
+
+// The file a picture is rendered from: its source or an edited copy in the
+// project's own temp folder; a project naming anything else gets the source.
+fs::path ProjectReader::acceptedWorkingCopy(const fs::path& stored, const SlideImage& picture) {
+    if (stored == picture.sourcePath || isInsideFolder(stored, project_.folders().temporary))
+        return stored;
+    log_.writeLog("The edited copy " + quotedPath(stored) + " of " +
+                  quotedPath(picture.sourcePath) +
+                  " is not in the project's temp folder; the picture itself is used.");
+    return picture.sourcePath;
 }
 
 ProjectReader::Step ProjectReader::readSettings(SlideSettings& settings) {

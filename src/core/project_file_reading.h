@@ -17,6 +17,7 @@ class Slideshow;
 struct Preferences;
 struct SlideImage;
 struct SlideSettings;
+struct WorkingFolders;
 
 // Element names of the picture edit kinds, by PictureEditKind value.
 inline constexpr std::array<std::string_view, 8> kEditElementNames = {"Text",
@@ -43,8 +44,9 @@ class ProjectReader {
 
     bool readFolders();
     void reloadPreferences(const std::string& storedFile);
-    std::filesystem::path storedFolder(std::string_view element,
-                                       const std::filesystem::path& current);
+    WorkingFolders acceptedFolders(const WorkingFolders& stored);
+    std::filesystem::path acceptedWorkingCopy(const std::filesystem::path& stored,
+                                              const SlideImage& picture);
     Step readSlideshows();
     Step readSlideshow();
     void finishSlideshow(Slideshow& slideshow, int coverIndex);

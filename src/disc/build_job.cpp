@@ -9,7 +9,9 @@
 #include "core/preferences.h"
 #include "core/project.h"
 #include "core/tv_standard.h"
+#include "core/path_text.h"
 #include "disc/disc_space.h"
+#include "disc/dvd_output.h"
 #include "disc/menu_streams.h"
 #include "disc/shutdown_countdown.h"
 #include "disc/stage_files.h"
@@ -35,21 +37,40 @@ int BuildJob::aspect() const {
     return parts_.preferences.aspectRatio;
 }
 
+// Why the project cannot be built as it stands; empty when it can. Found
+// before anything is deleted or encoded: a project that cannot fit a disc
+// would otherwise encode for hours, a bad output folder fail at the end.
+std::string BuildJob::buildProblem() {
+    Project& project = parts_.project;
+    const WorkingFolders& folders = project.folders();
+    std::error_code error;
+    if (!fs::is_directory(folders.temporary, error))
+        return "The working folder " + quotedPath(folders.temporary) + " is missing.";
+    project.estimateDiscSize();
+    if (project.sizeEstimate > Project::kDiscWarningMegabytes) {
+        return "dvdLength Is over 4500M! Please delete some Image or change Image display time "
+               "in Preference Screen!";
+    }
+    return dvdOutputProblem(folders.output, folders.working);
+}
+
 bool BuildJob::startBuild(const BuildOptions& options) {
     Project& project = parts_.project;
+    refusal_.clear();
     if (project.slideshows.empty() || making_) return false;
+    refusal_ = buildProblem();
+    if (!refusal_.empty()) {
+        parts_.log.writeLog("The DVD is not made: " + refusal_);
+        return false;
+    }
     if (options.burnAfter && options.mediaReady && !options.mediaReady()) return false;
     if (thread_.joinable()) thread_.join();  // the previous build's thread has ended
 
     options_ = options;
     const WorkingFolders& folders = project.folders();
     notNtfs_ = !isNtfsVolume(folders.working);
-    std::error_code ignored;
-    fs::remove_all(folders.output / "AUDIO_TS", ignored);
-    fs::remove_all(folders.output / "VIDEO_TS", ignored);
-    fs::create_directories(folders.output, ignored);
+    removeEarlierDvd(folders.output, parts_.log);
 
-    project.estimateDiscSize();
     const int videoSeconds = project.totalFrames / framesPerSecond(isPal() ? kPal : kNtsc);
     {
         std::lock_guard lock(clockMutex_);

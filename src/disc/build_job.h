@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "core/event.h"
@@ -67,9 +68,12 @@ class BuildJob {
     BuildJob& operator=(const BuildJob&) = delete;
 
     // Starts a build; false (nothing deleted, nothing started) when the
-    // project has no slideshow, a build runs already, or the writer is not
-    // ready for the burn asked for.
+    // project has no slideshow, a build runs already, the writer is not
+    // ready for the burn asked for, or the project cannot be built as it
+    // stands (refusalReason() then says why).
     bool startBuild(const BuildOptions& options);
+    // Why the last startBuild refused the project; empty when it did not.
+    const std::string& refusalReason() const { return refusal_; }
     // Asks the running build to stop at its next test of the cancel event.
     void requestCancel();
     // Asks it to stop and waits until it has: the build is idle afterwards.
@@ -82,6 +86,7 @@ class BuildJob {
     int remainingSeconds() const;
 
   private:
+    std::string buildProblem();
     void buildThread();
     int makeMenus();
     int makeSlideshowSoundtrack();
@@ -99,6 +104,7 @@ class BuildJob {
     std::atomic<bool> making_{false};
     std::thread thread_;
     int result_ = 0;
+    std::string refusal_;
     bool notNtfs_ = false;
     BuildProgress progress_;
     mutable std::mutex clockMutex_;

@@ -1,6 +1,7 @@
 #include "menu/menu_set.h"
 
 #include "core/model_context.h"
+#include "core/path_text.h"
 #include "core/slide_image.h"
 #include "menu/theme_catalogue.h"
 #include "outside/audio_converter.h"
@@ -154,9 +155,11 @@ void MenuSet::setMenuMusic(fs::path path, const fs::path& workingFolder, Project
 void MenuSet::repointMenuFiles(const fs::path& temporaryFolder) {
     menuSoundtrackPath = temporaryFolder / "menu.mp2";
     for (AudioTrack& track : menuTracks)
-        track.tempMp2Path = temporaryFolder / (track.fileName + ".mp2");
-    for (MenuPage& page : pages)
-        page.placeFilesIn(temporaryFolder);
+        track.tempMp2Path = temporaryFolder / (fileNameSafe(track.fileName) + ".mp2");
+    for (size_t i = 0; i < pages.size(); ++i) {
+        pages[i].videoName = "menuVideo" + std::to_string(i);
+        pages[i].placeFilesIn(temporaryFolder);
+    }
 }
 
 MenuPage* MenuSet::shownPage() {

@@ -1,6 +1,7 @@
 #include "workspace/application.h"
 
 #include "core/path_text.h"
+#include "core/working_folder_claim.h"
 
 namespace velmora {
 
@@ -21,15 +22,13 @@ Application::Application(const AppFolders& appFolders, Notifier& notifier, Proje
 bool Application::start(std::string* reason) {
     std::error_code ignored;
     std::filesystem::create_directories(folders.userFolder, ignored);
+    for (const std::filesystem::path& leftover : removeAbandonedWorkingFolders(folders.userFolder))
+        log.writeLog("Removed " + quotedPath(leftover) + ", left behind by a run that ended early");
     preferencesFile.loadPreferences(preferences, random);
-    const WorkingFolders& working = project.folders();
-    menu.setMenuMusic(resources.defaultMusic, working.working, context);
+    if (!session.claimWorkingFolder(reason)) return false;
+    menu.setMenuMusic(resources.defaultMusic, project.folders().working, context);
     project.projectFilePath = defaultProjectFile(folders.userFolder);
     catalogue.loadThemes(resources.themeFolder, log);
-    if (!working.create()) {
-        *reason = "The working folder " + quotedPath(working.working) + " cannot be created.";
-        return false;
-    }
     return true;
 }
 

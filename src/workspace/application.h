@@ -27,9 +27,10 @@ class Application {
   public:
     Application(const AppFolders& folders, Notifier& notifier, ProjectEvents& events);
 
-    // The start of a run: reads the preferences (re-creating a missing or
-    // unreadable file), gives the menu its default music, creates W and its
-    // temporary folder and reads the themes. False with *reason when the
+    // The start of a run: removes the working folders that dead runs left,
+    // reads the preferences (re-creating a missing or unreadable file),
+    // claims W with its temporary and output folders, gives the menu its
+    // default music and reads the themes. False with *reason when the
     // working folder cannot be created.
     bool start(std::string* reason);
 

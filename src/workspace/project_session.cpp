@@ -1,6 +1,8 @@
 #include "workspace/project_session.h"
 
 #include "core/app_folders.h"
+#include "core/log.h"
+#include "core/path_text.h"
 #include "core/project.h"
 #include "menu/menu_set.h"
 
@@ -15,13 +17,13 @@ ProjectSession::ProjectSession(const ProjectSessionParts& parts)
 
 // Only a Project_N folder of the user folder is ever deleted: an opened
 // project may name any folder of the disk as its own.
-void ProjectSession::discardUnsavedWork() {
-    const WorkingFolders& folders = parts_.project.folders();
+void ProjectSession::discardUnsavedWork(const WorkingFolders& folders,
+                                        const fs::path& projectFile) {
     const fs::path working = folders.working.lexically_normal();
     const bool ours = working.parent_path() == parts_.userFolder.lexically_normal() &&
                       working.filename().string().starts_with("Project_") &&
                       folders.temporary.lexically_normal() == working / "temp";
-    if (ours) discardUnsavedWorkingFolder(folders, parts_.project.projectFilePath);
+    if (ours) discardUnsavedWorkingFolder(folders, projectFile);
 }
 
 void ProjectSession::emptyProject() {
@@ -29,26 +31,64 @@ void ProjectSession::emptyProject() {
     parts_.menu.clearMenu();
 }
 
+bool ProjectSession::claimWorkingFolder(std::string* reason) {
+    const std::optional<WorkingFolders> folders =
+        velmora::claimWorkingFolder(parts_.userFolder, lock_, reason);
+    if (!folders) return false;
+    parts_.project.setFolders(*folders);
+    return true;
+}
+
 bool ProjectSession::startNewProject() {
-    discardUnsavedWork();
+    discardUnsavedWork(parts_.project.folders(), parts_.project.projectFilePath);
     emptyProject();
+    std::string reason;
+    const bool claimed = claimWorkingFolder(&reason);
+    if (!claimed) parts_.log.writeLog(reason);
     Project& project = parts_.project;
-    const WorkingFolders folders = WorkingFolders::inside(nextWorkingFolder(parts_.userFolder));
-    project.setFolders(folders);
+    const WorkingFolders& folders = project.folders();
     parts_.menu.setMenuMusic(project.context().defaultMusic, folders.working, project.context());
     project.projectFilePath = defaultProjectFile(parts_.userFolder);
-    return folders.create();
+    return claimed;
 }
 
 bool ProjectSession::openProject(const fs::path& file) {
-    discardUnsavedWork();
+    discardUnsavedWork(parts_.project.folders(), parts_.project.projectFilePath);
     emptyProject();
+    // The project is read into a fresh folder of this run, which it keeps
+    // when the folders it names cannot be taken.
+    std::string reason;
+    if (!claimWorkingFolder(&reason)) parts_.log.writeLog(reason);
+    const WorkingFolders fresh = parts_.project.folders();
     Project& project = parts_.project;
     project.projectFilePath = file;
     const bool read = file_.loadProject();
-    project.authorScriptPath = project.folders().temporary / "author.xml";
+    adoptStoredFolders(fresh);
+    if (project.folders().working != fresh.working) discardUnsavedWork(fresh, {});
     project.estimateDiscSize();
     return read;
+}
+
+// The project's own working folder is worked in when no other live run
+// holds it; otherwise the fresh one, with the files repointed. The menu's
+// files are always those of the folder worked in, whatever the file said.
+void ProjectSession::adoptStoredFolders(const WorkingFolders& fresh) {
+    Project& project = parts_.project;
+    WorkingFolders folders = project.folders();
+    if (folders.working != fresh.working && !lock_.acquire(folders.working)) {
+        parts_.log.writeLog("The working folder " + quotedPath(folders.working) +
+                            " is in use by another run of Velmora; " +
+                            quotedPath(fresh.working) + " is used.");
+        const bool ownOutput = folders.output == WorkingFolders::inside(folders.working).output;
+        folders.working = fresh.working;
+        folders.temporary = fresh.temporary;
+        if (ownOutput) folders.output = fresh.output;
+        project.setFolders(folders);
+        lock_.acquire(fresh.working);
+        for (auto& slideshow : project.slideshows)
+            slideshow->repointTempFiles(folders.temporary);
+    }
+    parts_.menu.repointMenuFiles(folders.temporary);
 }
 
 bool ProjectSession::saveProjectAs(fs::path file, bool showMessage) {

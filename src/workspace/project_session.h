@@ -2,7 +2,9 @@
 
 #include <filesystem>
 
+#include "core/app_folders.h"
 #include "core/project_file.h"
+#include "core/working_folder_claim.h"
 #include "menu/menu_set_file.h"
 
 namespace velmora {
@@ -34,15 +36,22 @@ class ProjectSession {
   public:
     explicit ProjectSession(const ProjectSessionParts& parts);
 
-    // New: drops an unsaved working folder, empties the project and the menu,
-    // and sets up a fresh Project_N with its temp and dvd folders, the
-    // default menu music and the next free project file name. False when
-    // the folders cannot be created.
+    // The start of a run: claims a fresh Project_N with its temp and dvd
+    // folders (the run holds it until it ends or works elsewhere) and makes
+    // it the project's. False with *reason when no folder can be made.
+    bool claimWorkingFolder(std::string* reason);
+
+    // New: empties the project and the menu, sets up a freshly claimed
+    // Project_N, the default menu music and the next free project file name,
+    // and drops the previous working folder when it was never saved. False
+    // when the folders cannot be created.
     bool startNewProject();
 
-    // Open: drops an unsaved working folder, empties the project and the
-    // menu and reads `file` into them. The result is the reading's; the
-    // project holds what could be read either way.
+    // Open: empties the project and the menu and reads `file` into them,
+    // in the project's own working folder when it is one Velmora made and
+    // no other run holds, else in a fresh one; the previous working folder
+    // goes when it was never saved. The result is the reading's; the project
+    // holds what could be read either way.
     bool openProject(const std::filesystem::path& file);
 
     bool saveProject(bool showMessage) { return file_.saveProject(showMessage); }
@@ -52,10 +61,13 @@ class ProjectSession {
     bool saveProjectAs(std::filesystem::path file, bool showMessage);
 
   private:
-    void discardUnsavedWork();
+    void discardUnsavedWork(const WorkingFolders& folders,
+                            const std::filesystem::path& projectFile);
     void emptyProject();
+    void adoptStoredFolders(const WorkingFolders& fresh);
 
     ProjectSessionParts parts_;
+    WorkingFolderLock lock_;
     MenuFileSection menuSection_;
     ProjectFile file_;
 };

@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "core/working_folder_claim.h"
 #include "support/temporary_folder.h"
 
 namespace velmora {
@@ -96,15 +97,18 @@ TEST_F(AppFoldersTest, UnsavedWorkingFolderIsDiscardedSavedOneKept) {
     discardUnsavedWorkingFolder(folders, root_ / "project0.prg");
     EXPECT_TRUE(fs::exists(folders.temporary / "a.mpg"));
 
-    touch(folders.output / "VIDEO_TS.IFO");  // O is not empty: it stays
+    discardUnsavedWorkingFolder(folders, root_ / "project9.prg");
+    EXPECT_FALSE(fs::exists(folders.working));
+
+    // O is not empty: it stays, in a folder that is no longer marked as a
+    // working folder, so nothing deletes it later.
+    ASSERT_TRUE(folders.create());
+    touch(folders.output / "VIDEO_TS.IFO");
     discardUnsavedWorkingFolder(folders, root_ / "project9.prg");
     EXPECT_FALSE(fs::exists(folders.temporary));
     EXPECT_TRUE(fs::exists(folders.output / "VIDEO_TS.IFO"));
     EXPECT_TRUE(fs::exists(folders.working));
-
-    fs::remove(folders.output / "VIDEO_TS.IFO");
-    discardUnsavedWorkingFolder(folders, root_ / "project9.prg");
-    EXPECT_FALSE(fs::exists(folders.working));
+    EXPECT_FALSE(isMarkedWorkingFolder(folders.working));
 
     EXPECT_TRUE(deleteFolderTree(root_ / "absent"));
 }

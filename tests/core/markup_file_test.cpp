@@ -1,6 +1,7 @@
 #include "core/markup_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -23,6 +24,13 @@ class MarkupFileTest : public ::testing::Test {
     static std::string contents(const fs::path& file) {
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // Whether a save left a temporary file behind.
+    bool temporaryLeft() const {
+        for (const auto& entry : fs::directory_iterator(folder_)) {
+            if (entry.path().string().ends_with(".saving")) return true;
+        }
+        return false;
     }
 
     test::TemporaryFolder temporary_;
@@ -85,7 +93,41 @@ TEST_F(MarkupFileTest, WritesUpToTheFirstZeroAndReplacesAtomically) {
     std::string error;
     ASSERT_TRUE(writeMarkupFile(file, std::string_view("<r/>\r\n\0junk", 11), &error)) << error;
     EXPECT_EQ(contents(file), "<r/>\r\n");
-    EXPECT_FALSE(fs::exists(folder_ / "p.xml.saving"));
+    EXPECT_FALSE(temporaryLeft());
+}
+
+TEST_F(MarkupFileTest, ASaveNeverWritesThroughAPlantedLink) {
+    const fs::path decoy = write("decoy.txt", "precious");
+    const fs::path file = folder_ / "p.xml";
+    fs::create_symlink(decoy, folder_ / "p.xml.saving");
+    std::string error;
+    ASSERT_TRUE(writeMarkupFile(file, "<r/>", &error)) << error;
+    EXPECT_EQ(contents(decoy), "precious");
+    EXPECT_EQ(contents(file), "<r/>");
+    EXPECT_TRUE(fs::is_symlink(folder_ / "p.xml.saving"));  // not ours: left alone
+}
+
+TEST_F(MarkupFileTest, OnlyRegularFilesOfASaneSizeAreRead) {
+    ASSERT_EQ(mkfifo((folder_ / "pipe.xml").c_str(), 0644), 0);
+    fs::create_symlink(folder_ / "pipe.xml", folder_ / "link.xml");
+    const fs::path large = write("large.xml", std::string(4096, 'x'));
+    const struct {
+        fs::path file;
+        const char* reason;
+    } cases[] = {
+        {folder_ / "pipe.xml", "FIFO"},   // would block forever in open()
+        {folder_ / "link.xml", "FIFO"},
+        {folder_, "folder"},
+        {large, "more than"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(readMarkupFile(c.file, &error, 1024)) << c.file;
+        EXPECT_NE(error.find(c.file.filename().string()), std::string::npos) << error;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    }
+    std::string error;
+    EXPECT_TRUE(readMarkupFile(large, &error, 4096)) << error;
 }
 
 TEST_F(MarkupFileTest, FailedWriteKeepsThePreviousFile) {
@@ -96,7 +138,7 @@ TEST_F(MarkupFileTest, FailedWriteKeepsThePreviousFile) {
     EXPECT_FALSE(writeMarkupFile(target, "<r/>", &error));
     EXPECT_NE(error.find("busy.xml"), std::string::npos) << error;
     EXPECT_TRUE(fs::is_directory(target / "inside"));
-    EXPECT_FALSE(fs::exists(folder_ / "busy.xml.saving"));
+    EXPECT_FALSE(temporaryLeft());
 
     EXPECT_FALSE(writeMarkupFile(folder_ / "no" / "such" / "folder.xml", "<r/>", &error));
     EXPECT_NE(error.find("folder.xml"), std::string::npos) << error;

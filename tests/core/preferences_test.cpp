@@ -120,6 +120,34 @@ TEST_F(PreferencesTest, ForeignOldAndPartialFilesAreReplaced) {
     EXPECT_EQ(keyInFile("DefaultImage"), "/r/res/defaultImage.bmp");  // rewritten whole
 }
 
+TEST_F(PreferencesTest, OutOfRangeValuesAreHeldToWhatTheProgramWrites) {
+    Preferences written = fresh();
+    ASSERT_EQ(file_.savePreferences(written, random_), 0);
+    std::string text = fileText();
+    const std::pair<std::string, std::string> hostile[] = {
+        {"<singleTime>3</singleTime>", "<singleTime>2147483647</singleTime>"},
+        {"<transmitTime>2</transmitTime>", "<transmitTime>-5</transmitTime>"},
+        {"<isNtsc>0</isNtsc>", "<isNtsc>7</isNtsc>"},
+        {"<AspectRatio>0</AspectRatio>", "<AspectRatio>-3</AspectRatio>"},
+        {"<TVFormat>0</TVFormat>", "<TVFormat>9</TVFormat>"},
+    };
+    for (const auto& [from, to] : hostile) {
+        const size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    }
+    writeFile(text);
+    Preferences read = fresh();
+    ASSERT_EQ(file_.loadPreferences(read, random_), 0);
+    EXPECT_EQ(read.defaults.effect.displayTime, 3600);
+    EXPECT_EQ(read.defaults.effect.transitionTime, 0);
+    EXPECT_EQ(read.defaults.tvStandard, 1);
+    EXPECT_EQ(read.aspectRatio, 0);
+    EXPECT_EQ(read.tvFormat, 1);
+    EXPECT_EQ(keyInFile("singleTime"), "3600");  // and so they are written back
+    EXPECT_EQ(keyInFile("isNtsc"), "1");
+}
+
 TEST_F(PreferencesTest, ARunCountAtTheEndOfIntStartsOver) {
     Preferences written = fresh();
     written.runCount = 2147483647;

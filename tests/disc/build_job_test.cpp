@@ -4,9 +4,12 @@
 
 #include <QImage>
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <sstream>
 
+#include "core/path_text.h"
 #include "outside/authoring_library.h"
 #include "outside/encoder_library.h"
 #include "outside/multiplexer_library.h"
@@ -224,6 +227,71 @@ TEST_F(BuildJobTest, NothingStartsWithoutSlideshowsOrAReadyWriter) {
 
     stack_.project.removeAllSlideshows();
     EXPECT_FALSE(job_.startBuild({}));
+    EXPECT_EQ(display_.started, 0);
+}
+
+TEST_F(BuildJobTest, AnEarlierDiscGoesButTheUsersOwnFilesStay) {
+    const fs::path videoTs = stack_.folders.output / "VIDEO_TS";
+    const fs::path audioTs = stack_.folders.output / "AUDIO_TS";
+    for (const fs::path& file : {videoTs / "VTS_03_1.VOB", videoTs / "VIDEO_TS.BUP"})
+        test::writeFile(file, "earlier disc");
+    const fs::path notes = test::writeFile(videoTs / "notes.txt", "mine");
+    const fs::path lookalike = test::writeFile(videoTs / "VTS_XX_1.VOB", "mine too");
+    const fs::path music = test::writeFile(audioTs / "track.wav", "mine as well");
+    ASSERT_TRUE(job_.startBuild({}));
+    ASSERT_EQ(job_.waitForBuild(), 0);
+    EXPECT_FALSE(fs::exists(videoTs / "VTS_03_1.VOB"));
+    EXPECT_FALSE(fs::exists(videoTs / "VIDEO_TS.BUP"));
+    EXPECT_TRUE(fs::exists(videoTs / "VIDEO_TS.IFO"));  // the new disc
+    for (const fs::path& kept : {notes, lookalike, music})
+        EXPECT_TRUE(fs::exists(kept)) << kept;
+    std::ifstream in(stack_.log.file());
+    const std::string log(std::istreambuf_iterator<char>(in), {});
+    EXPECT_NE(log.find(quotedPath(notes) + " is not a DVD file; it is left in place."),
+              std::string::npos);
+}
+
+// What would fail or run for hours is refused before anything is deleted
+// or encoded, with the reason.
+TEST_F(BuildJobTest, AProjectThatCannotBeBuiltIsRefusedBeforeItStarts) {
+    const fs::path earlier = test::writeFile(stack_.folders.output / "VIDEO_TS" / "VIDEO_TS.IFO");
+    const fs::path plainFile = test::writeFile(user() / "plain.txt");
+    fs::create_directory_symlink(user(), user() / "elsewhere");
+    const fs::path linkFolder = user() / "linked";
+    test::writeFile(linkFolder / "keep.txt");
+    fs::create_directory_symlink(user() / "elsewhere", linkFolder / "VIDEO_TS");
+    const struct {
+        fs::path output;
+        const char* reason;
+    } cases[] = {
+        {stack_.folders.temporary / "disc", "lies inside the working folder"},
+        {stack_.folders.working, "lies inside the working folder"},
+        {plainFile / "disc", "cannot be made"},
+        {linkFolder, "VIDEO_TS that is not a folder of its own"},
+    };
+    const WorkingFolders own = stack_.folders;
+    for (const auto& c : cases) {
+        WorkingFolders folders = own;
+        folders.output = c.output;
+        stack_.project.setFolders(folders);
+        EXPECT_FALSE(job_.startBuild({})) << c.output;
+        EXPECT_NE(job_.refusalReason().find(c.reason), std::string::npos) << job_.refusalReason();
+        EXPECT_NE(job_.refusalReason().find(c.output.string()), std::string::npos);
+    }
+    stack_.project.setFolders(own);
+
+    // Far more than a disc holds (a hand-made project): refused at once.
+    SlideImage& picture = stack_.project.slideshows[0]->pictures[0];
+    picture.settings.effect.displayTime = 3600;
+    for (int i = 0; i < 3; ++i) {
+        const fs::path more = test::writeFile(user() / ("more" + std::to_string(i) + ".jpg"));
+        stack_.project.slideshows[0]->addPicture(more, stack_.project.defaults());
+        stack_.project.slideshows[0]->pictures.back().settings.effect.displayTime = 3600;
+    }
+    stack_.project.slideshows[0]->recomputeFrames();
+    EXPECT_FALSE(job_.startBuild({}));
+    EXPECT_TRUE(job_.refusalReason().starts_with("dvdLength Is over 4500M!"));
+    EXPECT_TRUE(fs::exists(earlier));  // nothing deleted
     EXPECT_EQ(display_.started, 0);
 }
 

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+
+namespace velmora {
+
+// An exclusive lock on a folder for as long as the object lives, taken on
+// the folder itself so that nothing is written into it. Two runs making a
+// DVD in one output folder would mix their discs: the second one is told.
+class FolderLock {
+  public:
+    FolderLock() = default;
+    ~FolderLock() { release(); }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    // False when the folder cannot be opened or another process holds it.
+    bool acquire(const std::filesystem::path& folder);
+    void release();
+
+  private:
+    int fd_ = -1;
+};
+
+}  // namespace velmora
