@@ -92,6 +92,7 @@ TEST_F(ProjectSessionTest, AProjectFileCannotPointTheRunAtForeignFiles) {
     services_.audio.seconds["song.mp3"] = 30;
     stack_.project.slideshows[0]->addAudioTrack(test::writeFile(user() / "song.mp3"),
                                                 stack_.folders.working);
+    stack_.menu.setMenuMusic(user() / "song.mp3", stack_.folders.working, stack_.context);
     ASSERT_TRUE(stack_.session.saveProjectAs(user() / "mine", false));
     std::ifstream in(user() / "mine.prg", std::ios::binary);
     std::string text(std::istreambuf_iterator<char>(in), {});
@@ -120,7 +121,11 @@ TEST_F(ProjectSessionTest, AProjectFileCannotPointTheRunAtForeignFiles) {
     auto ours = [&](const fs::path& file) {
         return file.parent_path() == folders.temporary;
     };
+    ASSERT_EQ(other.project.slideshows.size(), 1u);
     const Slideshow& slideshow = *other.project.slideshows.at(0);
+    ASSERT_EQ(slideshow.audioTracks.size(), 1u);
+    ASSERT_EQ(other.menu.menuTracks.size(), 1u);
+    ASSERT_EQ(other.menu.pages.size(), 1u);
     EXPECT_TRUE(ours(slideshow.soundtrackPath) && ours(slideshow.programStreamPath));
     EXPECT_TRUE(ours(slideshow.audioTracks.at(0).tempMp2Path));
     EXPECT_EQ(slideshow.pictures.at(0).workingPath, slideshow.pictures.at(0).sourcePath);
