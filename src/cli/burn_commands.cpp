@@ -2,14 +2,13 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <mutex>
 #include <thread>
 
+#include "cli/interruption.h"
 #include "core/path_text.h"
 #include "disc/burn_engine.h"
 #include "outside/libburn_disc_writer.h"
@@ -20,12 +19,6 @@ namespace velmora::cli {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::atomic<bool> abortAsked{false};
-
-extern "C" void onBurnInterrupt(int) {
-    abortAsked = true;
-}
 
 // The write's progress on one terminal line; the lists go nowhere.
 class TerminalBurnDisplay final : public BurnDisplay {
@@ -88,16 +81,8 @@ int selectSpeed(BurnEngine& engine, int kilobytesPerSecond) {
                 " KB/s; it offers" + offered);
 }
 
-}  // namespace
-
-int burnFolder(Application& app, const BurnRequest& request) {
-    const fs::path folder = fs::absolute(request.folder);
-    if (!fs::is_directory(folderHoldingVideoTs(folder) / "VIDEO_TS"))
-        return fail(quotedPath(folder) + " holds no VIDEO_TS folder");
-    LibburnDiscWriter writer(
-        app.log, request.imageFile.empty() ? fs::path() : fs::absolute(request.imageFile));
-    TerminalBurnDisplay display(isatty(STDERR_FILENO) != 0);
-    BurnEngine engine(&writer, app.context.notifier, app.log, display);
+// The writer set up as the request asks; 0, else the command's result.
+int prepareWriter(BurnEngine& engine, DiscWriterLibrary& writer, const BurnRequest& request) {
     if (!engine.initBurnEngine()) return fail("the disc writing library cannot be started");
     if (engine.writerCount() == 0)
         return fail("no DVD writer was found on this computer (use --iso FILE for an image)");
@@ -110,25 +95,38 @@ int burnFolder(Application& app, const BurnRequest& request) {
         engine.checkMedia(BurnEngine::CheckMode::Silent);
         if (selectSpeed(engine, *request.speedKilobytesPerSecond) != 0) return 1;
     }
+    return 0;
+}
 
-    abortAsked = false;
-    std::signal(SIGINT, onBurnInterrupt);
-    if (!engine.startBurn(folder, request.label)) {
-        std::signal(SIGINT, SIG_DFL);
-        return fail("the disc was not written");
+}  // namespace
+
+int burnFolder(Application& app, const BurnRequest& request) {
+    const fs::path folder = fs::absolute(request.folder);
+    if (!fs::is_directory(folderHoldingVideoTs(folder) / "VIDEO_TS"))
+        return fail(quotedPath(folder) + " holds no VIDEO_TS folder");
+    if (!request.imageFile.empty()) {
+        const std::string problem = isoTargetProblem(request.imageFile, request.force);
+        if (!problem.empty()) return fail(problem);
     }
+    LibburnDiscWriter writer(
+        app.log, request.imageFile.empty() ? fs::path() : fs::absolute(request.imageFile));
+    TerminalBurnDisplay display(isatty(STDERR_FILENO) != 0);
+    BurnEngine engine(&writer, app.context.notifier, app.log, display);
+    if (const int prepared = prepareWriter(engine, writer, request); prepared != 0) return prepared;
+
+    // Interrupted before the write began: nothing is touched.
+    if (interruptRequested()) return 2;
+    if (!engine.startBurn(folder, request.label)) return fail("the disc was not written");
     while (engine.burning()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        if (abortAsked) engine.abortBurn();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (interruptRequested()) engine.abortBurn();
     }
-    const int status = engine.waitForBurn();
-    std::signal(SIGINT, SIG_DFL);
-    if (status == kWriteSucceeded) {
+    if (engine.waitForBurn() == kWriteSucceeded) {
         if (!request.imageFile.empty())
             std::cout << "ISO image: " << fs::absolute(request.imageFile).string() << '\n';
         return 0;
     }
-    return abortAsked ? 2 : 1;
+    return interruptRequested() ? 2 : 1;
 }
 
 int listDevices(Application& app) {

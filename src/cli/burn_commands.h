@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "cli/iso_target.h"
+
 namespace velmora {
 class Application;
 }
@@ -17,11 +19,14 @@ struct BurnRequest {
     std::string device;               // a writer's name or a part of it; the first when empty
     std::optional<int> speedKilobytesPerSecond;
     std::string label = "My DVD";
+    bool force = false;  // an existing imageFile that is not an ISO image may be replaced
 };
 
 // Writes the folder to a disc or an image file through the burn engine,
-// with a progress line and Ctrl-C as abort. 0 written, 2 aborted, 1
-// failed (with the reason on standard error).
+// with a progress line; an interruption (interruptRequested(), from
+// catchInterruptions()) aborts the write. An image file is checked first
+// with isoTargetProblem() and is replaced only by a whole image. 0 written,
+// 2 interrupted, 1 failed (with the reason on standard error).
 int burnFolder(Application& app, const BurnRequest& request);
 
 // Lists the DVD writers with their medium and speeds; says so plainly when

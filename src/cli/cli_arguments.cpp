@@ -91,6 +91,10 @@ bool readOption(ArgumentReader& reader, const std::string& option, CliArguments&
         result.iso = text;
         return true;
     }
+    if (option == "--force") {
+        result.force = true;
+        return true;
+    }
     if (option == "--device") return reader.value(option, &result.device);
     if (option == "--speed") return reader.number(option, 1, 1000000, &result.speed);
     if (option == "--label") return reader.value(option, &result.label);
@@ -113,7 +117,8 @@ bool allowedFor(CliArguments::Command command, const std::string& option) {
         case Command::Make:
             return option.starts_with("--") && option != "--device" && option != "--speed";
         default:
-            return option == "--output" || option == "--iso" || option == "--label";
+            return option == "--output" || option == "--iso" || option == "--force" ||
+                   option == "--label";
     }
 }
 
@@ -163,6 +168,10 @@ std::optional<CliArguments> parseArguments(const std::vector<std::string>& argum
         }
         if (!readOption(reader, option, result)) return std::nullopt;
     }
+    if (result.force && result.iso.empty()) {
+        *error = "--force only goes with --iso";
+        return std::nullopt;
+    }
     if (result.command == CliArguments::Command::Make) {
         if (result.pictureFolders.empty()) {
             *error = "make needs --pictures with at least one folder";
@@ -181,17 +190,18 @@ const char* usageText() {
            "  velmora-cli make --pictures DIR [DIR ...] [--music FILE ...] [--menu-music FILE]\n"
            "                   [--theme N] [--pal | --ntsc] [--wide] [--display-time S]\n"
            "                   [--transition-time S] [--random-effects] [--title TEXT]\n"
-           "                   --output DIR [--save FILE.prg] [--iso FILE.iso]\n"
+           "                   --output DIR [--save FILE.prg] [--iso FILE.iso [--force]]\n"
            "      one slideshow per picture folder, a menu, and the DVD folder DIR/VIDEO_TS\n"
-           "  velmora-cli build PROJECT.prg [--output DIR] [--iso FILE.iso]\n"
+           "  velmora-cli build PROJECT.prg [--output DIR] [--iso FILE.iso [--force]]\n"
            "      the DVD folder of a saved project\n"
-           "  velmora-cli demo [--output DIR] [--iso FILE.iso]\n"
+           "  velmora-cli demo [--output DIR] [--iso FILE.iso [--force]]\n"
            "      a DVD of the sample pictures and music (DIR is ./velmora-demo by default)\n"
            "  velmora-cli burn FOLDER [--device DEV] [--speed KBPS] [--label TEXT]\n"
            "      writes a DVD folder to a disc\n"
            "  velmora-cli devices\n"
            "      lists the DVD writers with their medium and speeds\n"
-           "--iso writes the finished DVD folder to an ISO image file as well.\n"
+           "--iso writes the finished DVD folder to an ISO image file as well; an existing file\n"
+           "that is not an ISO image is replaced only with --force.\n"
            "Ctrl-C cancels a build or a write. Exit status: 0 done, 2 cancelled, 1 or a tool's "
            "code failed.\n";
 }

@@ -26,6 +26,7 @@ struct CliArguments {
     std::filesystem::path saveProject;  // make: also save the project here
     std::filesystem::path project;      // build
     std::filesystem::path iso;          // make, build, demo: also write this ISO image
+    bool force = false;                 // with --iso: it may replace a file that is no ISO image
     std::filesystem::path burnFolder;   // burn: the folder holding VIDEO_TS
     std::string device;                 // burn: the writer
     std::optional<int> speed;           // burn: KB/s

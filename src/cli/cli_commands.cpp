@@ -3,18 +3,20 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <thread>
 
 #include "cli/burn_commands.h"
+#include "cli/interruption.h"
 #include "cli/terminal_display.h"
+#include "core/file_checks.h"
+#include "core/folder_lock.h"
 #include "core/notifier.h"
 #include "core/path_text.h"
 #include "core/tv_standard.h"
+#include "core/working_folder_claim.h"
 #include "disc/build_job.h"
 #include "disc/disc_space.h"
 #include "workspace/application.h"
@@ -28,10 +30,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::atomic<bool> interrupted{false};
+// What a command ends with when it is interrupted before or during its
+// build: the same as a cancel.
+constexpr int kCancelled = 2;
 
-extern "C" void onInterrupt(int) {
-    interrupted = true;
+int cancelled() {
+    std::cerr << "STOPED!\n";
+    return kCancelled;
 }
 
 // Messages go to standard error; questions are answered no.
@@ -78,8 +83,26 @@ void applyPictureSettings(const CliArguments& arguments, Application& app) {
     }
 }
 
+// A music file named on the command line must be there and be sound: the
+// model would quietly put the default music in its place.
+std::optional<int> checkMusicFile(const fs::path& music, Application& app) {
+    std::string reason;
+    if (!isRegularFile(music, &reason))
+        return fail("the music file " + quotedPath(music) + " " + reason);
+    if (app.audio.GetFileTimeLength(music) == 0)
+        return fail("the music file " + quotedPath(music) + " holds no sound Velmora can play");
+    return std::nullopt;
+}
+
 std::optional<int> applyMusicAndMenu(const CliArguments& arguments, Application& app) {
     const fs::path& working = app.project.folders().working;
+    for (const fs::path& music : arguments.music) {
+        if (const auto failed = checkMusicFile(fs::absolute(music), app)) return failed;
+    }
+    if (!arguments.menuMusic.empty()) {
+        if (const auto failed = checkMusicFile(fs::absolute(arguments.menuMusic), app))
+            return failed;
+    }
     if (!arguments.music.empty()) {
         for (const auto& slideshow : app.project.slideshows) {
             slideshow->audioTracks.clear();
@@ -107,45 +130,24 @@ int runBuild(Application& app) {
     TerminalDisplay display(isatty(STDERR_FILENO) != 0);
     ApplicationBuild build(app, display);
     BuildJob& job = build.job();
-    if (!job.startBuild({})) return fail("the project has no slideshow to build");
-
-    interrupted = false;
-    std::signal(SIGINT, onInterrupt);
+    if (!job.startBuild({})) {
+        const std::string& reason = job.refusalReason();
+        return fail(reason.empty() ? "the project has no slideshow to build" : reason);
+    }
     while (job.making()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        if (interrupted) job.requestCancel();
+        if (interruptRequested()) job.requestCancel();
         display.refresh(job.remainingSeconds());
     }
     const int result = job.waitForBuild();
-    std::signal(SIGINT, SIG_DFL);
     if (result == 0) {
         std::cout << "DVD folder: " << (app.project.folders().output / "VIDEO_TS").string() << '\n';
         return 0;
     }
-    if (result == 2) {
-        std::cerr << "STOPED!\n";
-        return 2;
-    }
+    if (result == kCancelled || interruptRequested()) return cancelled();
     std::cerr << "velmora-cli: making the DVD failed (" << result << "); the log is "
               << quotedPath(app.log.file()) << '\n';
     return result > 0 && result < 256 ? result : 1;
-}
-
-// The menu, a space check and the build, for a project that holds its
-// slideshows.
-int prepareAndBuild(Application& app, bool regenerateMenu, const std::optional<std::string>& title,
-                    const fs::path& saveAs) {
-    std::string reason;
-    if (!prepareMenu(app, regenerateMenu, title, &reason)) return fail(reason);
-    if (!saveAs.empty() && !app.session.saveProjectAs(fs::absolute(saveAs), false))
-        return fail("the project cannot be saved as " + quotedPath(saveAs));
-    const WorkingFolders& folders = app.project.folders();
-    app.project.estimateDiscSize();
-    const DiscSpaceCheck space =
-        checkDiscSpace(app.project.sizeEstimate, folders.output, folders.temporary);
-    if (space.buttons == BuildButtons::Disable) return fail(space.message);
-    if (!space.message.empty()) std::cerr << space.message << '\n';
-    return runBuild(app);
 }
 
 // The ISO image of the finished DVD folder, when one was asked for.
@@ -155,7 +157,59 @@ int writeImage(const CliArguments& arguments, Application& app, int buildResult)
     request.folder = app.project.folders().output;
     request.imageFile = arguments.iso;
     request.label = arguments.label;
+    request.force = arguments.force;
     return burnFolder(app, request);
+}
+
+// What can be known to fail before hours of encoding: the ISO image's
+// place, and another run making a DVD in the same output folder.
+std::optional<int> checkBeforeBuild(const CliArguments& arguments, Application& app,
+                                    FolderLock& outputLock) {
+    if (!arguments.iso.empty()) {
+        const std::string problem = isoTargetProblem(fs::absolute(arguments.iso), arguments.force);
+        if (!problem.empty()) return fail(problem);
+    }
+    const fs::path& output = app.project.folders().output;
+    std::error_code ignored;
+    fs::create_directories(output, ignored);
+    if (!outputLock.acquire(output)) {
+        return fail("the output folder " + quotedPath(output) +
+                    " is in use by another run of Velmora (or cannot be opened)");
+    }
+    return std::nullopt;
+}
+
+// The menu, a space check and the build, for a project that holds its
+// slideshows.
+int prepareAndBuild(const CliArguments& arguments, Application& app, bool regenerateMenu,
+                    const fs::path& saveAs) {
+    FolderLock outputLock;
+    if (const auto failed = checkBeforeBuild(arguments, app, outputLock)) return *failed;
+    std::string reason;
+    if (!prepareMenu(app, regenerateMenu, regenerateMenu ? arguments.title : std::nullopt,
+                     &reason))
+        return fail(reason);
+    if (!saveAs.empty() && !app.session.saveProjectAs(fs::absolute(saveAs), false))
+        return fail("the project cannot be saved as " + quotedPath(saveAs));
+    const WorkingFolders& folders = app.project.folders();
+    app.project.estimateDiscSize();
+    const DiscSpaceCheck space =
+        checkDiscSpace(app.project.sizeEstimate, folders.output, folders.temporary);
+    if (space.buttons == BuildButtons::Disable) return fail(space.message);
+    if (!space.message.empty()) std::cerr << space.message << '\n';
+    if (interruptRequested()) return cancelled();
+    return writeImage(arguments, app, runBuild(app));
+}
+
+// Names what the import passed over: pictures that cannot be shown and
+// folders beyond what the project or the disc can take.
+void reportImport(const ImportResult& imported) {
+    for (const RefusedPicture& picture : imported.refusedPictures)
+        std::cerr << "velmora-cli: " << quotedPath(picture.file) << " is left out: "
+                  << picture.reason << '\n';
+    for (const fs::path& folder : imported.foldersNotImported)
+        std::cerr << "velmora-cli: the folder " << quotedPath(folder)
+                  << " is not imported: the project or the disc is full\n";
 }
 
 int makeFromFolders(const CliArguments& arguments, Application& app) {
@@ -163,17 +217,13 @@ int makeFromFolders(const CliArguments& arguments, Application& app) {
     std::vector<fs::path> folders;
     for (const fs::path& folder : arguments.pictureFolders)
         folders.push_back(fs::absolute(folder));
-    importFolders(app.project, folders);
+    reportImport(importFolders(app.project, folders));
+    if (interruptRequested()) return cancelled();
     if (app.project.slideshows.empty())
         return fail("none of the folders holds a picture Velmora can load");
     if (const auto failed = applyMusicAndMenu(arguments, app)) return *failed;
     setOutputFolder(app, arguments.output);
-    const int result = writeImage(
-        arguments, app, prepareAndBuild(app, true, arguments.title, arguments.saveProject));
-    // A run that was not saved leaves no working folder behind.
-    discardUnsavedWorkingFolder(WorkingFolders::inside(app.project.folders().working),
-                                app.project.projectFilePath);
-    return result;
+    return prepareAndBuild(arguments, app, true, arguments.saveProject);
 }
 
 int buildProject(const CliArguments& arguments, Application& app) {
@@ -184,7 +234,7 @@ int buildProject(const CliArguments& arguments, Application& app) {
     if (app.project.slideshows.empty())
         return fail("the project " + quotedPath(file) + " holds no slideshow Velmora can build");
     setOutputFolder(app, arguments.output);
-    return writeImage(arguments, app, prepareAndBuild(app, false, std::nullopt, {}));
+    return prepareAndBuild(arguments, app, false, {});
 }
 
 CliArguments demoArguments(const CliArguments& given, const Application& app) {
@@ -202,14 +252,25 @@ CliArguments demoArguments(const CliArguments& given, const Application& app) {
     return demo;
 }
 
-}  // namespace
+// A run that was not saved leaves no working folder behind, however the
+// command ends. A project that was built but not saved here keeps its own
+// working folder; a folder no saved project names goes.
+class UnsavedWorkDiscarder {
+  public:
+    explicit UnsavedWorkDiscarder(const Application& app) : app_(app) {}
+    ~UnsavedWorkDiscarder() {
+        const WorkingFolders& folders = app_.project.folders();
+        const bool named = fs::exists(folders.working / kSavedProjectMark);
+        discardUnsavedWorkingFolder(folders, named ? app_.project.projectFilePath : fs::path());
+    }
+    UnsavedWorkDiscarder(const UnsavedWorkDiscarder&) = delete;
+    UnsavedWorkDiscarder& operator=(const UnsavedWorkDiscarder&) = delete;
 
-int runCommand(const CliArguments& arguments) {
-    TerminalNotifier notifier;
-    const AppFolders folders = AppFolders::fromEnvironment(fs::read_symlink("/proc/self/exe"));
-    Application app(folders, notifier, notifier);
-    std::string reason;
-    if (!app.start(&reason)) return fail(reason);
+  private:
+    const Application& app_;
+};
+
+int runStartedCommand(const CliArguments& arguments, Application& app) {
     switch (arguments.command) {
         case CliArguments::Command::Make:
             return makeFromFolders(arguments, app);
@@ -223,20 +284,33 @@ int runCommand(const CliArguments& arguments) {
             request.device = arguments.device;
             request.speedKilobytesPerSecond = arguments.speed;
             request.label = arguments.label;
-            const int result = burnFolder(app, request);
-            discardUnsavedWorkingFolder(app.project.folders(), app.project.projectFilePath);
-            return result;
+            return burnFolder(app, request);
         }
-        case CliArguments::Command::Devices: {
-            const int result = listDevices(app);
-            discardUnsavedWorkingFolder(app.project.folders(), app.project.projectFilePath);
-            return result;
-        }
+        case CliArguments::Command::Devices:
+            return listDevices(app);
         case CliArguments::Command::Help:
             break;
     }
-    std::cout << usageText();
     return 0;
+}
+
+}  // namespace
+
+int runCommand(const CliArguments& arguments) {
+    if (arguments.command == CliArguments::Command::Help) {
+        std::cout << usageText();
+        return 0;
+    }
+    catchInterruptions();
+    TerminalNotifier notifier;
+    const AppFolders folders = AppFolders::fromEnvironment(fs::read_symlink("/proc/self/exe"));
+    Application app(folders, notifier, notifier);
+    std::string reason;
+    if (!app.start(&reason)) return fail(reason);
+    UnsavedWorkDiscarder discarder(app);
+    const int result = runStartedCommand(arguments, app);
+    if (result != 0 && result != kCancelled && interruptRequested()) return cancelled();
+    return result;
 }
 
 }  // namespace velmora::cli

@@ -118,9 +118,10 @@ void discardUnsavedWorkingFolder(const WorkingFolders& folders, const fs::path& 
         return;
     deleteFolderTree(folders.temporary);
     // fs::remove takes only empty folders, which is what is wanted here: a
-    // finished DVD in the output folder stays, in a folder that is no longer
-    // marked, so no later start-up takes it for leftovers.
-    fs::remove(folders.output, error);
+    // finished DVD in the working folder's dvd folder stays, in a folder that
+    // is no longer marked, so no later start-up takes it for leftovers. An
+    // output folder elsewhere is the user's and is not touched.
+    fs::remove(folders.working / "dvd", error);
     fs::remove(folders.working / kSavedProjectMark, error);
     fs::remove(folders.working / kWorkingFolderMark, error);
     fs::remove(folders.working, error);

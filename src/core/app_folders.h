@@ -68,7 +68,7 @@ std::filesystem::path defaultProjectFile(const std::filesystem::path& userFolder
 bool deleteFolderTree(const std::filesystem::path& folder);
 
 // For a run whose project was never saved (its project file does not exist):
-// deletes T with everything in it, then removes O and W if they are empty.
+// deletes T with everything in it, then removes W/dvd and W if they are empty.
 // Nothing happens to a folder that is not a marked working folder of ours.
 void discardUnsavedWorkingFolder(const WorkingFolders& folders,
                                  const std::filesystem::path& projectFile);

@@ -59,7 +59,10 @@ class SpawnActions {
 };
 
 // The child starts with no blocked signals and with the default action for
-// the signals a parent commonly ignores or handles, so SIGTERM ends it.
+// the signals a parent commonly ignores or handles, so SIGTERM ends it. It
+// leads a process group of its own: a Ctrl-C at the terminal goes to the
+// terminal's group only, so Velmora alone decides when a child ends, and a
+// cancel reaches the child's own children through the group.
 class SpawnAttributes {
   public:
     SpawnAttributes() {
@@ -72,7 +75,9 @@ class SpawnAttributes {
         for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE})
             sigaddset(&defaults, signal);
         posix_spawnattr_setsigdefault(&attributes_, &defaults);
-        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        posix_spawnattr_setpgroup(&attributes_, 0);  // the child's pid becomes its group's id
+        posix_spawnattr_setflags(
+            &attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
     }
     ~SpawnAttributes() { posix_spawnattr_destroy(&attributes_); }
     SpawnAttributes(const SpawnAttributes&) = delete;
@@ -85,50 +90,36 @@ class SpawnAttributes {
 };
 
 // A started child that is reaped whatever happens: a child still running
-// when the guard goes out of scope is killed and waited for.
+// when the guard goes out of scope is killed with its group and waited for.
+// Signals go to the group only while the child is unreaped: until then its
+// pid, which names the group, cannot be given to another process.
 class ChildGuard {
   public:
     explicit ChildGuard(pid_t pid) : pid_(pid) {}
     ~ChildGuard() {
         if (!status_) {
-            ::kill(pid_, SIGKILL);
-            waitBlocking();
+            signalGroup(SIGKILL);
+            reap();
         }
     }
     ChildGuard(const ChildGuard&) = delete;
     ChildGuard& operator=(const ChildGuard&) = delete;
 
-    // True once the child has ended and has been reaped.
-    bool tryReap() {
+    // True once the child has ended; it stays unreaped (a zombie) until
+    // reap() or terminate().
+    bool hasEnded() const {
         if (status_) return true;
-        int status = 0;
-        pid_t done = 0;
+        siginfo_t info{};
+        int done = 0;
         do {
-            done = ::waitpid(pid_, &status, WNOHANG);
+            done = ::waitid(P_PID, id_t(pid_), &info, WEXITED | WNOHANG | WNOWAIT);
         } while (done < 0 && errno == EINTR);
-        if (done == pid_ || (done < 0 && errno == ECHILD)) status_ = status;
-        return status_.has_value();
+        return done < 0 || info.si_pid == pid_;
     }
 
-    // SIGTERM, then SIGKILL when the child is still there after the grace.
-    void terminate(std::chrono::milliseconds grace) {
-        if (tryReap()) return;
-        ::kill(pid_, SIGTERM);
-        const auto deadline = std::chrono::steady_clock::now() + grace;
-        while (!tryReap()) {
-            if (std::chrono::steady_clock::now() >= deadline) {
-                ::kill(pid_, SIGKILL);
-                waitBlocking();
-                return;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-    }
-
-    int status() const { return *status_; }
-
-  private:
-    void waitBlocking() {
+    // Waits for the child to end and takes its status.
+    void reap() {
+        if (status_) return;
         int status = 0;
         pid_t done = 0;
         do {
@@ -136,6 +127,23 @@ class ChildGuard {
         } while (done < 0 && errno == EINTR);
         status_ = status;
     }
+
+    // SIGTERM to the whole group, then SIGKILL to whatever of it is left
+    // once the child has ended or the grace has passed; then reaps it.
+    void terminate(std::chrono::milliseconds grace) {
+        if (status_) return;
+        signalGroup(SIGTERM);
+        const auto deadline = std::chrono::steady_clock::now() + grace;
+        while (!hasEnded() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(10ms);
+        signalGroup(SIGKILL);
+        reap();
+    }
+
+    int status() const { return *status_; }
+
+  private:
+    void signalGroup(int signal) const { ::kill(-pid_, signal); }
 
     pid_t pid_;
     std::optional<int> status_;
@@ -224,9 +232,45 @@ bool readAvailable(int fd, LineSplitter& lines) {
     return true;
 }
 
-}  // namespace
+// Hands the child's lines over until it ends or the job is cancelled.
+ChildResult follow(const ChildJob& job, ChildGuard& child, int readFd) {
+    LineSplitter lines(job.onLine);
+    bool reading = true;
+    while (!child.hasEnded()) {
+        if (cancelRequested(job)) {
+            child.terminate(job.terminateGrace);
+            return cancelled();
+        }
+        pollfd ready{readFd, POLLIN, 0};
+        if (::poll(reading ? &ready : nullptr, reading ? 1 : 0, kPollMilliseconds) > 0)
+            reading = readAvailable(readFd, lines);
+    }
+    // The child has ended: take what it left in the pipe, but do not wait for
+    // a grandchild that may still hold the pipe open.
+    for (pollfd ready{readFd, POLLIN, 0}; reading && ::poll(&ready, 1, 0) > 0;)
+        reading = readAvailable(readFd, lines);
+    lines.flush();
+    // However it ended, a child of a cancelled job counts as cancelled: a
+    // signal or a failure at that point is the cancel's doing, not a fault.
+    // What is left of its group goes with it.
+    if (cancelRequested(job)) {
+        child.terminate(std::chrono::milliseconds(0));
+        return cancelled();
+    }
+    child.reap();
 
-ChildResult runChildProcess(const ChildJob& job) {
+    ChildResult result;
+    if (WIFSIGNALED(child.status())) {
+        result.ending = ChildResult::Ending::Signalled;
+        result.code = WTERMSIG(child.status());
+    } else {
+        result.ending = ChildResult::Ending::Exited;
+        result.code = WEXITSTATUS(child.status());
+    }
+    return result;
+}
+
+ChildResult runJob(const ChildJob& job) {
     if (job.arguments.empty()) return notStarted("No program was given to run.");
     if (cancelRequested(job)) return cancelled();
     const std::string& program = job.arguments.front();
@@ -264,33 +308,16 @@ ChildResult runChildProcess(const ChildJob& job) {
     input.reset();
     output.reset();
 
-    LineSplitter lines(job.onLine);
-    bool reading = true;
-    for (;;) {
-        if (cancelRequested(job)) {
-            child.terminate(job.terminateGrace);
-            return cancelled();
-        }
-        pollfd ready{readEnd.get(), POLLIN, 0};
-        if (::poll(reading ? &ready : nullptr, reading ? 1 : 0, kPollMilliseconds) > 0)
-            reading = readAvailable(readEnd.get(), lines);
-        if (child.tryReap()) break;
-    }
-    // The child has ended: take what it left in the pipe, but do not wait for
-    // a grandchild that may still hold the pipe open.
-    for (pollfd ready{readEnd.get(), POLLIN, 0}; reading && ::poll(&ready, 1, 0) > 0;)
-        reading = readAvailable(readEnd.get(), lines);
-    lines.flush();
+    return follow(job, child, readEnd.get());
+}
 
-    ChildResult result;
-    if (WIFSIGNALED(child.status())) {
-        result.ending = ChildResult::Ending::Signalled;
-        result.code = WTERMSIG(child.status());
-    } else {
-        result.ending = ChildResult::Ending::Exited;
-        result.code = WEXITSTATUS(child.status());
-    }
-    return result;
+}  // namespace
+
+ChildResult runChildProcess(const ChildJob& job) {
+    const ChildResult result = runJob(job);
+    // A job cancelled while it started or ended is cancelled, whatever else
+    // went wrong on the way.
+    return cancelRequested(job) ? cancelled() : result;
 }
 
 std::string childEndingText(const ChildResult& result) {

@@ -25,8 +25,9 @@ struct ChildJob {
     // Variables set for the child on top of our own environment, which
     // itself is left as it is.
     std::vector<std::pair<std::string, std::string>> environment;
-    // Tested while the child runs; when set the child gets SIGTERM, and
-    // SIGKILL once terminateGrace has passed.
+    // Tested while the child runs; when set the child's process group gets
+    // SIGTERM, and SIGKILL once the child has ended or terminateGrace has
+    // passed. Once set, the run ends as Cancelled however the child ended.
     const Event* cancelEvent = nullptr;
     std::chrono::milliseconds terminateGrace{3000};
     // Every non-empty line the child writes to standard error (and to
@@ -41,7 +42,7 @@ struct ChildResult {
         NotStarted,  // the program or a redirected file could not be opened: see problem
         Exited,      // code is the exit status
         Signalled,   // code is the signal that ended it
-        Cancelled,   // the cancel event was set; the child has been ended
+        Cancelled,   // the cancel event was set before the run returned; the child is ended
     };
     Ending ending = Ending::NotStarted;
     int code = 0;
@@ -50,7 +51,10 @@ struct ChildResult {
     bool succeeded() const { return ending == Ending::Exited && code == 0; }
 };
 
-// Runs the job to its end on the calling thread. The child is always reaped
+// Runs the job to its end on the calling thread. The child leads a process
+// group of its own, so a Ctrl-C at the terminal (which signals the
+// terminal's process group) never reaches it: only the cancel event ends it
+// early, together with any program it started. The child is always reaped
 // before this returns, also when onLine throws.
 ChildResult runChildProcess(const ChildJob& job);
 

@@ -15,6 +15,7 @@
 #include "core/log.h"
 #include "core/path_text.h"
 #include "outside/child_process.h"
+#include "outside/partial_file.h"
 
 namespace velmora {
 
@@ -429,7 +430,7 @@ void LibburnDiscWriter::abortWrite() {
 void LibburnDiscWriter::runWrite(WriteJob job) {
     log_.writeLog("Writing " + quotedPath(job.folder) + " to " + job.writerName + ", volume " +
                   job.volumeId);
-    int status = writeImage(job);
+    int status = imageFile_.empty() ? writeImage(job) : writeImageFile(std::move(job));
     if (status != kWriteSucceeded && abortRequested_) status = kWriteFailedOrAborted;
     logLibburnMessages(true);
     {
@@ -439,6 +440,28 @@ void LibburnDiscWriter::runWrite(WriteJob job) {
     }
     log_.writeLog("Write to " + job.writerName + " ended with status " + std::to_string(status));
     report(WriterEvent::Finished, status);
+}
+
+// The image goes to a fresh temporary beside the image file, which libburn
+// writes through our descriptor; the image file is replaced only by a
+// whole image. An abort that comes before the rename wins over a write that
+// has just succeeded.
+int LibburnDiscWriter::writeImageFile(WriteJob job) {
+    PartialFile partial;
+    std::string problem;
+    if (!partial.create(imageFile_, &problem)) {
+        log_.writeLog(problem);
+        return kWriteImageFailed;
+    }
+    job.address = "stdio:/dev/fd/" + std::to_string(partial.fd());
+    const int status = writeImage(job);
+    if (status != kWriteSucceeded) return status;
+    if (abortRequested_) return kWriteFailedOrAborted;
+    if (!partial.commit(&problem)) {
+        log_.writeLog(problem);
+        return kWriteImageFailed;
+    }
+    return kWriteSucceeded;
 }
 
 std::vector<std::string> LibburnDiscWriter::imageArguments(const WriteJob& job) const {
@@ -490,14 +513,6 @@ int LibburnDiscWriter::writeImage(const WriteJob& job) {
     if (erase) {
         if (const int blanked = blankMedium(d, profile); blanked != 0) return blanked;
     }
-    // libburn writes an image file from its start but leaves an older,
-    // longer image's tail behind.
-    if (burn_drive_get_drive_role(d) == 2) {
-        const fs::path imageFile = job.address.substr(std::string_view("stdio:").size());
-        if (fs::is_regular_file(imageFile) && ::truncate(imageFile.c_str(), 0) != 0)
-            log_.writeLog(quotedPath(imageFile) + " cannot be emptied: " + std::strerror(errno));
-    }
-
     // The image runs from genisoimage through a pipe into libburn. The
     // child's standard output is the pipe's write end, opened again through
     // /proc so that the child job can redirect to it as to a file.

@@ -63,7 +63,10 @@ int libburnMediaStatus(int discStatus, int profile, bool erasable);
 // as a throttle. libburn calls that pseudo-drive's medium profile 0xffff
 // ("stdio file") and likens it to DVD-RAM; mediaType() reports it as 0x12
 // (DVD-RAM) so that it counts as a writable DVD, with status 0 (ready).
-// The image file is truncated before it is written.
+// The image is written to a temporary file made beside the image file
+// (".NAME.XXXXXX.part") and renamed over it once written whole: a write
+// that fails or is aborted leaves the image file as it was, or absent, and
+// no temporary behind.
 //
 // A drive is opened (grabbed) only while its medium is looked at or while
 // it is written, so its tray stays free in between. One look serves the
@@ -144,6 +147,7 @@ class LibburnDiscWriter final : public DiscWriterLibrary {
     bool logLibburnMessages(bool asEvents);
     void runWrite(WriteJob job);
     int writeImage(const WriteJob& job);
+    int writeImageFile(WriteJob job);
     int imageSectors(const WriteJob& job, int64_t& sectors);
     int blankMedium(burn::burn_drive* drive, int profile);
     struct WriteProgress {

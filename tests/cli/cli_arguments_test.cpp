@@ -25,6 +25,7 @@ TEST(CliArguments, CommandsAndTheirOptions) {
     EXPECT_EQ(make->title, "Our trip");
     EXPECT_EQ(make->iso, "x.iso");
     EXPECT_EQ(make->label, "Trip");
+    EXPECT_FALSE(make->force);
 
     const auto burn = parse({"burn", "dvd", "--device", "/dev/sr0", "--speed", "2770"}, &error);
     ASSERT_TRUE(burn) << error;
@@ -35,6 +36,20 @@ TEST(CliArguments, CommandsAndTheirOptions) {
     const auto build = parse({"build", "p.prg", "--output", "o"}, &error);
     ASSERT_TRUE(build) << error;
     EXPECT_EQ(build->project, "p.prg");
+
+    // --force lets --iso replace a file that is no ISO image, for each
+    // command that writes one.
+    const std::vector<std::string> forced[] = {
+        {"make", "--pictures", "a", "--output", "o", "--iso", "x.iso", "--force"},
+        {"build", "p.prg", "--force", "--iso", "x.iso"},
+        {"demo", "--iso", "x.iso", "--force"},
+    };
+    for (const auto& arguments : forced) {
+        const auto parsed = parse(arguments, &error);
+        ASSERT_TRUE(parsed) << arguments.front() << ": " << error;
+        EXPECT_TRUE(parsed->force) << arguments.front();
+        EXPECT_EQ(parsed->iso, "x.iso") << arguments.front();
+    }
     EXPECT_EQ(parse({}, &error)->command, CliArguments::Command::Help);
 }
 
@@ -48,6 +63,8 @@ TEST(CliArguments, MistakesAreNamed) {
         {{"build"}, "build needs the project file (.prg)"},
         {{"build", "p.prg", "--wide"}, "--wide is not an option of build"},
         {{"devices", "extra"}, "unexpected argument \"extra\""},
+        {{"burn", "dvd", "--force"}, "--force is not an option of burn"},
+        {{"demo", "--force"}, "--force only goes with --iso"},
         {{"frobnicate"}, "unknown command \"frobnicate\""},
     };
     for (const auto& [arguments, message] : cases) {

@@ -94,6 +94,14 @@ class LibburnDiscWriterTest : public ::testing::Test {
         if (made.exitCode != 0) throw std::runtime_error("dvdauthor failed: " + made.output);
     }
     std::string logText() const { return test::fileText(log_.file()); }
+    // Temporaries of image writes left in the folder.
+    std::vector<std::string> leftovers() const {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder_.path()))
+            if (entry.path().filename().string().ends_with(".part"))
+                names.push_back(entry.path().filename().string());
+        return names;
+    }
 
     test::TemporaryFolder folder_;
     Log log_{folder_ / "log.txt"};
@@ -120,6 +128,13 @@ std::string volumeId(const fs::path& image) {
     in.read(id.data(), std::streamsize(id.size()));
     id.erase(id.find_last_not_of(' ') + 1);
     return id;
+}
+
+std::string fileBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes(fs::file_size(file), '\0');
+    in.read(bytes.data(), std::streamsize(bytes.size()));
+    return bytes;
 }
 
 int titleCount(const fs::path& image) {
@@ -194,6 +209,7 @@ TEST_F(LibburnDiscWriterTest, DriveScanAndLibraryLifetime) {
     drives.free();
     EXPECT_EQ(drives.dvdWritersCount(), 0);
     EXPECT_EQ(image.mediaStatus(), 0) << logText();
+    EXPECT_FALSE(fs::exists(image_));  // looking at the "medium" makes no file
     EXPECT_EQ(drives.init(), 0);
     EXPECT_EQ(drives.dvdWritersCount(), count);
 }
@@ -204,6 +220,7 @@ TEST_F(LibburnDiscWriterTest, WritesImageFileThatReadsBackAsTheDvd) {
     // Some 2000 sectors, which the throttle lets through 512 at a time.
     std::ofstream(dvd / "extra.bin", std::ios::binary) << std::string(3 << 20, '\1');
     std::ofstream(image_, std::ios::binary) << std::string(8 << 20, 'x');  // an older, larger image
+    fs::permissions(image_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
     LibburnDiscWriter writer(log_, image_);
     EventRecord events;
@@ -239,6 +256,10 @@ TEST_F(LibburnDiscWriterTest, WritesImageFileThatReadsBackAsTheDvd) {
     EXPECT_EQ(int64_t(fs::file_size(image_)), imageSectors(dvd, "VELMORA_TEST") * 2048);
     EXPECT_EQ(volumeId(image_), "VELMORA_TEST");
     EXPECT_EQ(titleCount(image_), 2);
+    // The new image took the old one's place, and its permissions.
+    EXPECT_EQ(fs::status(image_).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_TRUE(leftovers().empty());
 }
 
 TEST_F(LibburnDiscWriterTest, ImageFailuresEndInOneFinishedEventAndALogLine) {
@@ -304,7 +325,85 @@ TEST_F(LibburnDiscWriterTest, StoppingAWriteEndsItAsAbortedWithoutWaiting) {
                   std::vector<int64_t>{kWriteFailedOrAborted});
         EXPECT_LT(events.values(WriterEvent::Writing).back(), 65535);
         EXPECT_TRUE(test::noChildProcessLeft());
+        // Nothing half-written under the image's name, nor beside it.
+        EXPECT_FALSE(fs::exists(image_));
+        EXPECT_TRUE(leftovers().empty());
     }
+}
+
+// An image file is replaced only by a whole image: a write that is aborted
+// or fails, early or midway, leaves the previous image as it was.
+TEST_F(LibburnDiscWriterTest, FailedOrAbortedWriteLeavesThePreviousImageAsItWas) {
+    const fs::path dvd = folder_ / "dvd";
+    makeDvd(dvd, 1, 1);
+    std::ofstream(dvd / "padding.bin", std::ios::binary) << std::string(8 << 20, '\0');
+    const test::ProgramResult made =
+        test::runProgram({"genisoimage", "-dvd-video", "-udf", "-V", "OLD", "-quiet", "-o",
+                          image_.string(), (folder_ / "dvd").string()});
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    const std::string previous = fileBytes(image_);
+    // A genisoimage that announces an image and gives up after a few sectors.
+    const fs::path failing = folder_ / "failing-genisoimage";
+    std::ofstream(failing) << "#!/bin/sh\n"
+                              "for a; do [ \"$a\" = -print-size ] && { echo 2000; exit 0; }; done\n"
+                              "head -c 204800 /dev/zero\n"
+                              "exit 3\n";
+    fs::permissions(failing, fs::perms::owner_all);
+    const fs::path photos = folder_ / "photos";
+    fs::create_directories(photos);
+
+    struct Case {
+        const char* what;
+        std::string program;
+        fs::path folder;
+        bool abortMidway;
+        bool writingBegins;
+        int status;
+    };
+    const Case cases[] = {
+        {"aborted midway", "genisoimage", dvd, true, true, kWriteFailedOrAborted},
+        {"image program fails midway", failing.string(), dvd, false, true, kWriteImageFailed},
+        {"nothing to make an image of", "genisoimage", photos, false, false, kWriteImageFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LibburnDiscWriter writer(log_, image_, c.program);
+        EventRecord events;
+        writer.registerCallback(events.callback());
+        ASSERT_EQ(writer.init(), 0);
+        writer.setWriter(0);
+        if (c.abortMidway) writer.setWriteSpeed(2000);  // slow enough to be stopped on the way
+        ASSERT_EQ(writer.startWriting(c.folder, "NEW"), 0);
+        if (c.abortMidway) {
+            ASSERT_TRUE(events.waitFor(WriterEvent::Writing, 0)) << logText();
+            writer.abortWrite();
+        }
+        ASSERT_TRUE(events.waitForFinished()) << logText();
+        writer.free();
+        EXPECT_EQ(events.values(WriterEvent::Finished), std::vector<int64_t>{c.status})
+            << logText();
+        EXPECT_EQ(events.values(WriterEvent::Writing).empty(), !c.writingBegins);
+        EXPECT_TRUE(fileBytes(image_) == previous) << "the previous image was changed";
+        EXPECT_TRUE(leftovers().empty());
+        EXPECT_TRUE(test::noChildProcessLeft());
+    }
+}
+
+TEST_F(LibburnDiscWriterTest, ImageInAFolderThatIsNotThereFailsAndSaysWhere) {
+    const fs::path dvd = folder_ / "dvd";
+    makeDvd(dvd, 1, 1);
+    const fs::path image = folder_ / "gone" / "disc.iso";
+    LibburnDiscWriter writer(log_, image);
+    EventRecord events;
+    writer.registerCallback(events.callback());
+    ASSERT_EQ(writer.init(), 0);
+    writer.setWriter(0);
+    ASSERT_EQ(writer.startWriting(dvd, "X"), 0);
+    ASSERT_TRUE(events.waitForFinished());
+    writer.free();
+    EXPECT_EQ(events.values(WriterEvent::Finished), std::vector<int64_t>{kWriteImageFailed});
+    EXPECT_NE(logText().find(image.string()), std::string::npos) << logText();
+    EXPECT_FALSE(fs::exists(folder_ / "gone"));
 }
 
 }  // namespace
