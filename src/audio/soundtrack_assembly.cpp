@@ -1,6 +1,10 @@
 #include "audio/soundtrack_assembly.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -8,6 +12,7 @@
 #include "audio/track_conversion.h"
 #include "core/audio_track.h"
 #include "core/event.h"
+#include "core/file_checks.h"
 #include "core/log.h"
 #include "core/path_text.h"
 
@@ -15,15 +20,23 @@ namespace velmora {
 
 namespace fs = std::filesystem;
 
+namespace {
+// A count as an int: lengths from a damaged project must not overflow it.
+int countFrom(int64_t count) {
+    return int(std::clamp<int64_t>(count, INT_MIN, INT_MAX));
+}
+}  // namespace
+
 int loopRepetitions(int videoSeconds, int musicSeconds) {
     if (musicSeconds <= 0) return 0;
-    const int total = videoSeconds + 3 * musicSeconds;
-    return total / musicSeconds + 1;
+    const int64_t total = int64_t(videoSeconds) + 3 * int64_t(musicSeconds);
+    return countFrom(total / musicSeconds + 1);
 }
 
 int silenceClips(int videoSeconds, int musicSeconds) {
-    // The clip is at least 9 seconds long, so each covers 9 seconds.
-    return (videoSeconds - musicSeconds) / 9 + 2;
+    // The clip is at least 9 seconds long, so each covers 9 seconds. Music
+    // of a negative length (a damaged project) must not call for millions.
+    return countFrom((int64_t(videoSeconds) - std::max(musicSeconds, 0)) / 9 + 2);
 }
 
 namespace {
@@ -43,8 +56,8 @@ class SoundtrackWriter {
 
     // 0 appended, 1 a file that cannot be read or a write that fails, 2 cancelled.
     int append(const fs::path& input) {
-        const FilePtr in(std::fopen(input.c_str(), "rb"));
-        if (!in) return fail("cannot read " + quotedPath(input));
+        const FilePtr in = openInput(input);
+        if (!in) return 1;
         char block[1024];
         size_t count = 0;
         while ((count = std::fread(block, 1, sizeof block, in.get())) > 0) {
@@ -62,6 +75,25 @@ class SoundtrackWriter {
     }
 
   private:
+    // The file to append, when it is a regular file: a FIFO or device in its
+    // place would block or never end.
+    FilePtr openInput(const fs::path& input) {
+        std::string reason;
+        // The look names what the file is (a socket cannot even be opened);
+        // the open makes sure of it.
+        const int fd = isRegularFile(input, &reason) ? openRegularFile(input, &reason) : -1;
+        if (fd < 0) {
+            fail("cannot read " + quotedPath(input) + " (" + reason + ")");
+            return nullptr;
+        }
+        FilePtr in(::fdopen(fd, "rb"));
+        if (!in) {
+            ::close(fd);
+            fail("cannot read " + quotedPath(input));
+        }
+        return in;
+    }
+
     int fail(const std::string& reason) {
         log_.writeLog("Joining the soundtrack failed: " + reason);
         return 1;
@@ -85,17 +117,19 @@ int appendTracks(SoundtrackWriter& writer, const std::vector<AudioTrack>& tracks
 
 int writeSoundtrack(SoundtrackWriter& writer, const std::vector<AudioTrack>& tracks,
                     const SoundtrackCover& cover, const Log& log) {
-    int musicSeconds = 0;
+    int64_t totalSeconds = 0;  // durations are never negative here (tracksWithin)
     for (const AudioTrack& track : tracks)
-        musicSeconds += track.durationSeconds;
+        totalSeconds += track.durationSeconds;
+    const int musicSeconds = countFrom(totalSeconds);
     const int fps = cover.framesPerSecond > 0 ? cover.framesPerSecond : 25;
     // Without music to repeat, loop mode pads with silence instead.
     if (cover.loopAudio && musicSeconds > 0) {
         const int videoSeconds = cover.longestSlideshowFrames / fps;
         const int repetitions = loopRepetitions(videoSeconds, musicSeconds);
         char line[96];
-        std::snprintf(line, sizeof line, "video time:%d, audio loop time:%d, audio length:%d",
-                      videoSeconds + 3 * musicSeconds, repetitions, musicSeconds);
+        std::snprintf(line, sizeof line, "video time:%lld, audio loop time:%d, audio length:%d",
+                      static_cast<long long>(videoSeconds) + 3LL * musicSeconds, repetitions,
+                      musicSeconds);
         log.writeLog(line);
         return appendTracks(writer, tracks, repetitions);
     }
@@ -129,11 +163,13 @@ std::vector<AudioTrack> withOwnTemporaryFiles(const std::vector<AudioTrack>& tra
 int buildSoundtrack(const SoundtrackJob& job, const SoundtrackCover& cover,
                     AudioConverterLibrary* converter, const Log& log) {
     const std::vector<AudioTrack> tracks =
-        job.tracks != nullptr ? withOwnTemporaryFiles(*job.tracks, job.outputPath)
+        job.tracks != nullptr ? tracksWithin(withOwnTemporaryFiles(*job.tracks, job.outputPath),
+                                             job.musicLimit.maxSeconds)
                               : std::vector<AudioTrack>();
     const Event neverSet;
     const Event& cancel = job.cancelEvent != nullptr ? *job.cancelEvent : neverSet;
-    if (const int result = convertTracks(tracks, converter, cancel, log); result != 0)
+    if (const int result = convertTracks(tracks, converter, cancel, log, job.musicLimit);
+        result != 0)
         return result;
     log.writeLog("begin join all mp2 file");
     SoundtrackWriter writer(job.outputPath, job.cancelEvent, log);

@@ -4,9 +4,10 @@
 #include <functional>
 #include <vector>
 
+#include "outside/audio_converter.h"
+
 namespace velmora {
 
-class AudioConverterLibrary;
 class Event;
 class Log;
 struct AudioTrack;
@@ -17,6 +18,11 @@ struct SoundtrackJob {
     std::filesystem::path outputPath;
     const Event* cancelEvent = nullptr;
     std::function<void(int)> progress;  // the build's; not called here
+    // Where the music is cut, faded out over its last seconds; the whole
+    // music when maxSeconds is 0. Tracks are converted only as far as the
+    // cut, and the repetitions or silence that follow repeat or pad the
+    // music as cut.
+    ConversionLimit musicLimit;
 };
 
 // What the soundtrack must cover, from the project.
@@ -35,9 +41,10 @@ int loopRepetitions(int videoSeconds, int musicSeconds);
 // Pad mode: how many silence clips follow the music (none when ≤ 0).
 int silenceClips(int videoSeconds, int musicSeconds);
 
-// Converts the tracks and joins their MP2 files byte by byte into the
-// output, repeated (loop mode) or followed by silence clips (pad mode), so
-// that the soundtrack is at least as long as the video. 0 when written (the
+// Converts the tracks (as far as the job's music limit) and joins their MP2
+// files byte by byte into the output, repeated (loop mode) or followed by
+// silence clips (pad mode), so that the soundtrack is at least as long as
+// the video. Only regular files are joined. 0 when written (the
 // tracks' temporary files are then deleted); convertTracks' result when
 // that fails; 1 when a file cannot be opened, read or written; 2 when
 // cancelled (tested after every appended file).

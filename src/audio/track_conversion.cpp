@@ -1,5 +1,6 @@
 #include "audio/track_conversion.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/audio_track.h"
@@ -9,17 +10,39 @@
 
 namespace velmora {
 
+std::vector<AudioTrack> tracksWithin(const std::vector<AudioTrack>& tracks, int maxSeconds) {
+    std::vector<AudioTrack> kept;
+    int startSeconds = 0;
+    for (const AudioTrack& track : tracks) {
+        if (maxSeconds > 0 && startSeconds >= maxSeconds) break;
+        AudioTrack& copy = kept.emplace_back(track);
+        copy.durationSeconds = std::max(copy.durationSeconds, 0);
+        if (maxSeconds > 0) {
+            copy.durationSeconds = std::min(copy.durationSeconds, maxSeconds - startSeconds);
+            startSeconds += copy.durationSeconds;
+        }
+    }
+    return kept;
+}
+
 int convertTracks(const std::vector<AudioTrack>& tracks, AudioConverterLibrary* converter,
-                  const Event& cancel, const Log& log) {
+                  const Event& cancel, const Log& log, const ConversionLimit& limit) {
+    int startSeconds = 0;
     for (const AudioTrack& track : tracks) {
         // The converter is linked in; "cannot be loaded" is a build without one.
         if (converter == nullptr) {
             log.writeLog("Load audio converter module error");
             return 1;
         }
+        ConversionLimit ownLimit;
+        if (limit.maxSeconds > 0) {
+            // What the tracks before this one have left of the limit.
+            ownLimit = {std::max(limit.maxSeconds - startSeconds, 1), limit.fadeOutSeconds};
+            startSeconds += std::clamp(track.durationSeconds, 0, limit.maxSeconds - startSeconds);
+        }
         log.writeLog("Load audio converter module ok");
         log.writeLog("convering mp3 file " + track.sourcePath.string());
-        const int result = converter->xToMp2(track.sourcePath, track.tempMp2Path, cancel);
+        const int result = converter->xToMp2(track.sourcePath, track.tempMp2Path, cancel, ownLimit);
         log.writeLog("converted mp3 file resault: " + std::to_string(result));
         if (result != 0) return result;
         if (cancel.isSet()) return 2;

@@ -186,8 +186,7 @@ int prepareAndBuild(const CliArguments& arguments, Application& app, bool regene
     FolderLock outputLock;
     if (const auto failed = checkBeforeBuild(arguments, app, outputLock)) return *failed;
     std::string reason;
-    if (!prepareMenu(app, regenerateMenu, regenerateMenu ? arguments.title : std::nullopt,
-                     &reason))
+    if (!prepareMenu(app, regenerateMenu, regenerateMenu ? arguments.title : std::nullopt, &reason))
         return fail(reason);
     if (!saveAs.empty() && !app.session.saveProjectAs(fs::absolute(saveAs), false))
         return fail("the project cannot be saved as " + quotedPath(saveAs));
@@ -205,8 +204,8 @@ int prepareAndBuild(const CliArguments& arguments, Application& app, bool regene
 // folders beyond what the project or the disc can take.
 void reportImport(const ImportResult& imported) {
     for (const RefusedPicture& picture : imported.refusedPictures)
-        std::cerr << "velmora-cli: " << quotedPath(picture.file) << " is left out: "
-                  << picture.reason << '\n';
+        std::cerr << "velmora-cli: " << quotedPath(picture.file) << ' ' << picture.reason
+                  << "; it is left out\n";
     for (const fs::path& folder : imported.foldersNotImported)
         std::cerr << "velmora-cli: the folder " << quotedPath(folder)
                   << " is not imported: the project or the disc is full\n";
@@ -215,9 +214,13 @@ void reportImport(const ImportResult& imported) {
 int makeFromFolders(const CliArguments& arguments, Application& app) {
     applyPictureSettings(arguments, app);
     std::vector<fs::path> folders;
-    for (const fs::path& folder : arguments.pictureFolders)
+    for (const fs::path& folder : arguments.pictureFolders) {
+        std::error_code error;
+        if (!fs::is_directory(folder, error))
+            return fail("the picture folder " + quotedPath(folder) + " is not a folder");
         folders.push_back(fs::absolute(folder));
-    reportImport(importFolders(app.project, folders));
+    }
+    reportImport(importFolders(app.project, folders, &app.log));
     if (interruptRequested()) return cancelled();
     if (app.project.slideshows.empty())
         return fail("none of the folders holds a picture Velmora can load");

@@ -40,7 +40,11 @@ bool isRegularFile(const std::filesystem::path& file, std::string* reason) {
 int openRegularFile(const std::filesystem::path& file, std::string* reason) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        *reason = std::strerror(errno);
+        const int openErrno = errno;
+        // A socket cannot be opened at all; say what it is rather than why.
+        struct stat status {};
+        if (::stat(file.c_str(), &status) != 0 || checkedRegular(status, reason))
+            *reason = std::strerror(openErrno);
         return -1;
     }
     struct stat status {};

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/file_checks.h"
 #include "core/path_text.h"
@@ -59,8 +59,8 @@ bool writeAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<MarkupFileText> readMarkupFile(const std::filesystem::path& file,
-                                             std::string* error, std::int64_t largestBytes) {
+std::optional<MarkupFileText> readMarkupFile(const std::filesystem::path& file, std::string* error,
+                                             std::int64_t largestBytes) {
     std::string reason;
     FileDescriptor fd(openRegularFile(file, &reason));
     if (fd.get() < 0) {

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QSize>
 #include <filesystem>
+#include <string>
 
 namespace velmora {
 
@@ -14,8 +15,10 @@ class RandomSource;
 class PictureFiles {
   public:
     virtual ~PictureFiles() = default;
-    // True when the file loads as a picture by its type.
-    virtual bool canLoad(const std::filesystem::path& file) = 0;
+    // True when the file loads as a whole, undamaged picture by its type;
+    // otherwise false with *reason saying why in a fragment that follows the
+    // file's name ("is a FIFO, not a file").
+    virtual bool canLoad(const std::filesystem::path& file, std::string* reason) = 0;
     // Writes the 80 × 60 cover of the picture as a BMP; false on failure.
     virtual bool renderCover(const std::filesystem::path& picture,
                              const std::filesystem::path& cover) = 0;

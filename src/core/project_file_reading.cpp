@@ -188,8 +188,11 @@ ProjectReader::Step ProjectReader::readPicture(Slideshow& slideshow) {
     std::string source;
     if (!findText("strOriginalFile", &source)) {
         step = Step::Stop;
-    } else if (slideshow.addPicture(source, project_.defaults()) == 0) {
-        // A refused picture (gone, unreadable, already there) is dropped silently.
+    } else if (std::string refusal;
+               slideshow.addPicture(source, project_.defaults(), &refusal) != 0) {
+        // A refused picture (gone, unreadable, already there) is dropped and named.
+        log_.writeLog("Picture not added: " + quotedPath(source) + " " + refusal);
+    } else {
         SlideImage& picture = slideshow.pictures.back();
         std::string working;
         if (findText("m_strTempFile", &working))
@@ -294,8 +297,8 @@ ProjectReader::Step ProjectReader::readEdits(SlideImage& picture) {
         } else {
             const auto* named = std::find(kEditElementNames.begin(), kEditElementNames.end(), tag);
             const auto kind = named - kEditElementNames.begin();
-            const bool plainEdit = named != kEditElementNames.end() &&
-                                   kind >= int(PictureEditKind::RotateLeft90);
+            const bool plainEdit =
+                named != kEditElementNames.end() && kind >= int(PictureEditKind::RotateLeft90);
             if (!plainEdit) continue;  // any other element is not an edit
             edit.kind = static_cast<PictureEditKind>(kind);
         }

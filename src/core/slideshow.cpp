@@ -7,6 +7,7 @@
 
 #include "core/motion_effect.h"
 #include "core/notifier.h"
+#include "core/path_text.h"
 #include "core/tv_standard.h"
 #include "outside/audio_converter.h"
 
@@ -48,18 +49,24 @@ Slideshow::Slideshow(std::string slideshowName, const fs::path& workingFolder,
     repointTempFiles(workingFolder / "temp");
 }
 
-int Slideshow::addPicture(const fs::path& path, const SlideSettings& defaults) {
+int Slideshow::addPicture(const fs::path& path, const SlideSettings& defaults,
+                          std::string* refusal) {
     changed();
-    if (path.empty()) return 1;
+    std::string reason;
+    auto refuse = [&](std::string why) {
+        if (refusal != nullptr) *refusal = std::move(why);
+        return 1;
+    };
+    if (path.empty()) return refuse("has no name");
     for (const SlideImage& picture : pictures) {
-        if (picture.workingPath == path) return 1;
+        if (picture.workingPath == path) return refuse("is already in the slideshow");
     }
-    if (!context_.pictures.canLoad(path)) return 1;
+    if (!context_.pictures.canLoad(path, &reason)) return refuse(std::move(reason));
     std::error_code error;
     const uint64_t size = fs::file_size(path, error);
-    if (error) return 1;
+    if (error) return refuse("cannot be read: " + error.message());
     const std::time_t modified = modificationTime(path, error);
-    if (error) return 1;
+    if (error) return refuse("cannot be read: " + error.message());
 
     SlideImage picture;
     picture.sourcePath = path;
@@ -328,16 +335,18 @@ void Slideshow::recomputeAudioStarts() {
 }
 
 void Slideshow::repointTempFiles(const fs::path& folder) {
-    videoStreamPath = folder / (name + ".m2v");
+    const std::string fileName = fileNameSafe(name);
+    videoStreamPath = folder / (fileName + ".m2v");
     soundtrackPath = folder / "slideshow.mp2";
-    rawVideoPath = folder / (name + ".yuv");
-    programStreamPath = folder / (name + ".mpg");
-    coverPath = folder / ("cover_" + name + ".bmp");
+    rawVideoPath = folder / (fileName + ".yuv");
+    programStreamPath = folder / (fileName + ".mpg");
+    coverPath = folder / ("cover_" + fileName + ".bmp");
     for (AudioTrack& track : audioTracks)
-        track.tempMp2Path = folder / (track.fileName + ".mp2");
+        track.tempMp2Path = folder / track.tempMp2Path.filename();
+    // An edited copy keeps its own name ("~" and the picture's name).
     for (SlideImage& picture : pictures) {
         if (picture.workingPath != picture.sourcePath)
-            picture.workingPath = folder / picture.fileName;
+            picture.workingPath = folder / picture.workingPath.filename();
     }
 }
 

@@ -32,8 +32,13 @@ class Slideshow {
     int index = 0;
     int coverIndex = 0;
 
-    // Pictures.
-    int addPicture(const std::filesystem::path& path, const SlideSettings& defaults);
+    // Pictures. A picture is added at the end with the defaults; 1 when it
+    // is refused (already there, not a file, not a whole picture), with
+    // *refusal, when given, saying why in a fragment that follows the file's
+    // name ("is a FIFO, not a file"). The model has no log: callers that
+    // keep one write the refusal there.
+    int addPicture(const std::filesystem::path& path, const SlideSettings& defaults,
+                   std::string* refusal = nullptr);
     int removePicture(int i);
     void removePictures(std::span<const int> indices);
     int movePictureUp(int i, bool* becameFirst = nullptr);

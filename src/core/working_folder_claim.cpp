@@ -97,8 +97,7 @@ bool WorkingFolderLock::acquire(const fs::path& workingFolder) {
     struct stat status {};
     // A mark unlinked between open and lock belongs to a folder being
     // deleted by another run's start-up cleaning.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &status) != 0 ||
-        status.st_nlink == 0) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &status) != 0 || status.st_nlink == 0) {
         ::close(fd);
         return false;
     }

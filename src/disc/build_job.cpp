@@ -6,10 +6,10 @@
 #include "core/app_folders.h"
 #include "core/log.h"
 #include "core/notifier.h"
+#include "core/path_text.h"
 #include "core/preferences.h"
 #include "core/project.h"
 #include "core/tv_standard.h"
-#include "core/path_text.h"
 #include "disc/disc_space.h"
 #include "disc/dvd_output.h"
 #include "disc/menu_streams.h"
@@ -155,9 +155,8 @@ int BuildJob::makeMenus() {
     job.isWide = aspect() == 1;
     job.notNtfs = notNtfs_;
     job.temporaryFolder = project.folders().temporary;
-    job.soundtrackCover = {parts_.preferences.loopAudio, fps,
-                           project.longestSlideshowSeconds() * fps, project.totalFrames,
-                           parts_.resources.silence};
+    // The lengths it covers are the menu loop's, set by the menu stage.
+    job.soundtrackCover = {parts_.preferences.loopAudio, fps, 0, 0, parts_.resources.silence};
     job.cancelEvent = &cancelEvent_;
     job.report.label = [this](std::string_view text) { parts_.display.setDetailLabel(text); };
     job.report.stage = [this](MenuBuildStage stage, int index, int count) {

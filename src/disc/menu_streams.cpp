@@ -1,5 +1,6 @@
 #include "disc/menu_streams.h"
 
+#include <algorithm>
 #include <string>
 
 #include "audio/multiplexing.h"
@@ -16,6 +17,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The menu plays its music once per loop and every page's video lasts as
+// long as the music: a long song would make hours of menu video and sound.
+// The loop stops at two minutes, the music faded out before the cut.
+constexpr int kMenuLoopMaxSeconds = 120;
+constexpr int kMenuFadeOutSeconds = 3;
+
+// The length of the menu loop: the first menu track's, at most the cap.
+int menuLoopSeconds(const MenuSet& menu) {
+    const int musicSeconds = menu.menuTracks.empty() ? 0 : menu.menuTracks[0].durationSeconds;
+    return std::clamp(musicSeconds, 0, kMenuLoopMaxSeconds);
+}
+
 // The stream between the two subpicture passes of a 16:9 page.
 fs::path widescreenOnlyFile(const MenuPage& page) {
     return page.menuStreamPath.parent_path() / (page.videoName + "Widescreen.MPG");
@@ -24,7 +37,7 @@ fs::path widescreenOnlyFile(const MenuPage& page) {
 class MenuStreamMaker {
   public:
     MenuStreamMaker(const MenuStreamJob& job, MenuStreamTools& tools)
-        : job_(job), tools_(tools), menu_(*job.menu) {}
+        : job_(job), tools_(tools), menu_(*job.menu), loopSeconds_(menuLoopSeconds(menu_)) {}
 
     int run() {
         int result = makeSoundtrack();
@@ -52,18 +65,27 @@ class MenuStreamMaker {
         progress(0);
         stage(MenuBuildStage::Soundtrack, 0);
         log("Begin make menu audio");
+        if (!menu_.menuTracks.empty() && menu_.menuTracks[0].durationSeconds > loopSeconds_) {
+            log("Menu music is longer than " + std::to_string(kMenuLoopMaxSeconds) +
+                " seconds; the menu loop is cut at " + std::to_string(kMenuLoopMaxSeconds) +
+                " seconds with the music faded out");
+        }
         SoundtrackJob soundtrack;
         soundtrack.tracks = &menu_.menuTracks;
         soundtrack.outputPath = menu_.menuSoundtrackPath;
         soundtrack.cancelEvent = job_.cancelEvent;
-        const int result =
-            buildSoundtrack(soundtrack, job_.soundtrackCover, tools_.converter, tools_.log);
+        soundtrack.musicLimit = {kMenuLoopMaxSeconds, kMenuFadeOutSeconds};
+        // The sound has to cover the menu loop, not the slideshows: the
+        // multiplexer cuts it where the page's video ends.
+        SoundtrackCover cover = job_.soundtrackCover;
+        const int fps = cover.framesPerSecond > 0 ? cover.framesPerSecond : 25;
+        cover.longestSlideshowFrames = cover.projectFrames = loopSeconds_ * fps;
+        const int result = buildSoundtrack(soundtrack, cover, tools_.converter, tools_.log);
         log(withReturnValue("End make menu audio return value:", result));
         return result;
     }
 
     int makeStillVideos() {
-        const int seconds = menu_.menuTracks.empty() ? 0 : menu_.menuTracks[0].durationSeconds;
         for (int i = 0; i < menu_.pageCount(); ++i) {
             const MenuPage& page = menu_.pages[size_t(i)];
             label("Making Menu Video");
@@ -77,7 +99,7 @@ class MenuStreamMaker {
             still.isWide = job_.isWide;
             still.notNtfs = job_.notNtfs;
             still.scratchPath = job_.temporaryFolder;
-            still.seconds = seconds;
+            still.seconds = loopSeconds_;
             still.cancelEvent = job_.cancelEvent;
             still.progress = job_.report.progress;
             const int result = encodeStillVideo(still, tools_.encoder);
@@ -155,6 +177,7 @@ class MenuStreamMaker {
     const MenuStreamJob& job_;
     MenuStreamTools& tools_;
     const MenuSet& menu_;
+    const int loopSeconds_;  // of every page's video
 };
 
 }  // namespace

@@ -33,7 +33,9 @@ struct MenuStreamJob {
     bool isWide = false;
     bool notNtfs = false;
     std::filesystem::path temporaryFolder;  // scratch space of the encoder
-    SoundtrackCover soundtrackCover;        // how the menu music is made long enough
+    // How the menu music is made long enough: loop or pad, frame rate and
+    // silence clip; the length it covers is the menu loop's own.
+    SoundtrackCover soundtrackCover;
     const Event* cancelEvent = nullptr;
     MenuBuildReport report;
 };
@@ -49,7 +51,8 @@ struct MenuStreamTools {
 
 // Makes every menu page's program stream with its buttons, in the order a
 // build needs: the menu soundtrack; a still video of each page picture as
-// long as the first menu track; each video joined with the soundtrack (the
+// long as the first menu track, at most 120 seconds (longer music is cut
+// there and faded out); each video joined with the soundtrack (the
 // video is deleted after); the soundtrack deleted; the button subpictures
 // laid over each page (a 16:9 menu gets its letterbox stream too; the
 // stream without buttons is deleted after). 0 when every page's stream is

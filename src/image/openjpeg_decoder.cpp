@@ -1,6 +1,7 @@
 #include "image/openjpeg_decoder.h"
 
 #include <openjpeg.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "image/decode_limits.h"
+#include "image/picture_file.h"
 
 namespace velmora {
 
@@ -37,16 +39,27 @@ void keepFirstError(const char* message, void* userData) {
 }
 void ignoreMessage(const char*, void*) {}
 
+using FilePtr = std::unique_ptr<FILE, int (*)(FILE*)>;
+
+// The file opened for reading, a regular file only (see picture_file.h).
+FilePtr openFile(const std::filesystem::path& file, std::string* reason) {
+    OpenedFile opened = openPictureFile(file, reason);
+    if (!opened.isOpen()) return FilePtr(nullptr, &std::fclose);
+    FilePtr in(fdopen(opened.fd(), "rb"), &std::fclose);
+    if (in) {
+        opened.release();
+    } else {
+        *reason = "the file cannot be opened";
+    }
+    return in;
+}
+
 // JP2 files start with a signature box; raw code streams with the SOC and
 // SIZ markers. The file's content decides, whatever its extension says.
-bool sniffCodec(const std::filesystem::path& file, OPJ_CODEC_FORMAT* codec, std::string* reason) {
+bool sniffCodec(FILE* in, OPJ_CODEC_FORMAT* codec, std::string* reason) {
     std::array<unsigned char, 12> head{};
-    std::unique_ptr<FILE, int (*)(FILE*)> in(std::fopen(file.c_str(), "rb"), &std::fclose);
-    if (!in) {
-        *reason = "the file cannot be opened";
-        return false;
-    }
-    const size_t count = std::fread(head.data(), 1, head.size(), in.get());
+    const size_t count = std::fread(head.data(), 1, head.size(), in);
+    std::rewind(in);
     static constexpr unsigned char kJp2Signature[12] = {0x00, 0x00, 0x00, 0x0C, 'j',  'P',
                                                         ' ',  ' ',  0x0D, 0x0A, 0x87, 0x0A};
     if (count == 12 && std::equal(head.begin(), head.end(), kJp2Signature)) {
@@ -61,8 +74,35 @@ bool sniffCodec(const std::filesystem::path& file, OPJ_CODEC_FORMAT* codec, std:
     return false;
 }
 
+// OpenJPEG reads through these from the FILE we opened; it would otherwise
+// open the file by name itself.
+OPJ_SIZE_T readFromFile(void* buffer, OPJ_SIZE_T bytes, void* file) {
+    const size_t got = std::fread(buffer, 1, bytes, static_cast<FILE*>(file));
+    return got == 0 ? OPJ_SIZE_T(-1) : got;
+}
+OPJ_OFF_T skipInFile(OPJ_OFF_T bytes, void* file) {
+    return fseeko(static_cast<FILE*>(file), bytes, SEEK_CUR) == 0 ? bytes : -1;
+}
+OPJ_BOOL seekInFile(OPJ_OFF_T position, void* file) {
+    return fseeko(static_cast<FILE*>(file), position, SEEK_SET) == 0 ? OPJ_TRUE : OPJ_FALSE;
+}
+
+StreamPtr streamFrom(FILE* in) {
+    StreamPtr stream(opj_stream_create(OPJ_J2K_STREAM_CHUNK_SIZE, OPJ_TRUE));
+    if (!stream) return stream;
+    struct stat status {};
+    const OPJ_UINT64 length = ::fstat(fileno(in), &status) == 0 ? OPJ_UINT64(status.st_size) : 0;
+    opj_stream_set_user_data(stream.get(), in, nullptr);
+    opj_stream_set_user_data_length(stream.get(), length);
+    opj_stream_set_read_function(stream.get(), readFromFile);
+    opj_stream_set_skip_function(stream.get(), skipInFile);
+    opj_stream_set_seek_function(stream.get(), seekInFile);
+    return stream;
+}
+
 // An open decoder that has read the header of one file.
 struct OpenedStream {
+    FilePtr file{nullptr, &std::fclose};
     CodecPtr codec;
     StreamPtr stream;
     ImagePtr image;
@@ -70,10 +110,12 @@ struct OpenedStream {
 };
 
 bool openStream(const std::filesystem::path& file, OpenedStream* opened, std::string* reason) {
+    opened->file = openFile(file, reason);
+    if (!opened->file) return false;
     OPJ_CODEC_FORMAT format = OPJ_CODEC_UNKNOWN;
-    if (!sniffCodec(file, &format, reason)) return false;
+    if (!sniffCodec(opened->file.get(), &format, reason)) return false;
     opened->codec.reset(opj_create_decompress(format));
-    opened->stream.reset(opj_stream_create_default_file_stream(file.c_str(), OPJ_TRUE));
+    opened->stream = streamFrom(opened->file.get());
     if (!opened->codec || !opened->stream) {
         *reason = "the JPEG 2000 decoder cannot be started";
         return false;

@@ -6,9 +6,8 @@
 
 namespace velmora {
 
-bool PictureFilesService::canLoad(const std::filesystem::path& file) {
-    std::string reason;
-    return pictureSize(file, imageTypeOf(file.filename().string()), &reason).isValid();
+bool PictureFilesService::canLoad(const std::filesystem::path& file, std::string* reason) {
+    return pictureLoads(file, imageTypeOf(file.filename().string()), reason);
 }
 
 bool PictureFilesService::renderCover(const std::filesystem::path& picture,

@@ -10,11 +10,11 @@ namespace velmora {
 struct SlideImage;
 
 // The picture library's side of the project model: a file counts as a
-// picture when its header reads as one of the loader's types, and covers
-// are fitted on white at 80 × 60.
+// picture when it is a regular file that decodes as one of the loader's
+// types without damage, and covers are fitted on white at 80 × 60.
 class PictureFilesService final : public PictureFiles {
   public:
-    bool canLoad(const std::filesystem::path& file) override;
+    bool canLoad(const std::filesystem::path& file, std::string* reason) override;
     bool renderCover(const std::filesystem::path& picture,
                      const std::filesystem::path& cover) override;
     QImage renderThumbnail(const std::filesystem::path& picture, QSize size) override;

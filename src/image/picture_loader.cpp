@@ -1,15 +1,16 @@
 #include "image/picture_loader.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <vector>
 
+#include "core/file_checks.h"
 #include "core/path_text.h"
 #include "image/decode_limits.h"
 #include "image/openjpeg_decoder.h"
 #include "image/pcx_decoder.h"
 #include "image/pgx_decoder.h"
+#include "image/picture_file.h"
+#include "image/picture_fit.h"
 #include "image/qt_picture_reader.h"
 #include "image/ras_decoder.h"
 #include "image/tga_decoder.h"
@@ -20,11 +21,10 @@ namespace velmora {
 
 namespace {
 
-// Files read whole into memory (our own decoders, metafiles) may not be
-// larger than this: more than any picture within the pixel limit needs.
-constexpr std::uintmax_t kMaxFileBytes = 768ull * 1024 * 1024;
 // Enough of a file to hold the header of any format read whole.
 constexpr std::uintmax_t kHeaderBytes = 4096;
+// The size a picture is decoded at to learn whether it decodes at all.
+constexpr QSize kCheckSize{160, 120};
 
 std::string cannotLoad(const std::filesystem::path& file, const std::string& why) {
     return "Cannot load " + quotedPath(file) + ": " + why;
@@ -32,34 +32,6 @@ std::string cannotLoad(const std::filesystem::path& file, const std::string& why
 
 constexpr const char* kUnknownType =
     "the file type is not one of the picture types this program reads";
-
-// Reads the whole file, or with `headBytes` only its first bytes.
-bool readFileBytes(const std::filesystem::path& file, std::vector<uint8_t>* bytes, std::string* why,
-                   std::uintmax_t headBytes = 0) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (error) {
-        *why = error.message();
-        return false;
-    }
-    if (headBytes == 0 && size > kMaxFileBytes) {
-        *why = "the file is too large to be a picture this program reads";
-        return false;
-    }
-    const std::uintmax_t wanted = headBytes == 0 ? size : std::min(size, headBytes);
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        *why = "the file cannot be opened";
-        return false;
-    }
-    bytes->resize(static_cast<size_t>(wanted));
-    in.read(reinterpret_cast<char*>(bytes->data()), static_cast<std::streamsize>(wanted));
-    if (static_cast<std::uintmax_t>(in.gcount()) != wanted) {
-        *why = "the file cannot be read";
-        return false;
-    }
-    return true;
-}
 
 bool isJpeg2000Type(ImageType type) {
     return type == ImageType::Jpeg2000 || type == ImageType::JpegCodestream;
@@ -107,12 +79,12 @@ QImage decodeFile(const std::filesystem::path& file, ImageType type, QSize cover
         *why = kUnknownType;
         return {};
     }
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) {
-        *why = std::filesystem::exists(file, error) ? "not a file" : "the file does not exist";
+    if (std::string notAFile = checkPictureFile(file); !notAFile.empty()) {
+        *why = std::move(notAFile);
         return {};
     }
-    if (std::filesystem::file_size(file, error) == 0) {
+    std::string sizeReason;
+    if (regularFileSize(file, &sizeReason) == 0) {
         *why = "the file is empty";
         return {};
     }
@@ -120,8 +92,38 @@ QImage decodeFile(const std::filesystem::path& file, ImageType type, QSize cover
     if (isJpeg2000Type(type)) return decodeJpeg2000(file, coverSize, why);
     if (type == ImageType::Tiff) return decodeTiff(file, why);
     std::vector<uint8_t> bytes;
-    if (!readFileBytes(file, &bytes, why)) return {};
+    if (!readPictureBytes(file, &bytes, why)) return {};
     return decodeBytes(type, bytes, coverSize, why);
+}
+
+// The upright size from the file header; invalid with *why set on failure.
+QSize measure(const std::filesystem::path& file, ImageType type, std::string* why) {
+    if (type == ImageType::Unknown) {
+        *why = kUnknownType;
+        return {};
+    }
+    if (std::string notAFile = checkPictureFile(file); !notAFile.empty()) {
+        *why = std::move(notAFile);
+        return {};
+    }
+    QSize size;
+    if (isQtPictureType(type)) {
+        size = qtPictureSize(file, type, why);
+    } else if (isJpeg2000Type(type)) {
+        size = jpeg2000Size(file, why);
+    } else if (type == ImageType::Tiff) {
+        size = tiffSize(file, why);
+    } else {
+        std::vector<uint8_t> bytes;
+        // Headers sit at the start; a metafile has to be played through to know its size.
+        const std::uintmax_t headBytes = type == ImageType::Wmf ? 0 : kHeaderBytes;
+        if (readPictureBytes(file, &bytes, why, headBytes)) size = sizeFromBytes(type, bytes, why);
+    }
+    if (!size.isValid() || size.isEmpty()) {
+        if (why->empty()) *why = "the picture has no size";
+        return {};
+    }
+    return size;
 }
 
 }  // namespace
@@ -143,26 +145,30 @@ Picture loadPicture(const std::filesystem::path& file, std::string* reason, Alph
 
 QSize pictureSize(const std::filesystem::path& file, ImageType type, std::string* reason) {
     std::string why;
-    QSize size;
-    if (type == ImageType::Unknown) {
-        why = kUnknownType;
-    } else if (isQtPictureType(type)) {
-        size = qtPictureSize(file, type, &why);
-    } else if (isJpeg2000Type(type)) {
-        size = jpeg2000Size(file, &why);
-    } else if (type == ImageType::Tiff) {
-        size = tiffSize(file, &why);
-    } else {
-        std::vector<uint8_t> bytes;
-        // Headers sit at the start; a metafile has to be played through to know its size.
-        const std::uintmax_t headBytes = type == ImageType::Wmf ? 0 : kHeaderBytes;
-        if (readFileBytes(file, &bytes, &why, headBytes)) size = sizeFromBytes(type, bytes, &why);
-    }
-    if (!size.isValid() || size.isEmpty()) {
-        *reason = cannotLoad(file, why.empty() ? "the picture has no size" : why);
+    const QSize size = measure(file, type, &why);
+    if (!size.isValid()) {
+        *reason = cannotLoad(file, why);
         return {};
     }
     return size;
+}
+
+bool pictureLoads(const std::filesystem::path& file, ImageType type, std::string* refusal) {
+    if (std::string instead = notRegularFileReason(file); !instead.empty()) {
+        *refusal = std::move(instead);
+        return false;
+    }
+    std::string why;
+    const QSize size = measure(file, type, &why);
+    // Decoding runs through all of the picture data even at a reduced size,
+    // which is where truncated and corrupt files show.
+    const bool small = size.width() <= kCheckSize.width() && size.height() <= kCheckSize.height();
+    if (size.isValid() &&
+        !decodeFile(file, type, small ? QSize() : fitInside(size, kCheckSize), &why).isNull()) {
+        return true;
+    }
+    *refusal = "cannot be loaded: " + why;
+    return false;
 }
 
 Picture loadPictureScaled(const std::filesystem::path& file, ImageType type, QSize size,

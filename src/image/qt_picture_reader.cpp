@@ -1,11 +1,15 @@
 #include "image/qt_picture_reader.h"
 
+#include <QFile>
 #include <QImageReader>
-#include <array>
-#include <fstream>
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <mutex>
 
 #include "image/decode_limits.h"
+#include "image/decoder_messages.h"
+#include "image/picture_file.h"
 
 namespace velmora {
 
@@ -47,22 +51,41 @@ bool rotatesByQuarter(QImageIOHandler::Transformations transformation) {
     return transformation.testFlag(QImageIOHandler::TransformationRotate90);
 }
 
+// The picture file handed to Qt already open: Qt would open it by name and
+// block on a FIFO. The first bytes are kept for the header checks of our own.
+class OpenedPicture {
+  public:
+    bool open(const std::filesystem::path& file, std::string* reason) {
+        OpenedFile opened = openPictureFile(file, reason);
+        if (!opened.isOpen()) return false;
+        if (!device_.open(opened.fd(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            *reason = "the file cannot be opened: " + device_.errorString().toStdString();
+            return false;
+        }
+        opened.release();
+        head_ = device_.peek(kHeadBytes);
+        return true;
+    }
+    QFile& device() { return device_; }
+    const QByteArray& head() const { return head_; }
+
+  private:
+    static constexpr qint64 kHeadBytes = 64;
+    QFile device_;
+    QByteArray head_;
+};
+
 // Prepares `reader` for the file: by content first, then as `type`.
-bool openReader(QImageReader& reader, const std::filesystem::path& file, ImageType type,
-                std::string* reason) {
+bool openReader(QImageReader& reader, OpenedPicture& picture, ImageType type, std::string* reason) {
     limitQtAllocation();
-    const QString name = QString::fromStdString(file.string());
-    reader.setFileName(name);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
+    reader.setDevice(&picture.device());
     if (reader.canRead()) return true;
-    if (reader.error() == QImageReader::FileNotFoundError) {
-        *reason = reader.errorString().toStdString();
-        return false;
-    }
-    reader.setFileName(name);
+    picture.device().seek(0);
     reader.setDecideFormatFromContent(false);
     reader.setFormat(qtFormatOf(type));
+    reader.setDevice(&picture.device());
     if (reader.canRead()) return true;
     if (!QImageReader::supportedImageFormats().contains(qtFormatOf(type))) {
         *reason = "no decoder for " + std::string(imageTypeName(type)) + " pictures is installed";
@@ -89,43 +112,65 @@ int largestImageIndex(QImageReader& reader) {
     return best;
 }
 
+uint32_t little16(const QByteArray& head, int at) {
+    return uint32_t(uint8_t(head[at])) | (uint32_t(uint8_t(head[at + 1])) << 8);
+}
+uint32_t little32(const QByteArray& head, int at) {
+    return little16(head, at) | (little16(head, at + 2) << 16);
+}
+
+bool isBmpHead(const QByteArray& head) {
+    return head.size() >= 34 && head[0] == 'B' && head[1] == 'M';
+}
+
 // The size a BMP or GIF header states. Qt's readers do not report it
 // when they consider it unreasonable, which would leave the reason for the
 // refusal unclear; an invalid size when the header says nothing usable.
-QSize statedSize(const std::filesystem::path& file, ImageType type) {
-    std::array<unsigned char, 26> head{};
-    std::ifstream in(file, std::ios::binary);
-    in.read(reinterpret_cast<char*>(head.data()), head.size());
-    if (in.gcount() < std::streamsize(head.size())) return {};
-    auto little16 = [&](size_t at) { return int(head[at] | (head[at + 1] << 8)); };
-    auto little32 = [&](size_t at) {
-        return int32_t(uint32_t(head[at]) | (uint32_t(head[at + 1]) << 8) |
-                       (uint32_t(head[at + 2]) << 16) | (uint32_t(head[at + 3]) << 24));
-    };
-    if (type == ImageType::Bmp && head[0] == 'B' && head[1] == 'M') {
-        const int64_t height = little32(22);
-        return QSize(little32(18), int(std::min<int64_t>(std::abs(height), INT32_MAX)));
+QSize statedSize(const QByteArray& head, ImageType type) {
+    if (type == ImageType::Bmp && isBmpHead(head)) {
+        const int64_t height = int32_t(little32(head, 22));
+        return QSize(int32_t(little32(head, 18)),
+                     int(std::min<int64_t>(std::abs(height), INT32_MAX)));
     }
-    if (type == ImageType::Gif && head[0] == 'G' && head[1] == 'I' && head[2] == 'F') {
-        return QSize(little16(6), little16(8));
+    if (type == ImageType::Gif && head.size() >= 10 && head.startsWith("GIF")) {
+        return QSize(int(little16(head, 6)), int(little16(head, 8)));
     }
     return {};
 }
 
+// Qt draws an uncompressed BMP that ends early with its missing rows left
+// blank, without a word; the header says how long its pixel rows must be.
+bool bmpEndsEarly(const QByteArray& head, qint64 fileBytes) {
+    constexpr uint32_t kUncompressed = 0;
+    constexpr uint32_t kBitFields = 3;
+    if (!isBmpHead(head) || little32(head, 14) < 40) return false;
+    const uint32_t compression = little32(head, 30);
+    if (compression != kUncompressed && compression != kBitFields) return false;
+    const int64_t width = int32_t(little32(head, 18));
+    const int64_t height = std::abs(int64_t(int32_t(little32(head, 22))));
+    const int64_t bitsPerPixel = little16(head, 28);
+    const int64_t rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
+    return width > 0 && int64_t(little32(head, 10)) + rowBytes * height > fileBytes;
+}
+
+std::string damaged(const std::string& detail) {
+    return "the picture data is damaged (" + detail + ")";
+}
+
 std::string readError(const QImageReader& reader) {
     if (reader.error() == QImageReader::InvalidDataError) {
-        return "the picture data is damaged (" + reader.errorString().toStdString() + ")";
+        return damaged(reader.errorString().toStdString());
     }
     return reader.errorString().toStdString();
 }
 
 // Opens the file (its largest image for an icon) and refuses it when either
 // the decoder or the header states a size beyond the picture limit.
-bool openWithinLimits(QImageReader& reader, const std::filesystem::path& file, ImageType type,
+bool openWithinLimits(QImageReader& reader, OpenedPicture& picture, ImageType type,
                       std::string* reason) {
-    if (!openReader(reader, file, type, reason)) return false;
+    if (!openReader(reader, picture, type, reason)) return false;
     if (reader.format() == "ico") reader.jumpToImage(largestImageIndex(reader));
-    for (const QSize size : {reader.size(), statedSize(file, type)}) {
+    for (const QSize size : {reader.size(), statedSize(picture.head(), type)}) {
         if (!size.isValid()) continue;
         if (std::string tooLarge = checkPictureSize(size.width(), size.height());
             !tooLarge.empty()) {
@@ -143,8 +188,9 @@ bool isQtPictureType(ImageType type) {
 }
 
 QSize qtPictureSize(const std::filesystem::path& file, ImageType type, std::string* reason) {
+    OpenedPicture picture;
     QImageReader reader;
-    if (!openWithinLimits(reader, file, type, reason)) return {};
+    if (!picture.open(file, reason) || !openWithinLimits(reader, picture, type, reason)) return {};
     QSize size = reader.size();
     if (!size.isValid()) {
         // The decoder does not report sizes: decode to find out.
@@ -161,8 +207,16 @@ QSize qtPictureSize(const std::filesystem::path& file, ImageType type, std::stri
 
 QImage qtReadPicture(const std::filesystem::path& file, ImageType type, QSize size,
                      std::string* reason) {
+    OpenedPicture picture;
+    if (!picture.open(file, reason)) return {};
+    // Listens from the header on: libjpeg reports only its first warning.
+    const DecoderMessages messages;
     QImageReader reader;
-    if (!openWithinLimits(reader, file, type, reason)) return {};
+    if (!openWithinLimits(reader, picture, type, reason)) return {};
+    if (reader.format() == "bmp" && bmpEndsEarly(picture.head(), picture.device().size())) {
+        *reason = damaged("the file ends before its last row of pixels");
+        return {};
+    }
     if (size.isValid()) {
         // The scaled size applies before the orientation is corrected.
         QSize scaled = size;
@@ -170,6 +224,10 @@ QImage qtReadPicture(const std::filesystem::path& file, ImageType type, QSize si
         reader.setScaledSize(scaled);
     }
     QImage image = reader.read();
+    if (!messages.damage().empty()) {
+        *reason = damaged(messages.damage());
+        return {};
+    }
     if (image.isNull()) {
         *reason = readError(reader);
         return {};

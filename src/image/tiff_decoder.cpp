@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/decode_limits.h"
+#include "image/picture_file.h"
 
 namespace velmora {
 
@@ -46,7 +47,12 @@ TiffPtr openTiff(const std::filesystem::path& file, std::string* error, QSize* s
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), keepFirstError, error);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), ignoreWarning, nullptr);
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(kMaxPicturePixels) * 4 + 4096);
-    TiffPtr tiff(TIFFOpenExt(file.c_str(), "r", options.get()));
+    // Opened by us, so only a regular file reaches libtiff; it closes the
+    // descriptor with the TIFF, but not when it refuses to open it.
+    OpenedFile opened = openPictureFile(file, reason);
+    if (!opened.isOpen()) return nullptr;
+    TiffPtr tiff(TIFFFdOpenExt(opened.fd(), file.c_str(), "r", options.get()));
+    if (tiff) opened.release();
     if (!tiff) {
         *reason = "not a TIFF picture" + (error->empty() ? std::string() : " (" + *error + ")");
         return nullptr;

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/dvd_file_names.h"
 #include "core/log.h"
 #include "core/markup_document.h"
 #include "core/markup_file.h"
@@ -196,12 +197,7 @@ void removeDvdFiles(const fs::path& outputFolder) {
     const fs::path videoTs = outputFolder / "VIDEO_TS";
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(videoTs, error)) {
-        const std::string name = entry.path().filename().string();
-        const bool dvdName =
-            name.size() == 12 && name[8] == '.' &&
-            (name.ends_with("IFO") || name.ends_with("BUP") || name.ends_with("VOB")) &&
-            (name.starts_with("VIDEO_TS") || (name.starts_with("VTS_") && name[6] == '_'));
-        if (dvdName) fs::remove(entry.path(), error);
+        if (isDvdFileName(entry.path().filename().string())) fs::remove(entry.path(), error);
     }
     fs::remove(videoTs, error);  // only when empty
     fs::remove(outputFolder / "AUDIO_TS", error);

@@ -4,15 +4,18 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <numbers>
 #include <string>
 #include <system_error>
 
 #include "core/event.h"
 #include "core/log.h"
 #include "core/path_text.h"
+#include "outside/ffmpeg_file_input.h"
 #include "outside/ffmpeg_handles.h"
 
 namespace velmora {
@@ -26,16 +29,16 @@ constexpr AVSampleFormat kOutputFormat = AV_SAMPLE_FMT_S16;
 // The audio stream of a file with its decoder, handing out decoded frames.
 class AudioDecoder {
   public:
-    // 0 when the file has a decodable audio stream; otherwise 1 (no audio)
-    // or FFmpeg's error code, with *reason set.
+    // 0 when the file has a decodable audio stream; otherwise 1 (not a
+    // regular file, or no audio) or FFmpeg's error code, with *reason set.
     int open(const std::filesystem::path& file, std::string* reason) {
-        AVFormatContext* format = nullptr;
-        int result = avformat_open_input(&format, file.c_str(), nullptr, nullptr);
+        int result = input_.open(file, reason);
+        if (result == 1) return 1;
         if (result < 0) {
             *reason = "not an audio file FFmpeg can read (" + ffmpegError(result) + ")";
             return result;
         }
-        format_.reset(format);
+        AVFormatContext* format = input_.format();
         result = avformat_find_stream_info(format, nullptr);
         if (result < 0) {
             *reason = "the file's streams cannot be read (" + ffmpegError(result) + ")";
@@ -71,7 +74,7 @@ class AudioDecoder {
             const int received = avcodec_receive_frame(codec_.get(), frame);
             if (received != AVERROR(EAGAIN)) return received;
             if (flushing_) return AVERROR_EOF;
-            if (av_read_frame(format_.get(), packet_.get()) < 0) {
+            if (av_read_frame(input_.format(), packet_.get()) < 0) {
                 avcodec_send_packet(codec_.get(), nullptr);
                 flushing_ = true;
                 continue;
@@ -84,18 +87,19 @@ class AudioDecoder {
     // Duration in seconds from the stream or the container; negative when
     // neither knows it.
     double statedSeconds() const {
-        const AVStream* stream = format_->streams[stream_];
+        const AVFormatContext* format = input_.format();
+        const AVStream* stream = format->streams[stream_];
         if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
             return double(stream->duration) * av_q2d(stream->time_base);
         }
-        if (format_->duration != AV_NOPTS_VALUE && format_->duration > 0) {
-            return double(format_->duration) / AV_TIME_BASE;
+        if (format->duration != AV_NOPTS_VALUE && format->duration > 0) {
+            return double(format->duration) / AV_TIME_BASE;
         }
         return -1;
     }
 
   private:
-    InputFormatPtr format_;
+    FileInput input_;
     CodecContextPtr codec_;
     PacketPtr packet_;
     int stream_ = -1;
@@ -117,12 +121,30 @@ AVChannelLayout stereoLayout() {
     return layout;
 }
 
+// The gain at `sample` of a fade to silence that ends at `end` after
+// `length` samples: 1 before the fade, then a raised-cosine ramp to 0, with
+// no corner where it starts or ends.
+double fadeGain(int64_t sample, int64_t end, int64_t length) {
+    const int64_t left = end - sample;
+    if (length <= 0 || left >= length) return 1;
+    if (left <= 0) return 0;
+    return 0.5 - 0.5 * std::cos(std::numbers::pi * double(left) / double(length));
+}
+
 // Resamples decoded audio to 48 kHz stereo 16-bit, encodes it as MPEG-1
 // Layer II in frames of 1152 samples and writes the packets, bare, to a file.
+// With a limit it takes no more sound than the limit allows and, when the
+// sound reaches the cut, fades its end out: the samples of the fade are held
+// back until it is known whether the source ends before the cut.
 class Mp2Encoder {
   public:
-    int open(FILE* out, std::string* reason) {
+    int open(FILE* out, const ConversionLimit& limit, std::string* reason) {
         out_ = out;
+        if (limit.maxSeconds > 0) {
+            maxSamples_ = int64_t(limit.maxSeconds) * kOutputRate;
+            fadeSamples_ =
+                std::clamp<int64_t>(int64_t(limit.fadeOutSeconds) * kOutputRate, 0, maxSamples_);
+        }
         const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_MP2);
         if (encoder == nullptr) {
             *reason = "FFmpeg has no MP2 encoder";
@@ -180,21 +202,31 @@ class Mp2Encoder {
             *reason = "the sound cannot be resampled (" + ffmpegError(result) + ")";
             return result;
         }
-        if (converted_->nb_samples > 0 &&
+        const int taken =
+            int(std::min<int64_t>(converted_->nb_samples, maxSamples_ - samplesTaken_));
+        if (taken > 0 &&
             av_audio_fifo_write(fifo_.get(), reinterpret_cast<void**>(converted_->extended_data),
-                                converted_->nb_samples) < converted_->nb_samples) {
+                                taken) < taken) {
             *reason = "not enough memory";
             return AVERROR(ENOMEM);
         }
+        samplesTaken_ += std::max(taken, 0);
         return encodeWhile(codec_->frame_size, reason);
     }
 
-    // Encodes what is left, the last frame padded with silence, and drains
-    // the encoder.
+    // Whether the limit is reached: no more sound is taken.
+    bool full() const { return samplesTaken_ >= maxSamples_; }
+
+    // Encodes what is left (faded out when the sound was cut), the last
+    // frame padded with silence, and drains the encoder.
     int finish(std::string* reason) {
-        int result = add(nullptr, reason);
-        if (result < 0) return result;
-        result = encodeWhile(1, reason);
+        if (!full()) {
+            const int result = add(nullptr, reason);
+            if (result < 0) return result;
+        }
+        settled_ = true;
+        fading_ = full();
+        int result = encodeWhile(1, reason);
         if (result < 0) return result;
         return sendFrame(nullptr, reason);
     }
@@ -223,18 +255,39 @@ class Mp2Encoder {
         av_channel_layout_copy(&converted_->ch_layout, &stereo_);
     }
 
-    // Encodes full frames while at least `minimum` samples wait; a short
-    // last frame is padded with silence.
+    // The samples that may be encoded now: until the end is known, none of
+    // those a fade might cover.
+    int readySamples() const {
+        const int queued = av_audio_fifo_size(fifo_.get());
+        if (settled_ || fadeSamples_ == 0) return queued;
+        const int64_t beforeFade = maxSamples_ - fadeSamples_ - samplesWritten_;
+        return int(std::clamp<int64_t>(beforeFade, 0, queued));
+    }
+
+    // Scales the first `count` samples of the frame to be encoded by the
+    // fade's gain at their place in the output.
+    void fadeFrame(int count) {
+        auto* samples = reinterpret_cast<int16_t*>(frame_->data[0]);  // interleaved stereo
+        for (int i = 0; i < count; ++i) {
+            const double gain = fadeGain(samplesWritten_ + i, maxSamples_, fadeSamples_);
+            samples[2 * i] = int16_t(std::lrint(samples[2 * i] * gain));
+            samples[2 * i + 1] = int16_t(std::lrint(samples[2 * i + 1] * gain));
+        }
+    }
+
+    // Encodes full frames while at least `minimum` samples are ready; a
+    // short last frame is padded with silence.
     int encodeWhile(int minimum, std::string* reason) {
-        while (av_audio_fifo_size(fifo_.get()) >= minimum && av_audio_fifo_size(fifo_.get()) > 0) {
+        while (readySamples() >= minimum && readySamples() > 0) {
             int result = av_frame_make_writable(frame_.get());
             if (result < 0) return result;
-            const int count = std::min(av_audio_fifo_size(fifo_.get()), codec_->frame_size);
+            const int count = std::min(readySamples(), codec_->frame_size);
             av_audio_fifo_read(fifo_.get(), reinterpret_cast<void**>(frame_->data), count);
             if (count < codec_->frame_size) {
                 av_samples_set_silence(frame_->data, count, codec_->frame_size - count, 2,
                                        kOutputFormat);
             }
+            if (fading_) fadeFrame(count);
             frame_->pts = samplesWritten_;
             samplesWritten_ += codec_->frame_size;
             result = sendFrame(frame_.get(), reason);
@@ -271,6 +324,11 @@ class Mp2Encoder {
     ResamplerPtr resampler_;
     AudioFifoPtr fifo_;
     int64_t samplesWritten_ = 0;
+    int64_t samplesTaken_ = 0;  // into the fifo, never more than maxSamples_
+    int64_t maxSamples_ = INT64_MAX;
+    int64_t fadeSamples_ = 0;
+    bool settled_ = false;  // the end of the sound is known
+    bool fading_ = false;   // the sound was cut: its end fades out
 };
 
 }  // namespace
@@ -282,7 +340,10 @@ FfmpegAudioConverter::FfmpegAudioConverter(const Log& log) : log_(log) {
 int FfmpegAudioConverter::GetFileTimeLength(const std::filesystem::path& file) {
     AudioDecoder decoder;
     std::string reason;
-    if (decoder.open(file, &reason) != 0) return 0;
+    if (decoder.open(file, &reason) != 0) {
+        log_.writeLog("Cannot measure " + quotedPath(file) + ": " + reason);
+        return 0;
+    }
     FramePtr frame(av_frame_alloc());
     if (!frame || decoder.nextFrame(frame.get()) != 0) return 0;  // nothing decodes
     double seconds = decoder.statedSeconds();
@@ -298,9 +359,10 @@ int FfmpegAudioConverter::GetFileTimeLength(const std::filesystem::path& file) {
 }
 
 int FfmpegAudioConverter::xToMp2(const std::filesystem::path& source,
-                                 const std::filesystem::path& target, const Event& cancel) {
+                                 const std::filesystem::path& target, const Event& cancel,
+                                 const ConversionLimit& limit) {
     std::string reason;
-    const int result = convert(source, target, cancel, &reason);
+    const int result = convert(source, target, cancel, limit, &reason);
     if (result != 0 && result != 2) {
         log_.writeLog("Cannot convert " + quotedPath(source) + " to MP2: " + reason);
     }
@@ -309,7 +371,7 @@ int FfmpegAudioConverter::xToMp2(const std::filesystem::path& source,
 
 int FfmpegAudioConverter::convert(const std::filesystem::path& source,
                                   const std::filesystem::path& target, const Event& cancel,
-                                  std::string* reason) {
+                                  const ConversionLimit& limit, std::string* reason) {
     AudioDecoder decoder;
     int result = decoder.open(source, reason);
     if (result != 0) return result;
@@ -331,11 +393,12 @@ int FfmpegAudioConverter::convert(const std::filesystem::path& source,
     };
 
     Mp2Encoder encoder;
-    result = encoder.open(out.get(), reason);
+    result = encoder.open(out.get(), limit, reason);
     if (result < 0) return discard(result);
     FramePtr frame(av_frame_alloc());
     if (!frame) return discard(AVERROR(ENOMEM));
-    while (true) {
+    // A long source under a limit is decoded only as far as the cut.
+    while (!encoder.full()) {
         if (cancel.isSet()) return discard(2);
         result = decoder.nextFrame(frame.get());
         if (result == AVERROR_EOF) break;

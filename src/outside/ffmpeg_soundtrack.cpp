@@ -23,11 +23,16 @@ bool FfmpegSoundtrack::open(AVFormatContext* output, const std::filesystem::path
                             bool toAc3) {
     output_ = output;
     toAc3_ = toAc3;
-    AVFormatContext* input = nullptr;
-    int result = avformat_open_input(&input, soundtrack.c_str(), nullptr, nullptr);
+    std::string reason;
+    int result = input_.open(soundtrack, &reason);
+    if (result == 1) {
+        error_ = "the soundtrack " + quotedPath(soundtrack) + " cannot be read: " + reason;
+        errorCode_ = 1;
+        return false;
+    }
     if (result < 0)
         return fail(result, "the soundtrack " + quotedPath(soundtrack) + " cannot be read");
-    input_.reset(input);
+    AVFormatContext* input = input_.format();
     result = avformat_find_stream_info(input, nullptr);
     if (result < 0) return fail(result, "the soundtrack cannot be read");
     const AVCodec* decoder = nullptr;
@@ -141,10 +146,10 @@ bool FfmpegSoundtrack::transcode(AVPacket* packet) {
 
 bool FfmpegSoundtrack::writeUntil(double seconds) {
     if (stream_ == nullptr) return true;
-    const AVStream* source = input_->streams[inputStream_];
+    const AVStream* source = input_.format()->streams[inputStream_];
     while (!ended_) {
         if (!pending_) {
-            if (av_read_frame(input_.get(), packet_.get()) < 0) {
+            if (av_read_frame(input_.format(), packet_.get()) < 0) {
                 ended_ = true;
                 break;
             }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "outside/ffmpeg_file_input.h"
 #include "outside/ffmpeg_handles.h"
 
 namespace velmora {
@@ -14,7 +15,8 @@ namespace velmora {
 class FfmpegSoundtrack {
   public:
     // Adds the sound stream to `output` (before its header is written).
-    // False with error() set when the soundtrack cannot be read.
+    // False with error() set when the soundtrack cannot be read (errorCode()
+    // 1 when it is not a regular file).
     bool open(AVFormatContext* output, const std::filesystem::path& soundtrack, bool toAc3);
     // Writes the sound that starts before `seconds`; a packet read beyond
     // waits for the next call, and what lies beyond the end of the video is
@@ -35,7 +37,7 @@ class FfmpegSoundtrack {
 
     AVFormatContext* output_ = nullptr;
     AVStream* stream_ = nullptr;
-    InputFormatPtr input_;
+    FileInput input_;
     int inputStream_ = -1;
     bool toAc3_ = false;
     CodecContextPtr decoder_;  // AC-3: the MP2 decoded ...

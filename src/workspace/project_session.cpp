@@ -77,8 +77,8 @@ void ProjectSession::adoptStoredFolders(const WorkingFolders& fresh) {
     WorkingFolders folders = project.folders();
     if (folders.working != fresh.working && !lock_.acquire(folders.working)) {
         parts_.log.writeLog("The working folder " + quotedPath(folders.working) +
-                            " is in use by another run of Velmora; " +
-                            quotedPath(fresh.working) + " is used.");
+                            " is in use by another run of Velmora; " + quotedPath(fresh.working) +
+                            " is used.");
         const bool ownOutput = folders.output == WorkingFolders::inside(folders.working).output;
         folders.working = fresh.working;
         folders.temporary = fresh.temporary;

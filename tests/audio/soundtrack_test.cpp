@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -10,8 +11,10 @@
 #include "core/audio_track.h"
 #include "core/event.h"
 #include "core/log.h"
+#include "core/path_text.h"
 #include "outside/audio_converter.h"
 #include "outside/ffmpeg_audio_converter.h"
+#include "outside/special_file_fixtures.h"
 #include "support/file_size_limit.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
@@ -53,14 +56,17 @@ TEST(SoundtrackCounts, LoopRepetitionsAndSilenceClips) {
 class NamingConverter final : public AudioConverterLibrary {
   public:
     int GetFileTimeLength(const fs::path&) override { return 0; }
-    int xToMp2(const fs::path& source, const fs::path& target, const Event&) override {
+    int xToMp2(const fs::path& source, const fs::path& target, const Event&,
+               const ConversionLimit& limit) override {
         ++calls;
+        limits.push_back(limit);
         if (calls == failAt) return 5;
         if (calls == cancelAt && cancel != nullptr) cancel->set();
         if (!skipWriting) writeFile(target, source.filename().string() + ";");
         return 0;
     }
     int calls = 0, failAt = -1, cancelAt = -1;
+    std::vector<ConversionLimit> limits;
     bool skipWriting = false;
     Event* cancel = nullptr;
 };
@@ -177,6 +183,94 @@ TEST_F(SoundtrackTest, AFullDiskIsAFailure) {
     }
     EXPECT_EQ(result, 1);
     EXPECT_NE(logText().find("cannot write"), std::string::npos);
+}
+
+// The limits the converter was given, as (maxSeconds, fadeOutSeconds) pairs.
+std::vector<std::pair<int, int>> limitsOf(const NamingConverter& converter) {
+    std::vector<std::pair<int, int>> pairs;
+    for (const ConversionLimit& limit : converter.limits)
+        pairs.emplace_back(limit.maxSeconds, limit.fadeOutSeconds);
+    return pairs;
+}
+
+TEST_F(SoundtrackTest, AMusicLimitConvertsTheTracksOnlyAsFarAsTheCut) {
+    addTrack("a", 50);
+    addTrack("b", 50);
+    addTrack("c", 50);
+    addTrack("d", 10);
+    cover_.longestSlideshowFrames = cover_.projectFrames = 200 * 25;
+    job_.musicLimit = {120, 3};
+    ASSERT_EQ(buildSoundtrack(job_, cover_, &converter_, log_), 0);
+    // c is cut after 20 s and fades out there; d starts beyond the cut.
+    EXPECT_EQ(limitsOf(converter_), (std::vector<std::pair<int, int>>{{120, 3}, {70, 3}, {20, 3}}));
+    // The repetitions count the music as cut: (200 + 3 × 120) / 120 + 1.
+    EXPECT_EQ(contentsOf(job_.outputPath), "a;b;c;a;b;c;a;b;c;a;b;c;a;b;c;");
+    EXPECT_NE(logText().find("audio length:120"), std::string::npos);
+
+    cover_.loopAudio = false;
+    converter_ = NamingConverter{};
+    ASSERT_EQ(buildSoundtrack(job_, cover_, &converter_, log_), 0);
+    EXPECT_EQ(contentsOf(job_.outputPath), "a;b;c;__________");  // (200 − 120) / 9 + 2
+
+    // Without a limit every track is converted whole.
+    job_.musicLimit = {};
+    converter_ = NamingConverter{};
+    ASSERT_EQ(buildSoundtrack(job_, cover_, &converter_, log_), 0);
+    EXPECT_EQ(limitsOf(converter_), (std::vector<std::pair<int, int>>(4, {0, 0})));
+    EXPECT_EQ(contentsOf(job_.outputPath), "a;b;c;d;______");  // (200 − 160) / 9 + 2
+}
+
+TEST_F(SoundtrackTest, DamagedLengthsNeitherOverflowNorAskForEndlessSilence) {
+    struct Case {
+        const char* name;
+        std::vector<int> seconds;
+        bool loop;
+        int maxSeconds;
+        std::string soundtrack;
+    };
+    const Case cases[] = {
+        // Counted as no music: 100 / 9 + 2 clips, not billions.
+        {"negative, pad", {-2000000000}, false, 0, "t0;" + std::string(13, '_')},
+        {"negative, loop", {-2000000000}, true, 0, "t0;" + std::string(13, '_')},
+        {"negative under a limit", {-5, 20}, false, 120, "t0;t1;" + std::string(10, '_')},
+        // (100 + 3 × INT_MAX) / INT_MAX + 1 without an overflow on the way.
+        {"huge, loop", {INT_MAX, INT_MAX}, true, 0, "t0;t1;t0;t1;t0;t1;t0;t1;"},
+        {"huge, pad", {INT_MAX, INT_MAX}, false, 0, "t0;t1;"},
+    };
+    cover_.longestSlideshowFrames = cover_.projectFrames = 100 * 25;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tracks_.clear();
+        for (size_t i = 0; i < c.seconds.size(); ++i)
+            addTrack("t" + std::to_string(i), c.seconds[i]);
+        cover_.loopAudio = c.loop;
+        job_.musicLimit = {c.maxSeconds, 3};
+        converter_ = NamingConverter{};
+        ASSERT_EQ(buildSoundtrack(job_, cover_, &converter_, log_), 0);
+        EXPECT_EQ(contentsOf(job_.outputPath), c.soundtrack);
+    }
+}
+
+TEST_F(SoundtrackTest, ASilenceClipThatIsNoRegularFileFailsAtOnce) {
+    std::vector<fs::path> fifos;
+    std::optional<test::BoundSocket> socket;
+    addTrack("a", 20);
+    cover_.loopAudio = false;
+    cover_.projectFrames = 60 * 25;
+    for (const test::SpecialCase& special : test::kSpecialCases) {
+        SCOPED_TRACE(special.name);
+        cover_.silenceClip = folder_ / special.name;
+        ASSERT_TRUE(test::makeSpecialFile(cover_.silenceClip, special.kind, &fifos, &socket));
+        const auto result = test::resultWithin(
+            [&] { return buildSoundtrack(job_, cover_, &converter_, log_); }, fifos);
+        ASSERT_TRUE(result.has_value()) << "blocked on " << cover_.silenceClip;
+        EXPECT_EQ(*result, 1);
+        // "it is a FIFO, not a file" without its "it ".
+        const std::string reason = std::string(special.reason).substr(3);
+        EXPECT_NE(logText().find("cannot read " + quotedPath(cover_.silenceClip) + " (" + reason),
+                  std::string::npos)
+            << logText();
+    }
 }
 
 TEST(SoundtrackFiles, AnMp3AWavAndAWmaJoinIntoOneCleanStream) {

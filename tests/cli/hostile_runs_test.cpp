@@ -8,15 +8,15 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QImage>
 #include <chrono>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <thread>
-#include <unistd.h>
 
 #include "cli/cli_run.h"
 #include "support/run_program.h"
@@ -72,15 +72,16 @@ class HostileRunsTest : public ::testing::Test {
             QImage picture(320, 240, QImage::Format_RGB32);
             picture.fill(QColor::fromHsv(i * 100, 200, 200));
             fs::create_directories(pictures());
-            picture.save(QString::fromStdString((pictures() / ("p" + std::to_string(i) + ".jpg")).string()));
+            picture.save(
+                QString::fromStdString((pictures() / ("p" + std::to_string(i) + ".jpg")).string()));
         }
-        test::runProgram({"ffmpeg", "-v", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=2",
-                          "-y", music().string()});
+        test::runProgram({"ffmpeg", "-v", "error", "-f", "lavfi", "-i",
+                          "sine=frequency=440:duration=2", "-y", music().string()});
         const fs::path home = *shared_ / "home";
-        test::CliRun make(withMusic({"make", "--pictures", pictures().string(), "--pal",
-                                     "--output", (*shared_ / "out").string(), "--save",
-                                     savedProject().string()}),
-                          home, *shared_ / "make.txt");
+        test::CliRun make(
+            withMusic({"make", "--pictures", pictures().string(), "--pal", "--output",
+                       (*shared_ / "out").string(), "--save", savedProject().string()}),
+            home, *shared_ / "make.txt");
         ASSERT_EQ(make.wait(), 0) << make.output();
         savedWorkingFolder_ = workingFoldersIn(home).at(0);
     }
@@ -157,25 +158,37 @@ TEST_F(HostileRunsTest, SpecialFilesAreRefusedAtOnce) {
     } cases[] = {
         {{"make", "--pictures", pictures().string(), "--music", fifo.string(), "--output",
           output.string()},
-         1, "is a FIFO"},
+         1,
+         "is a FIFO"},
         {{"make", "--pictures", pictures().string(), "--menu-music", fifo.string(), "--output",
           output.string()},
-         1, "is a FIFO"},
+         1,
+         "is a FIFO"},
         {{"make", "--pictures", pictures().string(), "--music", (folder_ / "gone.mp3").string(),
           "--output", output.string()},
-         1, "gone.mp3"},
+         1,
+         "gone.mp3"},
         {{"build", fifo.string()}, 1, "pipe.mp3"},
+        {{"make", "--pictures", (folder_ / "nowhere").string(), "--output", output.string()},
+         1,
+         "nowhere"},
     };
     for (const auto& c : cases) {
         auto run = start(c.arguments);
         EXPECT_EQ(run->wait(30s), c.status) << run->output();
         EXPECT_NE(run->output().find(c.said), std::string::npos) << run->output();
     }
-    // A FIFO among the pictures is named and left out; the others are used.
-    auto run = start(withMusic({"make", "--pictures", (folder_ / "with-fifo").string(),
-                                "--output", output.string()}));
+    // A FIFO among the pictures, or named as a picture by a project, is left
+    // out and named; the other pictures are used.
+    auto run = start(withMusic(
+        {"make", "--pictures", (folder_ / "with-fifo").string(), "--output", output.string()}));
     EXPECT_EQ(run->wait(), 0) << run->output();
     EXPECT_NE(run->output().find("pipe.jpg"), std::string::npos) << run->output();
+    const fs::path project = craftedProject(
+        {{(pictures() / "p1.jpg").string(), (folder_ / "with-fifo" / "pipe.jpg").string()}});
+    auto build = start({"build", project.string(), "--output", output.string()});
+    EXPECT_EQ(build->wait(), 0) << build->output();
+    EXPECT_NE(fileText(home() / "log.txt").find("pipe.jpg"), std::string::npos);
     EXPECT_TRUE(workingFoldersIn(home()).empty());
 }
 
@@ -217,9 +230,9 @@ TEST_F(HostileRunsTest, TerminationCancelsAndLeavesNothingHalfMade) {
 
 TEST_F(HostileRunsTest, RunsSideBySideKeepToTheirOwnFolders) {
     const auto make = [&](const fs::path& output, const std::string& name) {
-        return start(withMusic({"make", "--pictures", pictures().string(), "--output",
-                                output.string()}),
-                     name);
+        return start(
+            withMusic({"make", "--pictures", pictures().string(), "--output", output.string()}),
+            name);
     };
     // Two runs on one user folder: each claims a working folder of its own.
     auto first = make(folder_ / "first", "first");

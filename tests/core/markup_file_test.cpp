@@ -115,7 +115,7 @@ TEST_F(MarkupFileTest, OnlyRegularFilesOfASaneSizeAreRead) {
         fs::path file;
         const char* reason;
     } cases[] = {
-        {folder_ / "pipe.xml", "FIFO"},   // would block forever in open()
+        {folder_ / "pipe.xml", "FIFO"},  // would block forever in open()
         {folder_ / "link.xml", "FIFO"},
         {folder_, "folder"},
         {large, "more than"},

@@ -16,8 +16,16 @@ namespace velmora::test {
 // Pictures are files that exist and are not named *.bad; covers are files.
 class FakePictureFiles final : public PictureFiles {
   public:
-    bool canLoad(const std::filesystem::path& file) override {
-        return std::filesystem::exists(file) && file.extension() != ".bad";
+    bool canLoad(const std::filesystem::path& file, std::string* reason) override {
+        if (!std::filesystem::exists(file)) {
+            *reason = "does not exist";
+            return false;
+        }
+        if (file.extension() == ".bad") {
+            *reason = "cannot be loaded: the picture data is damaged";
+            return false;
+        }
+        return true;
     }
     bool renderCover(const std::filesystem::path& picture,
                      const std::filesystem::path& cover) override {
@@ -42,8 +50,8 @@ class FakeAudio final : public AudioConverterLibrary {
         return it == seconds.end() ? 0 : it->second;
     }
     // Writes a few bytes where the conversion goes.
-    int xToMp2(const std::filesystem::path&, const std::filesystem::path& target,
-               const Event&) override {
+    int xToMp2(const std::filesystem::path&, const std::filesystem::path& target, const Event&,
+               const ConversionLimit&) override {
         std::ofstream(target, std::ios::binary) << "mp2";
         return 0;
     }

@@ -126,9 +126,16 @@ class BuildJobTest : public ::testing::Test {
     ResourcePaths resources_ = ResourcePaths::under({user(), user()});
     FakeTools tools_;
     RecordingDisplay display_;
-    BuildJob job_{BuildParts{stack_.project, stack_.menu, stack_.preferences, resources_,
+    BuildJob job_{BuildParts{stack_.project,
+                             stack_.menu,
+                             stack_.preferences,
+                             resources_,
                              BuildTools{tools_, &tools_, &services_.audio, &tools_, &tools_},
-                             stack_.log, services_.notifier, display_, nullptr, {}}};
+                             stack_.log,
+                             services_.notifier,
+                             display_,
+                             nullptr,
+                             {}}};
 };
 
 TEST_F(BuildJobTest, StagesRunInOrderWithTheirLogLines) {

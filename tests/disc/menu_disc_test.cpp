@@ -3,20 +3,27 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <memory>
 
+#include "core/audio_track.h"
+#include "core/log.h"
 #include "core/tv_standard.h"
 #include "disc/authoring_scripts.h"
 #include "disc/menu_streams.h"
 #include "image/picture_loader.h"
 #include "menu/menu_composer.h"
+#include "menu/menu_set.h"
 #include "menu/menu_theme.h"
 #include "outside/dvdauthor_authoring.h"
+#include "outside/encoder_library.h"
 #include "outside/ffmpeg_audio_converter.h"
 #include "outside/ffmpeg_encoder.h"
 #include "outside/ffmpeg_multiplexer.h"
+#include "outside/multiplexer_library.h"
 #include "outside/spumux_subpicture.h"
 #include "support/dvd_reading.h"
 #include "support/run_program.h"
@@ -191,6 +198,119 @@ INSTANTIATE_TEST_SUITE_P(Discs, MenuDiscTest,
                          ::testing::Values(DiscCase{"Pal43", true, false, {720, 576}},
                                            DiscCase{"Ntsc169", false, true, {720, 480}}),
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+// The outside parts of the menu stage as fakes: each still video's frames
+// are counted, each conversion's limit kept, each page's soundtrack read.
+class MenuStageFakes final : public EncoderLibrary,
+                             public MultiplexerLibrary,
+                             public AudioConverterLibrary {
+  public:
+    int initVobEncoder(const fs::path&, const fs::path&, bool, bool, const fs::path&,
+                       bool) override {
+        return 1;  // the menu makes no program streams of its own
+    }
+    int initEncoder(const fs::path& output, bool, bool, const fs::path&, bool) override {
+        test::writeFile(output, "video");
+        stillFrames.push_back(0);
+        return 0;
+    }
+    int EncOneFrame(const uint8_t*) override {
+        ++stillFrames.back();
+        return 0;
+    }
+    int closeEncoder() override { return 0; }
+    int Mplex(const fs::path&, const fs::path& audio, const fs::path& output, bool) override {
+        soundtracks.push_back(fileText(audio));
+        test::writeFile(output, "program stream");
+        return 0;
+    }
+    int GetFileTimeLength(const fs::path&) override { return 0; }
+    // One byte a second of music converted: the cut shows in the length.
+    int xToMp2(const fs::path&, const fs::path& target, const Event&,
+               const ConversionLimit& limit) override {
+        limits.push_back(limit);
+        const int seconds =
+            limit.maxSeconds > 0 ? std::min(musicSeconds, limit.maxSeconds) : musicSeconds;
+        test::writeFile(target, std::string(size_t(seconds), 'm'));
+        return 0;
+    }
+
+    int musicSeconds = 0;
+    std::vector<int> stillFrames;
+    std::vector<ConversionLimit> limits;
+    std::vector<std::string> soundtracks;
+};
+
+struct LoopCase {
+    const char* name;
+    int musicSeconds;
+    bool isPal;
+    bool loopAudio;
+    int loopSeconds;  // of every page's video
+};
+
+TEST(MenuLoopTest, ALongSongMakesATwoMinuteLoopFadedOut) {
+    const LoopCase cases[] = {
+        {"three hours, PAL, looped", 3 * 3600, true, true, 120},
+        {"three hours, NTSC, padded", 3 * 3600, false, false, 120},
+        {"just over, PAL, padded", 121, true, false, 120},
+        {"a short song, NTSC, looped", 90, false, true, 90},
+    };
+    for (const LoopCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TemporaryFolder folder;
+        const Log log(folder / "log.txt");
+        const fs::path silence = test::writeFile(folder / "silent.mp2", "_");  // 9 s of silence
+        MenuSet menu;
+        for (int i = 0; i < 2; ++i) {
+            MenuPage& page = menu.pages.emplace_back();
+            page.videoName = "menuVideo" + std::to_string(i);
+            page.placeFilesIn(folder.path());
+            QImage picture(64, 48, QImage::Format_RGB32);
+            picture.fill(Qt::blue);
+            ASSERT_TRUE(picture.save(QString::fromStdString(page.picturePath.string()), "BMP"));
+        }
+        AudioTrack song;
+        song.sourcePath = folder / "song.mp3";
+        song.tempMp2Path = folder / "song.mp2";
+        song.durationSeconds = c.musicSeconds;
+        menu.menuTracks.push_back(song);
+        menu.menuSoundtrackPath = folder / "menu.mp2";
+
+        MenuStageFakes fakes;
+        fakes.musicSeconds = c.musicSeconds;
+        MenuStreamTools tools{fakes, &fakes, &fakes, nullptr, log};
+        MenuStreamJob job;
+        job.menu = &menu;
+        job.isPal = c.isPal;
+        job.temporaryFolder = folder.path();
+        // Slideshows of an hour: the menu's sound need not last that long.
+        const int fps = c.isPal ? 25 : 30;
+        job.soundtrackCover = {c.loopAudio, fps, 3600 * fps, 3600 * fps, silence};
+        ASSERT_EQ(makeMenuStreams(job, tools), 0) << fileText(log.file());
+
+        EXPECT_EQ(fakes.stillFrames, std::vector<int>(2, c.loopSeconds * fps));
+        ASSERT_EQ(fakes.limits.size(), 1u);
+        EXPECT_EQ(fakes.limits[0].maxSeconds, 120);
+        EXPECT_EQ(fakes.limits[0].fadeOutSeconds, 3);
+        const bool capped = c.musicSeconds > 120;
+        EXPECT_EQ(
+            fileText(log.file())
+                    .find("Menu music is longer than 120 seconds; the menu loop "
+                          "is cut at 120 seconds with the music faded out") != std::string::npos,
+            capped);
+        // Each page's sound lasts as long as its video, and not as long as
+        // the slideshows.
+        ASSERT_EQ(fakes.soundtracks.size(), 2u);
+        const std::string& sound = fakes.soundtracks[0];
+        const auto musicBytes = std::count(sound.begin(), sound.end(), 'm');
+        const auto silenceClips = std::count(sound.begin(), sound.end(), '_');
+        const auto soundSeconds = musicBytes + 9 * silenceClips;
+        EXPECT_GE(soundSeconds, c.loopSeconds) << sound.size();
+        EXPECT_LT(soundSeconds, 3600) << sound.size();
+        EXPECT_EQ(musicBytes % c.loopSeconds, 0) << "only whole, cut songs";
+    }
+}
 
 }  // namespace
 }  // namespace velmora

@@ -1,6 +1,7 @@
 // The load-by-type entry point on arbitrary bytes: the first byte picks the
 // picture type, the rest is written to a file of that type, which is then
-// measured, loaded whole and loaded at a reduced size.
+// measured, loaded whole, loaded at a reduced size and checked as a slideshow
+// picture.
 
 #include <unistd.h>
 
@@ -67,5 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const velmora::Picture small =
         velmora::loadPictureScaled(file, kTypes[pick], QSize(16, 12), &reason);
     if (small.isNull() ? reason.empty() : small.size() != QSize(16, 12)) __builtin_trap();
+    reason.clear();
+    if (!velmora::pictureLoads(file, kTypes[pick], &reason) && reason.empty()) __builtin_trap();
     return 0;
 }

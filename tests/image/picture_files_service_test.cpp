@@ -16,9 +16,12 @@ TEST(PictureFilesService, TellsPicturesAndRendersCovers) {
     test::writeWithQt(folder / "a.png", test::quadrants(40, 30), "png");
     test::writeBytes(folder / "fake.jpg", {'n', 'o'});
     PictureFilesService service;
-    EXPECT_TRUE(service.canLoad(folder / "a.png"));
-    EXPECT_FALSE(service.canLoad(folder / "fake.jpg"));
-    EXPECT_FALSE(service.canLoad(folder / "notes.txt"));
+    std::string refusal;
+    EXPECT_TRUE(service.canLoad(folder / "a.png", &refusal)) << refusal;
+    EXPECT_FALSE(service.canLoad(folder / "fake.jpg", &refusal));
+    EXPECT_NE(refusal.find("cannot be loaded: "), std::string::npos) << refusal;
+    EXPECT_FALSE(service.canLoad(folder / "notes.txt", &refusal));
+    EXPECT_EQ(refusal, "does not exist");
     EXPECT_EQ(service.renderThumbnail(folder / "a.png", QSize(76, 95)).size(), QSize(76, 95));
     EXPECT_TRUE(service.renderThumbnail(folder / "fake.jpg", QSize(76, 95)).isNull());
     ASSERT_TRUE(service.renderCover(folder / "a.png", folder / "cover_a.bmp"));

@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 #include "core/event.h"
 #include "core/log.h"
+#include "core/path_text.h"
 #include "image/picture_fixtures.h"
+#include "outside/special_file_fixtures.h"
 #include "support/run_program.h"
 
 namespace velmora {
@@ -203,6 +209,129 @@ TEST_F(AudioConverterTest, CancelAndUnwritableTargetLeaveNoFile) {
 
     EXPECT_EQ(converter_.xToMp2(folder_ / "a.wav", folder_ / "no" / "a.mp2", cancel_), -1);
     EXPECT_NE(logText().find("a.wav"), std::string::npos);
+}
+
+TEST_F(AudioConverterTest, WhatIsNotARegularFileIsRefusedAtOnceAndNamed) {
+    std::vector<fs::path> fifos;
+    std::optional<test::BoundSocket> socket;
+    for (const test::SpecialCase& special : test::kSpecialCases) {
+        SCOPED_TRACE(special.name);
+        const fs::path source = folder_ / special.name;
+        ASSERT_TRUE(test::makeSpecialFile(source, special.kind, &fifos, &socket));
+        const fs::path target = folder_ / (std::string(special.name) + ".mp2");
+        const auto measured =
+            test::resultWithin([&] { return converter_.GetFileTimeLength(source); }, fifos);
+        const auto converted =
+            test::resultWithin([&] { return converter_.xToMp2(source, target, cancel_); }, fifos);
+        ASSERT_TRUE(measured.has_value() && converted.has_value()) << "blocked on " << source;
+        EXPECT_EQ(*measured, 0);
+        EXPECT_EQ(*converted, 1);
+        EXPECT_FALSE(fs::exists(target));
+        const std::string log = logText();
+        EXPECT_NE(log.find("Cannot measure " + quotedPath(source) + ": " + special.reason),
+                  std::string::npos)
+            << log;
+        EXPECT_NE(log.find("Cannot convert " + quotedPath(source) + " to MP2: " + special.reason),
+                  std::string::npos)
+            << log;
+    }
+}
+
+TEST_F(AudioConverterTest, FilesNamedInsideASoundFileAreNeverOpened) {
+    // FFmpeg reads concat lists, which name further files: one naming a FIFO
+    // would block in open() for ever, one naming a song would smuggle in
+    // what the file checks never saw.
+    makeTone(folder_ / "tone.wav", 2.0, {"-c:a", "pcm_s16le"});
+    ASSERT_EQ(mkfifo((folder_ / "stalled.wav").c_str(), 0600), 0);
+    for (const std::string named : {"tone.wav", "stalled.wav"}) {
+        SCOPED_TRACE(named);
+        const fs::path list = folder_ / (named + ".list.mp3");
+        std::ofstream(list) << "ffconcat version 1.0\nfile " << named << "\n";
+        const auto measured = test::resultWithin([&] { return converter_.GetFileTimeLength(list); },
+                                                 {folder_ / "stalled.wav"});
+        const auto converted = test::resultWithin(
+            [&] { return converter_.xToMp2(list, folder_ / "list.mp2", cancel_); },
+            {folder_ / "stalled.wav"});
+        ASSERT_TRUE(measured.has_value() && converted.has_value()) << "blocked on the FIFO";
+        EXPECT_EQ(*measured, 0);
+        EXPECT_NE(*converted, 0);
+        EXPECT_FALSE(fs::exists(folder_ / "list.mp2"));
+    }
+    // The list is one FFmpeg follows when left to itself: the refusal is ours.
+    EXPECT_EQ(probe(folder_ / "tone.wav.list.mp3", "stream=codec_name"), "pcm_s16le");
+}
+
+// The sound of a file decoded by the ffmpeg program: 48 kHz mono samples.
+std::vector<int16_t> decodedSamples(const fs::path& file) {
+    fs::path raw = file;
+    raw += ".raw";
+    const auto decoded = runProgram({"ffmpeg", "-v", "error", "-y", "-i", file.string(), "-ac", "1",
+                                     "-ar", "48000", "-f", "s16le", raw.string()});
+    EXPECT_EQ(decoded.exitCode, 0) << decoded.output;
+    const std::vector<uint8_t> bytes = test::readBytes(raw);
+    std::vector<int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+
+// The root mean square of the samples between two times.
+double loudness(const std::vector<int16_t>& samples, double fromSeconds, double toSeconds) {
+    const size_t from = size_t(fromSeconds * 48000);
+    const size_t to = std::min(samples.size(), size_t(toSeconds * 48000));
+    double sum = 0;
+    for (size_t i = from; i < to; ++i)
+        sum += double(samples[i]) * samples[i];
+    return to > from ? std::sqrt(sum / double(to - from)) : 0;
+}
+
+struct LimitCase {
+    const char* name;
+    double sourceSeconds;
+    ConversionLimit limit;
+    double convertedSeconds;
+    bool fadesOut;
+};
+
+const LimitCase kLimits[] = {
+    {"cut and faded", 15, {10, 3}, 10, true},
+    {"shorter than the cut", 6, {10, 3}, 6, false},
+    {"cut without a fade", 15, {10, 0}, 10, false},
+    {"a song longer than a menu loop", 130, {120, 3}, 120, true},
+};
+
+TEST_F(AudioConverterTest, ALimitCutsTheSoundAndFadesItsEndOut) {
+    for (const LimitCase& c : kLimits) {
+        SCOPED_TRACE(c.name);
+        const fs::path source = folder_ / "tone.wav";
+        const fs::path target = folder_ / "tone.mp2";
+        makeTone(source, c.sourceSeconds, {"-c:a", "pcm_s16le"});
+        ASSERT_EQ(converter_.xToMp2(source, target, cancel_, c.limit), 0) << logText();
+        // Whole MP2 frames of 1152 samples: up to 24 ms beyond the cut.
+        const double seconds = std::atof(probe(target, "format=duration").c_str());
+        EXPECT_GE(seconds, c.convertedSeconds);
+        EXPECT_LT(seconds, c.convertedSeconds + 0.03);
+
+        const std::vector<int16_t> samples = decodedSamples(target);
+        const double end = c.convertedSeconds;
+        const double middle = loudness(samples, end / 2 - 0.5, end / 2 + 0.5);
+        ASSERT_GT(middle, 1000);
+        const double last = loudness(samples, end - 1, end);
+        if (!c.fadesOut) {
+            EXPECT_GT(last, 0.9 * middle);
+            continue;
+        }
+        // Full until the fade, then quieter and quieter, nearly silent at
+        // the end: no sudden drop that would be heard as a click.
+        EXPECT_GT(loudness(samples, end - 4, end - 3), 0.95 * middle);
+        EXPECT_LT(last, 0.25 * middle);
+        double previous = loudness(samples, end - 3, end - 2.75);
+        for (double at = end - 2.75; at < end; at += 0.25) {
+            const double now = loudness(samples, at, at + 0.25);
+            EXPECT_LT(now, previous) << "at " << at << " s";
+            EXPECT_GT(now, 0.4 * previous - 100) << "at " << at << " s";
+            previous = now;
+        }
+    }
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ namespace velmora::test {
 
 class NoPictures final : public PictureFiles {
   public:
-    bool canLoad(const std::filesystem::path&) override { return true; }
+    bool canLoad(const std::filesystem::path&, std::string*) override { return true; }
     bool renderCover(const std::filesystem::path&, const std::filesystem::path&) override {
         return true;
     }
@@ -26,7 +26,8 @@ class NoPictures final : public PictureFiles {
 class NoAudio final : public AudioConverterLibrary {
   public:
     int GetFileTimeLength(const std::filesystem::path&) override { return 0; }
-    int xToMp2(const std::filesystem::path&, const std::filesystem::path&, const Event&) override {
+    int xToMp2(const std::filesystem::path&, const std::filesystem::path&, const Event&,
+               const ConversionLimit&) override {
         return 0;
     }
 };

@@ -118,9 +118,7 @@ TEST_F(ProjectSessionTest, AProjectFileCannotPointTheRunAtForeignFiles) {
     EXPECT_TRUE(isMarkedWorkingFolder(folders.working));
     EXPECT_NE(folders.working, decoy);
     EXPECT_EQ(folders.output, folders.working / "dvd");  // decoy/dvd does not exist
-    auto ours = [&](const fs::path& file) {
-        return file.parent_path() == folders.temporary;
-    };
+    auto ours = [&](const fs::path& file) { return file.parent_path() == folders.temporary; };
     ASSERT_EQ(other.project.slideshows.size(), 1u);
     const Slideshow& slideshow = *other.project.slideshows.at(0);
     ASSERT_EQ(slideshow.audioTracks.size(), 1u);

@@ -1,7 +1,13 @@
 #include "workspace/slideshow_import.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "core/path_text.h"
 #include "support/temporary_folder.h"
 #include "workspace/project_stack.h"
 
@@ -69,6 +75,45 @@ TEST_F(SlideshowImportTest, TheDiscLimitStopsTheImport) {
     EXPECT_FALSE(stack_.project.isOverDiscLimit());
     EXPECT_EQ(services_.notifier.messages.back(),
               "Add too many images then output disk can contain!");
+    // The photo taken back and the folder never reached are both named.
+    ASSERT_EQ(result.refusedPictures.size(), 1u);
+    EXPECT_EQ(result.refusedPictures[0].file, user() / "long" / "3.jpg");
+    EXPECT_NE(result.refusedPictures[0].reason.find("disc"), std::string::npos);
+    EXPECT_EQ(result.foldersNotImported, std::vector<fs::path>{user() / "later"});
+}
+
+TEST_F(SlideshowImportTest, NamesEveryPictureAndFolderItDidNotTake) {
+    // One slideshow short of the limit: only the first folder with pictures fits.
+    for (int i = 0; i < Project::kMaxSlideshows - 1; ++i)
+        ASSERT_EQ(stack_.project.addSlideshow("show " + std::to_string(i)), 0);
+    const fs::path mixed = folderWith(user() / "mixed", {"a.jpg"});
+    fs::create_symlink(user() / "nowhere.jpg", mixed / "gone.jpg");
+    ASSERT_EQ(::mkfifo((mixed / "pipe.png").c_str(), 0600), 0);
+    const std::vector<fs::path> folders = {
+        mixed,
+        folderWith(user() / "second", {"b.jpg"}),
+        folderWith(user() / "third", {"c.jpg"}),
+    };
+    const ImportResult result = importFolders(stack_.project, folders, &stack_.log);
+
+    EXPECT_EQ(result.slideshowsAdded, 1);
+    EXPECT_EQ(names().back(), "mixed");
+    EXPECT_EQ(stack_.project.slideshows.back()->pictures.size(), 1u);
+    ASSERT_EQ(result.refusedPictures.size(), 2u);
+    EXPECT_EQ(result.refusedPictures[0].file, mixed / "gone.jpg");
+    EXPECT_EQ(result.refusedPictures[0].reason, "does not exist");
+    EXPECT_EQ(result.refusedPictures[1].file, mixed / "pipe.png");
+    EXPECT_FALSE(result.refusedPictures[1].reason.empty());
+    EXPECT_EQ(result.foldersNotImported, (std::vector<fs::path>{folders[1], folders[2]}));
+
+    // The log names each of them with its reason.
+    std::ifstream in(stack_.log.file());
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const std::string& line :
+         {quotedPath(mixed / "gone.jpg") + " does not exist", quotedPath(mixed / "pipe.png"),
+          quotedPath(folders[1]), quotedPath(folders[2])}) {
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,102 @@
+#include "image/picture_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+
+#include "core/file_checks.h"
+
+namespace velmora {
+
+namespace {
+
+// Files read whole into memory (our own decoders, metafiles) may not be
+// larger than this: more than any picture within the pixel limit needs.
+constexpr std::uintmax_t kMaxFileBytes = 768ull * 1024 * 1024;
+
+// Reads exactly `count` bytes, going on after a signal interrupts a read.
+bool readExactly(int fd, uint8_t* data, size_t count) {
+    while (count > 0) {
+        const ssize_t got = ::read(fd, data, count);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        data += got;
+        count -= size_t(got);
+    }
+    return true;
+}
+
+}  // namespace
+
+OpenedFile::~OpenedFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+int OpenedFile::release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+std::string notRegularFileReason(const std::filesystem::path& file) {
+    std::string reason;
+    if (isRegularFile(file, &reason)) return {};
+    std::error_code error;
+    const auto status = std::filesystem::status(file, error);
+    if (status.type() == std::filesystem::file_type::not_found) return "does not exist";
+    // The helper names what the file is; a failing stat gives the system's words.
+    if (error) return "cannot be read: " + reason;
+    return reason;
+}
+
+std::string checkPictureFile(const std::filesystem::path& file) {
+    const std::string reason = notRegularFileReason(file);
+    return reason.empty() ? reason : "it " + reason;
+}
+
+OpenedFile openPictureFile(const std::filesystem::path& file, std::string* why) {
+    std::string reason;
+    OpenedFile opened(openRegularFile(file, &reason));
+    if (!opened.isOpen()) {
+        // Said the same way as a refusal before opening, when it still applies.
+        const std::string instead = checkPictureFile(file);
+        *why = instead.empty() ? "the file cannot be opened: " + reason : instead;
+    }
+    return opened;
+}
+
+bool readPictureBytes(const std::filesystem::path& file, std::vector<uint8_t>* bytes,
+                      std::string* why, std::uintmax_t headBytes) {
+    const OpenedFile opened = openPictureFile(file, why);
+    if (!opened.isOpen()) return false;
+    struct stat status {};
+    if (::fstat(opened.fd(), &status) != 0) {
+        *why = "the file cannot be read";
+        return false;
+    }
+    const auto size = static_cast<std::uintmax_t>(status.st_size);
+    if (headBytes == 0 && size > kMaxFileBytes) {
+        *why = "the file is too large to be a picture this program reads";
+        return false;
+    }
+    const std::uintmax_t wanted = headBytes == 0 ? size : std::min(size, headBytes);
+    bytes->resize(static_cast<size_t>(wanted));
+    if (!readExactly(opened.fd(), bytes->data(), bytes->size())) {
+        *why = "the file cannot be read";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace velmora

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// Every picture file is opened through here: only regular files are read,
+// and opening never blocks, so a FIFO, a device or a socket given as a
+// picture (or swapped in for one) is refused at once instead of hanging
+// the program. Reasons are written to follow "Cannot load "<file>": ".
+
+// A file descriptor, closed when it goes.
+class OpenedFile {
+  public:
+    OpenedFile() = default;
+    explicit OpenedFile(int fd) : fd_(fd) {}
+    ~OpenedFile();
+    OpenedFile(OpenedFile&& other) noexcept : fd_(other.release()) {}
+    OpenedFile& operator=(OpenedFile&& other) noexcept;
+    OpenedFile(const OpenedFile&) = delete;
+    OpenedFile& operator=(const OpenedFile&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    // Hands the descriptor over to whoever closes it from now on.
+    int release();
+
+  private:
+    int fd_ = -1;
+};
+
+// Empty when `file` is a regular file once links are followed; otherwise
+// what it is instead, as a fragment that follows the file's name: "does not
+// exist", "is a FIFO, not a file", "cannot be read: Permission denied".
+std::string notRegularFileReason(const std::filesystem::path& file);
+
+// The reason a loader gives for a file that is not a regular file
+// ("it is a FIFO, not a file"); empty when it is one.
+std::string checkPictureFile(const std::filesystem::path& file);
+
+// The file opened for reading, or a closed one with *why set.
+OpenedFile openPictureFile(const std::filesystem::path& file, std::string* why);
+
+// Reads the whole file, or with `headBytes` only its first bytes. A whole
+// file larger than any picture the program reads is refused.
+bool readPictureBytes(const std::filesystem::path& file, std::vector<uint8_t>* bytes,
+                      std::string* why, std::uintmax_t headBytes = 0);
+
+}  // namespace velmora
