@@ -2,25 +2,17 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <unistd.h>
+
+#include <utility>
 
 namespace velmora {
 
 bool FolderLock::acquire(const std::filesystem::path& folder) {
     release();
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.isOpen() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return false;
+    fd_ = std::move(fd);
     return true;
-}
-
-void FolderLock::release() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
 }
 
 }  // namespace velmora

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "core/file_descriptor.h"
+
 namespace velmora {
 
 // An exclusive lock on a folder for as long as the object lives, taken on
@@ -10,16 +12,16 @@ namespace velmora {
 class FolderLock {
   public:
     FolderLock() = default;
-    ~FolderLock() { release(); }
+    ~FolderLock() = default;
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
     // False when the folder cannot be opened or another process holds it.
     bool acquire(const std::filesystem::path& folder);
-    void release();
+    void release() { fd_ = FileDescriptor(); }
 
   private:
-    int fd_ = -1;
+    FileDescriptor fd_;
 };
 
 }  // namespace velmora

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/file_checks.h"
+#include "core/file_descriptor.h"
 #include "core/path_text.h"
 #include "core/text_encoding.h"
 
@@ -22,28 +23,6 @@ std::string reasonFor(const std::filesystem::path& file, std::string_view what, 
     message += std::strerror(errorNumber);
     return message;
 }
-
-// Owns a POSIX file descriptor.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    // Closes now so that a failing close (a full disk on some filesystems) is seen.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
 
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {

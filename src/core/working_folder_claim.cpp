@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "core/path_text.h"
 
@@ -22,10 +23,8 @@ constexpr std::string_view kPrefix = "Project_";
 constexpr int kClaimAttempts = 1000;
 
 bool createMarkFile(const fs::path& file) {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    ::close(fd);
-    return true;
+    return FileDescriptor(::open(file.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644))
+        .isOpen();
 }
 
 bool isRealFolder(const fs::path& folder) {
@@ -92,28 +91,25 @@ bool WorkingFolderLock::acquire(const fs::path& workingFolder) {
     release();
     if (!isMarkedWorkingFolder(workingFolder)) return false;
     const fs::path mark = workingFolder / kWorkingFolderMark;
-    const int fd = ::open(mark.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return false;
+    FileDescriptor fd(::open(mark.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat status {};
     // A mark unlinked between open and lock belongs to a folder being
     // deleted by another run's start-up cleaning.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &status) != 0 || status.st_nlink == 0) {
-        ::close(fd);
+    if (!fd.isOpen() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 ||
+        ::fstat(fd.get(), &status) != 0 || status.st_nlink == 0)
         return false;
-    }
-    fd_ = fd;
+    fd_ = std::move(fd);
     folder_ = workingFolder.lexically_normal();
     return true;
 }
 
 void WorkingFolderLock::release() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    fd_ = FileDescriptor();
     folder_.clear();
 }
 
 bool WorkingFolderLock::holds(const fs::path& workingFolder) const {
-    return fd_ >= 0 && folder_ == workingFolder.lexically_normal();
+    return fd_.isOpen() && folder_ == workingFolder.lexically_normal();
 }
 
 std::optional<WorkingFolders> claimWorkingFolder(const fs::path& userFolder,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/app_folders.h"
+#include "core/file_descriptor.h"
 
 namespace velmora {
 
@@ -43,7 +44,6 @@ std::string outputFolderProblem(const std::filesystem::path& output,
 class WorkingFolderLock {
   public:
     WorkingFolderLock() = default;
-    ~WorkingFolderLock() { release(); }
     WorkingFolderLock(const WorkingFolderLock&) = delete;
     WorkingFolderLock& operator=(const WorkingFolderLock&) = delete;
 
@@ -54,7 +54,7 @@ class WorkingFolderLock {
     bool holds(const std::filesystem::path& workingFolder) const;
 
   private:
-    int fd_ = -1;
+    FileDescriptor fd_;
     std::filesystem::path folder_;
 };
 

@@ -43,9 +43,9 @@ using FilePtr = std::unique_ptr<FILE, int (*)(FILE*)>;
 
 // The file opened for reading, a regular file only (see picture_file.h).
 FilePtr openFile(const std::filesystem::path& file, std::string* reason) {
-    OpenedFile opened = openPictureFile(file, reason);
+    FileDescriptor opened = openPictureFile(file, reason);
     if (!opened.isOpen()) return FilePtr(nullptr, &std::fclose);
-    FilePtr in(fdopen(opened.fd(), "rb"), &std::fclose);
+    FilePtr in(fdopen(opened.get(), "rb"), &std::fclose);
     if (in) {
         opened.release();
     } else {

@@ -31,24 +31,6 @@ bool readExactly(int fd, uint8_t* data, size_t count) {
 
 }  // namespace
 
-OpenedFile::~OpenedFile() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = other.release();
-    }
-    return *this;
-}
-
-int OpenedFile::release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-}
-
 std::string notRegularFileReason(const std::filesystem::path& file) {
     std::string reason;
     if (isRegularFile(file, &reason)) return {};
@@ -65,9 +47,9 @@ std::string checkPictureFile(const std::filesystem::path& file) {
     return reason.empty() ? reason : "it " + reason;
 }
 
-OpenedFile openPictureFile(const std::filesystem::path& file, std::string* why) {
+FileDescriptor openPictureFile(const std::filesystem::path& file, std::string* why) {
     std::string reason;
-    OpenedFile opened(openRegularFile(file, &reason));
+    FileDescriptor opened(openRegularFile(file, &reason));
     if (!opened.isOpen()) {
         // Said the same way as a refusal before opening, when it still applies.
         const std::string instead = checkPictureFile(file);
@@ -78,10 +60,10 @@ OpenedFile openPictureFile(const std::filesystem::path& file, std::string* why) 
 
 bool readPictureBytes(const std::filesystem::path& file, std::vector<uint8_t>* bytes,
                       std::string* why, std::uintmax_t headBytes) {
-    const OpenedFile opened = openPictureFile(file, why);
+    const FileDescriptor opened = openPictureFile(file, why);
     if (!opened.isOpen()) return false;
     struct stat status {};
-    if (::fstat(opened.fd(), &status) != 0) {
+    if (::fstat(opened.get(), &status) != 0) {
         *why = "the file cannot be read";
         return false;
     }
@@ -92,7 +74,7 @@ bool readPictureBytes(const std::filesystem::path& file, std::vector<uint8_t>* b
     }
     const std::uintmax_t wanted = headBytes == 0 ? size : std::min(size, headBytes);
     bytes->resize(static_cast<size_t>(wanted));
-    if (!readExactly(opened.fd(), bytes->data(), bytes->size())) {
+    if (!readExactly(opened.get(), bytes->data(), bytes->size())) {
         *why = "the file cannot be read";
         return false;
     }

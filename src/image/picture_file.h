@@ -5,32 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "core/file_descriptor.h"
+
 namespace velmora {
 
 // Every picture file is opened through here: only regular files are read,
 // and opening never blocks, so a FIFO, a device or a socket given as a
 // picture (or swapped in for one) is refused at once instead of hanging
 // the program. Reasons are written to follow "Cannot load "<file>": ".
-
-// A file descriptor, closed when it goes.
-class OpenedFile {
-  public:
-    OpenedFile() = default;
-    explicit OpenedFile(int fd) : fd_(fd) {}
-    ~OpenedFile();
-    OpenedFile(OpenedFile&& other) noexcept : fd_(other.release()) {}
-    OpenedFile& operator=(OpenedFile&& other) noexcept;
-    OpenedFile(const OpenedFile&) = delete;
-    OpenedFile& operator=(const OpenedFile&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
-    // Hands the descriptor over to whoever closes it from now on.
-    int release();
-
-  private:
-    int fd_ = -1;
-};
 
 // Empty when `file` is a regular file once links are followed; otherwise
 // what it is instead, as a fragment that follows the file's name: "does not
@@ -42,7 +24,7 @@ std::string notRegularFileReason(const std::filesystem::path& file);
 std::string checkPictureFile(const std::filesystem::path& file);
 
 // The file opened for reading, or a closed one with *why set.
-OpenedFile openPictureFile(const std::filesystem::path& file, std::string* why);
+FileDescriptor openPictureFile(const std::filesystem::path& file, std::string* why);
 
 // Reads the whole file, or with `headBytes` only its first bytes. A whole
 // file larger than any picture the program reads is refused.

@@ -56,9 +56,9 @@ bool rotatesByQuarter(QImageIOHandler::Transformations transformation) {
 class OpenedPicture {
   public:
     bool open(const std::filesystem::path& file, std::string* reason) {
-        OpenedFile opened = openPictureFile(file, reason);
+        FileDescriptor opened = openPictureFile(file, reason);
         if (!opened.isOpen()) return false;
-        if (!device_.open(opened.fd(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (!device_.open(opened.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
             *reason = "the file cannot be opened: " + device_.errorString().toStdString();
             return false;
         }

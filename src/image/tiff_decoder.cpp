@@ -49,9 +49,9 @@ TiffPtr openTiff(const std::filesystem::path& file, std::string* error, QSize* s
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(kMaxPicturePixels) * 4 + 4096);
     // Opened by us, so only a regular file reaches libtiff; it closes the
     // descriptor with the TIFF, but not when it refuses to open it.
-    OpenedFile opened = openPictureFile(file, reason);
+    FileDescriptor opened = openPictureFile(file, reason);
     if (!opened.isOpen()) return nullptr;
-    TiffPtr tiff(TIFFFdOpenExt(opened.fd(), file.c_str(), "r", options.get()));
+    TiffPtr tiff(TIFFFdOpenExt(opened.get(), file.c_str(), "r", options.get()));
     if (tiff) opened.release();
     if (!tiff) {
         *reason = "not a TIFF picture" + (error->empty() ? std::string() : " (" + *error + ")");

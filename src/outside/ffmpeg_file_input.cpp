@@ -14,7 +14,7 @@ namespace {
 constexpr int kReadBufferBytes = 64 * 1024;
 
 int descriptorOf(void* opaque) {
-    return *static_cast<const int*>(opaque);
+    return static_cast<const FileDescriptor*>(opaque)->get();
 }
 
 int readFromFile(void* opaque, uint8_t* buffer, int size) {
@@ -42,21 +42,15 @@ int refuseFurtherFiles(AVFormatContext*, AVIOContext**, const char*, int, AVDict
 
 }  // namespace
 
-FileInput::Descriptor::~Descriptor() {
-    if (fd >= 0) ::close(fd);
-}
-
 void FileInput::IoContextDeleter::operator()(AVIOContext* io) const {
     av_freep(&io->buffer);  // FFmpeg may have swapped the buffer given
     avio_context_free(&io);
 }
 
 int FileInput::open(const std::filesystem::path& file, std::string* reason) {
-    // The look first names what the file is (a socket cannot even be
-    // opened); the open then makes sure of it, whatever was swapped in since.
     std::string problem;
-    if (isRegularFile(file, &problem)) descriptor_.fd = openRegularFile(file, &problem);
-    if (descriptor_.fd < 0) {
+    descriptor_ = FileDescriptor(openRegularFile(file, &problem));
+    if (!descriptor_.isOpen()) {
         // The checks' reasons about the kind of file read on from "it";
         // the system's error texts do not.
         *reason = problem.rfind("is ", 0) == 0 ? "it " + problem
@@ -65,8 +59,8 @@ int FileInput::open(const std::filesystem::path& file, std::string* reason) {
     }
     auto* buffer = static_cast<unsigned char*>(av_malloc(kReadBufferBytes));
     if (buffer == nullptr) return AVERROR(ENOMEM);
-    io_.reset(avio_alloc_context(buffer, kReadBufferBytes, 0, &descriptor_.fd, &readFromFile,
-                                 nullptr, &seekInFile));
+    io_.reset(avio_alloc_context(buffer, kReadBufferBytes, 0, &descriptor_, &readFromFile, nullptr,
+                                 &seekInFile));
     if (!io_) {
         av_free(buffer);
         return AVERROR(ENOMEM);

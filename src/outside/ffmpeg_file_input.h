@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "core/file_descriptor.h"
 #include "outside/ffmpeg_handles.h"
 
 namespace velmora {
@@ -28,20 +29,13 @@ class FileInput {
     AVFormatContext* format() const { return format_.get(); }
 
   private:
-    struct Descriptor {
-        int fd = -1;
-        Descriptor() = default;
-        Descriptor(const Descriptor&) = delete;
-        Descriptor& operator=(const Descriptor&) = delete;
-        ~Descriptor();
-    };
     struct IoContextDeleter {
         void operator()(AVIOContext* io) const;
     };
 
     // Declared in the order they are made: destroyed in reverse, so FFmpeg
     // lets go of the reader before the reader lets go of the descriptor.
-    Descriptor descriptor_;
+    FileDescriptor descriptor_;
     std::unique_ptr<AVIOContext, IoContextDeleter> io_;
     InputFormatPtr format_;
 };
