@@ -79,11 +79,9 @@ class SoundtrackWriter {
     // place would block or never end.
     FilePtr openInput(const fs::path& input) {
         std::string reason;
-        // The look names what the file is (a socket cannot even be opened);
-        // the open makes sure of it.
-        const int fd = isRegularFile(input, &reason) ? openRegularFile(input, &reason) : -1;
+        const int fd = openRegularFile(input, &reason);
         if (fd < 0) {
-            fail("cannot read " + quotedPath(input) + " (" + reason + ")");
+            fail("cannot read " + quotedPath(input) + ": it " + reason);
             return nullptr;
         }
         FilePtr in(::fdopen(fd, "rb"));

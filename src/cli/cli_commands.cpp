@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <set>
 #include <thread>
 
 #include "cli/burn_commands.h"
@@ -39,17 +40,21 @@ int cancelled() {
     return kCancelled;
 }
 
-// Messages go to standard error; questions are answered no.
+// Messages go to standard error, each text once (the model warns again at
+// every step that finds the same fault); questions are answered no.
 class TerminalNotifier final : public Notifier, public ProjectEvents {
   public:
     void show(std::string_view text, std::string_view, NotifierIcon) override {
-        std::cerr << text << '\n';
+        if (shown_.insert(std::string(text)).second) std::cerr << text << '\n';
     }
     NotifierAnswer ask(std::string_view text, std::string_view, NotifierButtons) override {
         std::cerr << text << " (no)\n";
         return NotifierAnswer::No;
     }
     void thumbnailsChanged(int) override {}
+
+  private:
+    std::set<std::string> shown_;
 };
 
 int fail(const std::string& reason) {
@@ -231,9 +236,13 @@ int makeFromFolders(const CliArguments& arguments, Application& app) {
 
 int buildProject(const CliArguments& arguments, Application& app) {
     const fs::path file = fs::absolute(arguments.project);
-    if (!fs::exists(file)) return fail("the project " + quotedPath(file) + " does not exist");
-    if (!app.session.openProject(file))
-        std::cerr << "velmora-cli: " << quotedPath(file) << " was read only in part\n";
+    std::string reason;
+    if (!isRegularFile(file, &reason))
+        return fail("the project " + quotedPath(file) + " " + reason);
+    if (!app.session.openProject(file)) {
+        std::cerr << "velmora-cli: " << quotedPath(file) << " was read only in part; the log "
+                  << quotedPath(app.log.file()) << " says why\n";
+    }
     if (app.project.slideshows.empty())
         return fail("the project " + quotedPath(file) + " holds no slideshow Velmora can build");
     setOutputFolder(app, arguments.output);

@@ -20,6 +20,12 @@ std::string kindReason(mode_t mode) {
     return "is not a regular file";
 }
 
+// Why a file could not be looked at or opened.
+std::string errorReason(int errorNumber) {
+    if (errorNumber == ENOENT) return "does not exist";
+    return std::string("cannot be read: ") + std::strerror(errorNumber);
+}
+
 bool checkedRegular(const struct stat& status, std::string* reason) {
     if (S_ISREG(status.st_mode)) return true;
     *reason = kindReason(status.st_mode);
@@ -31,7 +37,7 @@ bool checkedRegular(const struct stat& status, std::string* reason) {
 bool isRegularFile(const std::filesystem::path& file, std::string* reason) {
     struct stat status {};
     if (::stat(file.c_str(), &status) != 0) {
-        *reason = std::strerror(errno);
+        *reason = errorReason(errno);
         return false;
     }
     return checkedRegular(status, reason);
@@ -44,12 +50,12 @@ int openRegularFile(const std::filesystem::path& file, std::string* reason) {
         // A socket cannot be opened at all; say what it is rather than why.
         struct stat status {};
         if (::stat(file.c_str(), &status) != 0 || checkedRegular(status, reason))
-            *reason = std::strerror(openErrno);
+            *reason = errorReason(openErrno);
         return -1;
     }
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !checkedRegular(status, reason)) {
-        if (reason->empty()) *reason = std::strerror(errno);
+        if (reason->empty()) *reason = errorReason(errno);
         ::close(fd);
         return -1;
     }
@@ -61,7 +67,7 @@ int openRegularFile(const std::filesystem::path& file, std::string* reason) {
 std::int64_t regularFileSize(const std::filesystem::path& file, std::string* reason) {
     struct stat status {};
     if (::stat(file.c_str(), &status) != 0) {
-        *reason = std::strerror(errno);
+        *reason = errorReason(errno);
         return -1;
     }
     if (!checkedRegular(status, reason)) return -1;

@@ -9,8 +9,9 @@ namespace velmora {
 // Whether `file` names a regular file once links are followed. FIFOs,
 // devices and sockets would block or never end when read, and folders are
 // not files: for those (and for a file that is not there) the answer is
-// false and *reason says why in a sentence fragment ("is a FIFO, not a
-// file"), to follow the file's name in a message.
+// false and *reason says why in a sentence fragment that follows the file's
+// name in a message: "is a FIFO, not a file", "does not exist", "cannot be
+// read: Permission denied". The functions below give the same fragments.
 bool isRegularFile(const std::filesystem::path& file, std::string* reason);
 
 // Opens `file` for reading without ever blocking in open() (a FIFO swapped

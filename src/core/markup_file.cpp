@@ -43,7 +43,7 @@ std::optional<MarkupFileText> readMarkupFile(const std::filesystem::path& file, 
     std::string reason;
     FileDescriptor fd(openRegularFile(file, &reason));
     if (fd.get() < 0) {
-        *error = "Cannot open " + quotedPath(file) + ": " + reason;
+        *error = "Cannot open " + quotedPath(file) + ": it " + reason;
         return std::nullopt;
     }
     struct stat status {};

@@ -33,13 +33,7 @@ bool readExactly(int fd, uint8_t* data, size_t count) {
 
 std::string notRegularFileReason(const std::filesystem::path& file) {
     std::string reason;
-    if (isRegularFile(file, &reason)) return {};
-    std::error_code error;
-    const auto status = std::filesystem::status(file, error);
-    if (status.type() == std::filesystem::file_type::not_found) return "does not exist";
-    // The helper names what the file is; a failing stat gives the system's words.
-    if (error) return "cannot be read: " + reason;
-    return reason;
+    return isRegularFile(file, &reason) ? std::string() : reason;
 }
 
 std::string checkPictureFile(const std::filesystem::path& file) {

@@ -51,10 +51,7 @@ int FileInput::open(const std::filesystem::path& file, std::string* reason) {
     std::string problem;
     descriptor_ = FileDescriptor(openRegularFile(file, &problem));
     if (!descriptor_.isOpen()) {
-        // The checks' reasons about the kind of file read on from "it";
-        // the system's error texts do not.
-        *reason = problem.rfind("is ", 0) == 0 ? "it " + problem
-                                               : "it cannot be opened (" + problem + ")";
+        *reason = "it " + problem;
         return 1;
     }
     auto* buffer = static_cast<unsigned char*>(av_malloc(kReadBufferBytes));

@@ -229,10 +229,12 @@ TEST_F(HostileRunsTest, TerminationCancelsAndLeavesNothingHalfMade) {
 }
 
 TEST_F(HostileRunsTest, RunsSideBySideKeepToTheirOwnFolders) {
-    const auto make = [&](const fs::path& output, const std::string& name) {
-        return start(
-            withMusic({"make", "--pictures", pictures().string(), "--output", output.string()}),
-            name);
+    const auto make = [&](const fs::path& output, const std::string& name,
+                          const char* displaySeconds = "1") {
+        std::vector<std::string> arguments =
+            withMusic({"make", "--pictures", pictures().string(), "--output", output.string()});
+        arguments.insert(arguments.end(), {"--display-time", displaySeconds});
+        return start(arguments, name);
     };
     // Two runs on one user folder: each claims a working folder of its own.
     auto first = make(folder_ / "first", "first");
@@ -244,7 +246,7 @@ TEST_F(HostileRunsTest, RunsSideBySideKeepToTheirOwnFolders) {
 
     // Two runs on one output folder: the second is told and leaves it alone.
     const fs::path shared = folder_ / "shared";
-    auto holder = make(shared, "holder");
+    auto holder = make(shared, "holder", "20");  // still building when the second one asks
     // Waits, without taking it, until the first run holds the folder's lock.
     const auto locked = [&] {
         struct stat status {};

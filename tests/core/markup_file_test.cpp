@@ -85,7 +85,7 @@ TEST_F(MarkupFileTest, MissingFileNamesTheFileAndReason) {
     std::string error;
     EXPECT_FALSE(readMarkupFile(folder_ / "absent.xml", &error));
     EXPECT_NE(error.find("absent.xml"), std::string::npos) << error;
-    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+    EXPECT_NE(error.find("does not exist"), std::string::npos) << error;
 }
 
 TEST_F(MarkupFileTest, WritesUpToTheFirstZeroAndReplacesAtomically) {

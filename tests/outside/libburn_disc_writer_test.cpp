@@ -347,6 +347,7 @@ TEST_F(LibburnDiscWriterTest, FailedOrAbortedWriteLeavesThePreviousImageAsItWas)
     std::ofstream(failing) << "#!/bin/sh\n"
                               "for a; do [ \"$a\" = -print-size ] && { echo 2000; exit 0; }; done\n"
                               "head -c 204800 /dev/zero\n"
+                              "sleep 1\n"  // long enough for the write's progress to be seen
                               "exit 3\n";
     fs::permissions(failing, fs::perms::owner_all);
     const fs::path photos = folder_ / "photos";
