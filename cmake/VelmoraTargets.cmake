@@ -28,12 +28,18 @@ function(velmora_library folder)
   velmora_apply_warnings(${target})
 endfunction()
 
-# velmora_test(<name> SOURCES ... DEPENDS ... [QT_APPLICATION])
+# velmora_test(<name> SOURCES ... DEPENDS ... [QT_APPLICATION] [SLOW])
 # One GoogleTest program per source folder, each test case registered with
 # CTest. QT_APPLICATION runs the tests inside a QGuiApplication (offscreen),
-# which text drawing and Qt's image plugins need.
+# which text drawing and Qt's image plugins need. Every case is labelled
+# "quick", or "slow" with SLOW (whole DVDs, runs of velmora-cli), so that
+# `scripts/test -L quick` leaves the slow ones out.
 function(velmora_test name)
-  cmake_parse_arguments(ARG "QT_APPLICATION" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "QT_APPLICATION;SLOW" "" "SOURCES;DEPENDS" ${ARGN})
+  set(label quick)
+  if(ARG_SLOW)
+    set(label slow)
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_QT_APPLICATION)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/qt_gtest_main.cpp)
@@ -45,5 +51,5 @@ function(velmora_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   velmora_apply_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${label})
 endfunction()

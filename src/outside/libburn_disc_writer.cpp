@@ -575,7 +575,8 @@ int LibburnDiscWriter::writeImage(const WriteJob& job) {
     off_t readBytes = 0;
     off_t writtenBytes = 0;
     burn_track_get_counters(track.get(), &readBytes, &writtenBytes);
-    // A write libburn refused to start counts as written well.
+    // A write libburn refused to start looks like a finished one to the
+    // drive's status; only the bytes it wrote tell them apart.
     wroteWell = wroteWell && writtenBytes >= bytes;
     if (!wroteWell) {
         // genisoimage may wait on a pipe nobody reads any more.
