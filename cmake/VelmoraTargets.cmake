@@ -28,17 +28,21 @@ function(velmora_library folder)
   velmora_apply_warnings(${target})
 endfunction()
 
-# velmora_test(<name> SOURCES ... DEPENDS ... [QT_APPLICATION] [SLOW])
+# velmora_test(<name> SOURCES ... DEPENDS ... [QT_APPLICATION] [SLOW] [THREADS])
 # One GoogleTest program per source folder, each test case registered with
 # CTest. QT_APPLICATION runs the tests inside a QGuiApplication (offscreen),
 # which text drawing and Qt's image plugins need. Every case is labelled
 # "quick", or "slow" with SLOW (whole DVDs, runs of velmora-cli), so that
-# `scripts/test -L quick` leaves the slow ones out.
+# `scripts/test -L quick` leaves the slow ones out; THREADS adds the label
+# "threads" to a program whose code runs threads (`scripts/test tsan`).
 function(velmora_test name)
-  cmake_parse_arguments(ARG "QT_APPLICATION;SLOW" "" "SOURCES;DEPENDS" ${ARGN})
-  set(label quick)
+  cmake_parse_arguments(ARG "QT_APPLICATION;SLOW;THREADS" "" "SOURCES;DEPENDS" ${ARGN})
+  set(labels quick)
   if(ARG_SLOW)
-    set(label slow)
+    set(labels slow)
+  endif()
+  if(ARG_THREADS)
+    list(APPEND labels threads)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_QT_APPLICATION)
@@ -51,5 +55,5 @@ function(velmora_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   velmora_apply_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${label})
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "${labels}")
 endfunction()

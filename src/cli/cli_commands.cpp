@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <set>
 #include <thread>
@@ -272,7 +273,8 @@ class UnsavedWorkDiscarder {
     explicit UnsavedWorkDiscarder(const Application& app) : app_(app) {}
     ~UnsavedWorkDiscarder() {
         const WorkingFolders& folders = app_.project.folders();
-        const bool named = fs::exists(folders.working / kSavedProjectMark);
+        std::error_code ignored;
+        const bool named = fs::exists(folders.working / kSavedProjectMark, ignored);
         discardUnsavedWorkingFolder(folders, named ? app_.project.projectFilePath : fs::path());
     }
     UnsavedWorkDiscarder(const UnsavedWorkDiscarder&) = delete;
@@ -320,7 +322,13 @@ int runCommand(const CliArguments& arguments) {
     std::string reason;
     if (!app.start(&reason)) return fail(reason);
     UnsavedWorkDiscarder discarder(app);
-    const int result = runStartedCommand(arguments, app);
+    int result = 1;
+    try {
+        result = runStartedCommand(arguments, app);
+    } catch (const std::exception& error) {
+        // Caught here so that the working folder is still cleaned up.
+        return fail(std::string("an unexpected error stopped the command: ") + error.what());
+    }
     if (result != 0 && result != kCancelled && interruptRequested()) return cancelled();
     return result;
 }

@@ -133,7 +133,8 @@ void Project::estimateDiscSize() {
     totalFrames = 0;
     for (const auto& slideshow : slideshows)
         totalFrames += slideshow->totalFrames;
-    const float megabytesPerFrame = preferences_.defaults.tvStandard == 1 ? 0.0208f : 0.024f;
+    const float megabytesPerFrame =
+        preferences_.defaults.tvStandard == 1 ? kPalMegabytesPerFrame : kNtscMegabytesPerFrame;
     sizeEstimate = float(totalFrames) * megabytesPerFrame;
     if (sizeEstimate > kDiscWarningMegabytes) {
         context_.notifier.show(

@@ -21,6 +21,9 @@ class Project {
     static constexpr size_t kMaxNameCharacters = 15;
     static constexpr float kDiscLimitMegabytes = 4500.0f;
     static constexpr float kDiscWarningMegabytes = 4700.0f;
+    // What one second of video takes on the disc, per frame.
+    static constexpr float kPalMegabytesPerFrame = 0.0208f;
+    static constexpr float kNtscMegabytesPerFrame = 0.024f;
 
     Project(ProjectContext& context, Preferences& preferences, const WorkingFolders& folders,
             const ResourcePaths& resources);

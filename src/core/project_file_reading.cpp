@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/decimal_text.h"
+#include "core/dvd_file_names.h"
 #include "core/log.h"
 #include "core/markup_file.h"
 #include "core/notifier.h"
@@ -93,38 +94,51 @@ void ProjectReader::reloadPreferences(const std::string& storedFile) {
 
 // The folders a build of this project will write and delete in. A project
 // file can name any folder, so its working folder is taken only when it is
-// one this program made (marked) with its temp folder inside, and its
-// output folder only when it exists and no working folder's cleaning would
-// delete the DVD. Anything else keeps the run's own folder, with the
-// reason in the log.
+// a Project_N folder of this user folder with its temp folder inside, and
+// its output folder only when no working folder's cleaning would delete the
+// DVD and it holds no DVD yet (a folder with a DVD is one the user chooses
+// for a build, never one a project file picks). Anything else keeps the
+// run's own folder, with the reason in the log.
 WorkingFolders ProjectReader::acceptedFolders(const WorkingFolders& stored) {
     WorkingFolders folders = project_.folders();
+    storedTemporary_ = stored.temporary;
     const bool ownTemporary =
         stored.temporary.lexically_normal() == (stored.working / "temp").lexically_normal();
-    if (stored.working.is_absolute() && ownTemporary && isMarkedWorkingFolder(stored.working)) {
+    if (stored.working.is_absolute() && ownTemporary &&
+        isOwnWorkingFolder(stored.working, preferences_.applicationFolder)) {
         folders = WorkingFolders::inside(stored.working.lexically_normal());
+        markWorkingFolder(folders.working);  // saved before working folders were marked
     } else {
         log_.writeLog("Working Path " + quotedPath(stored.working) + " and Temp Path " +
                       quotedPath(stored.temporary) +
-                      " of the project are not a working folder Velmora made; " +
+                      " of the project are not a working folder of this user's Velmora; " +
                       quotedPath(folders.working) + " is used.");
     }
     const fs::path output = stored.output.lexically_normal();
-    std::error_code error;
-    std::string problem;
-    if (!output.is_absolute() || !fs::is_directory(output, error)) {
-        problem = "is not an existing folder";
-    } else {
-        problem = outputFolderProblem(output, folders.working);
-    }
+    const fs::path ownOutput = WorkingFolders::inside(folders.working).output;
+    const std::string problem =
+        output == ownOutput ? std::string() : outputProblem(output, folders);
     if (problem.empty()) {
         folders.output = output;
     } else {
-        folders.output = WorkingFolders::inside(folders.working).output;
+        folders.output = ownOutput;
         log_.writeLog("OutPut Path " + quotedPath(stored.output) + " of the project " + problem +
                       "; " + quotedPath(folders.output) + " is used.");
     }
     return folders;
+}
+
+std::string ProjectReader::outputProblem(const fs::path& output, const WorkingFolders& folders) {
+    std::error_code error;
+    if (!output.is_absolute() || !fs::is_directory(output, error))
+        return "is not an existing folder";
+    if (std::string problem = outputFolderProblem(output, folders.working); !problem.empty())
+        return problem;
+    for (fs::directory_iterator it(output / "VIDEO_TS", error), end; !error && it != end;
+         it.increment(error)) {
+        if (isDvdFileName(it->path().filename().string())) return "holds a DVD already";
+    }
+    return {};
 }
 
 ProjectReader::Step ProjectReader::readSlideshows() {
@@ -205,9 +219,12 @@ ProjectReader::Step ProjectReader::readPicture(Slideshow& slideshow) {
 }
 
 // The file a picture is rendered from: its source or an edited copy in the
-// project's own temp folder; a project naming anything else gets the source.
+// project's temp folder; a project naming anything else gets the source.
 fs::path ProjectReader::acceptedWorkingCopy(const fs::path& stored, const SlideImage& picture) {
-    if (stored == picture.sourcePath || isInsideFolder(stored, project_.folders().temporary))
+    // Only read, never written: a copy in the temp folder the project names
+    // serves even when the run works in a folder of its own.
+    if (stored == picture.sourcePath || isInsideFolder(stored, project_.folders().temporary) ||
+        isInsideFolder(stored, storedTemporary_))
         return stored;
     log_.writeLog("The edited copy " + quotedPath(stored) + " of " +
                   quotedPath(picture.sourcePath) +

@@ -45,6 +45,7 @@ class ProjectReader {
     bool readFolders();
     void reloadPreferences(const std::string& storedFile);
     WorkingFolders acceptedFolders(const WorkingFolders& stored);
+    std::string outputProblem(const std::filesystem::path& output, const WorkingFolders& folders);
     std::filesystem::path acceptedWorkingCopy(const std::filesystem::path& stored,
                                               const SlideImage& picture);
     Step readSlideshows();
@@ -61,6 +62,7 @@ class ProjectReader {
     void returnTo(int elementIndex);
 
     MarkupDocument doc_;
+    std::filesystem::path storedTemporary_;  // the temp folder the project names
     Project& project_;
     Preferences& preferences_;
     const PreferencesFile& preferencesFile_;

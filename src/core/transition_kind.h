@@ -30,8 +30,9 @@ enum class TransitionKind : int {
     Random,
 };
 
-inline constexpr int kConcreteTransitionKindCount = 18;  // ids 0..17
-inline constexpr int kTransitionKindCount = 19;          // with Random
+// Counted from the enum, so a new kind (added before Random) counts itself.
+inline constexpr int kConcreteTransitionKindCount = static_cast<int>(TransitionKind::Random);
+inline constexpr int kTransitionKindCount = kConcreteTransitionKindCount + 1;  // with Random
 
 struct TransitionKindInfo {
     std::string_view name;         // shown to the user

@@ -6,7 +6,10 @@ namespace velmora {
 
 // One class per transition kind. Each knows its parameters' markup names,
 // ranges, defaults and random draws (see transition_kinds.cpp) and names its
-// parameters for the renderers. A new object holds the kind's defaults.
+// parameters for the renderers, which read them only through these
+// accessors: what each number means is stated here once. makeTransition
+// gives every kind its own class, so a setting's kind names its class. A
+// new object holds the kind's defaults.
 
 class AlphaTransition final : public TransitionSetting {
   public:

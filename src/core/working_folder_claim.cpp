@@ -32,6 +32,12 @@ bool isRealFolder(const fs::path& folder) {
     return ::lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+bool isRealFolderOrAbsent(const fs::path& folder) {
+    struct stat status {};
+    if (::lstat(folder.c_str(), &status) != 0) return errno == ENOENT;
+    return S_ISDIR(status.st_mode);
+}
+
 bool isWorkingFolderName(const std::string& name) {
     if (!name.starts_with(kPrefix) || name.size() == kPrefix.size()) return false;
     return name.find_first_not_of("0123456789", kPrefix.size()) == std::string::npos;
@@ -48,6 +54,17 @@ bool isMarkedWorkingFolder(const fs::path& workingFolder) {
     return isRealFolder(workingFolder) &&
            ::lstat((workingFolder / kWorkingFolderMark).c_str(), &status) == 0 &&
            S_ISREG(status.st_mode);
+}
+
+bool isOwnWorkingFolder(const fs::path& workingFolder, const fs::path& userFolder) {
+    const fs::path working = workingFolder.lexically_normal();
+    if (!isWorkingFolderName(working.filename().string())) return false;
+    std::error_code error;
+    if (!fs::equivalent(working.parent_path(), userFolder, error) || error) return false;
+    struct stat status {};
+    return ::lstat(working.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::geteuid() && isRealFolderOrAbsent(working / "temp") &&
+           isRealFolderOrAbsent(working / "dvd");
 }
 
 void markWorkingFolderSaved(const fs::path& workingFolder) {
@@ -72,15 +89,13 @@ std::string outputFolderProblem(const fs::path& output, const fs::path& workingF
     std::error_code error;
     const fs::path resolved = fs::weakly_canonical(fs::absolute(output), error);
     if (error) return "cannot be resolved: " + error.message();
-    auto insideUnlessDvd = [&](const fs::path& working) {
-        const fs::path dvd = working / "dvd";
-        const bool isDvd = isInsideFolder(resolved, dvd) && isInsideFolder(dvd, resolved);
-        return isInsideFolder(resolved, working) && !isDvd;
-    };
-    if (insideUnlessDvd(workingFolder))
+    const fs::path ownDvd = workingFolder / "dvd";
+    const bool isOwnDvd = isInsideFolder(resolved, ownDvd) && isInsideFolder(ownDvd, resolved);
+    if (isOwnDvd) return {};
+    if (isInsideFolder(resolved, workingFolder))
         return "lies inside the working folder " + quotedPath(workingFolder);
     for (fs::path folder = resolved; folder.has_relative_path(); folder = folder.parent_path()) {
-        if (isMarkedWorkingFolder(folder) && insideUnlessDvd(folder))
+        if (isMarkedWorkingFolder(folder))
             return "lies inside the working folder " + quotedPath(folder);
     }
     return {};
@@ -98,6 +113,18 @@ bool WorkingFolderLock::acquire(const fs::path& workingFolder) {
     if (!fd.isOpen() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 ||
         ::fstat(fd.get(), &status) != 0 || status.st_nlink == 0)
         return false;
+    fd_ = std::move(fd);
+    folder_ = workingFolder.lexically_normal();
+    return true;
+}
+
+bool WorkingFolderLock::markAndAcquire(const fs::path& workingFolder) {
+    release();
+    if (!isRealFolder(workingFolder)) return false;
+    const fs::path mark = workingFolder / kWorkingFolderMark;
+    FileDescriptor fd(
+        ::open(mark.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (!fd.isOpen() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return false;
     fd_ = std::move(fd);
     folder_ = workingFolder.lexically_normal();
     return true;
@@ -126,12 +153,15 @@ std::optional<WorkingFolders> claimWorkingFolder(const fs::path& userFolder,
                       " cannot be created: " + std::strerror(errno);
             return std::nullopt;
         }
+        // Locked before anything else is made in it: a start-up cleaning in
+        // another run finds a marked folder only with its lock held.
+        if (!lock.markAndAcquire(working)) continue;
         const WorkingFolders folders = WorkingFolders::inside(working);
         if (!folders.create()) {
             *reason = "The working folder " + quotedPath(working) + " cannot be created.";
             return std::nullopt;
         }
-        if (lock.acquire(working)) return folders;
+        return folders;
     }
     *reason = "No new working folder can be made in " + quotedPath(userFolder) + ".";
     return std::nullopt;
@@ -143,16 +173,22 @@ std::vector<fs::path> removeAbandonedWorkingFolders(const fs::path& userFolder) 
     for (fs::directory_iterator it(userFolder, error), end; !error && it != end;
          it.increment(error)) {
         const fs::path& folder = it->path();
+        std::error_code ignored;
         if (isWorkingFolderName(folder.filename().string()) && isMarkedWorkingFolder(folder) &&
-            !fs::exists(fs::symlink_status(folder / kSavedProjectMark)))
+            !fs::exists(fs::symlink_status(folder / kSavedProjectMark, ignored)))
             candidates.push_back(folder);
     }
     std::vector<fs::path> removed;
     for (const fs::path& folder : candidates) {
         WorkingFolderLock lock;
         // Held while deleting: a run that claims the folder meanwhile sees
-        // its mark gone and claims another.
-        if (lock.acquire(folder) && deleteFolderTree(folder)) removed.push_back(folder);
+        // its mark gone and claims another. The saved mark is looked at
+        // again under the lock: a run may have saved and ended in between.
+        std::error_code ignored;
+        if (!lock.acquire(folder) ||
+            fs::exists(fs::symlink_status(folder / kSavedProjectMark, ignored)))
+            continue;
+        if (deleteFolderTree(folder)) removed.push_back(folder);
     }
     return removed;
 }

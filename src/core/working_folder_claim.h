@@ -28,13 +28,20 @@ bool isMarkedWorkingFolder(const std::filesystem::path& workingFolder);
 // Records that a project file names this (marked) working folder.
 void markWorkingFolderSaved(const std::filesystem::path& workingFolder);
 
+// Whether a project file's working folder may be worked in: a folder
+// U/Project_N of this user folder (not a link, owned by this user, with its
+// temp and dvd folders, where they exist, real folders too). Anything else
+// a project names is somebody else's folder, marked or not.
+bool isOwnWorkingFolder(const std::filesystem::path& workingFolder,
+                        const std::filesystem::path& userFolder);
+
 // Whether `path` lies inside `folder` or is the folder itself, once links
 // and "." and ".." are resolved as far as the path exists.
 bool isInsideFolder(const std::filesystem::path& path, const std::filesystem::path& folder);
 
 // Why a DVD must not be made in `output`, empty when it may: a folder inside
 // a working folder (the run's own, or any folder marked as one) is deleted
-// with it, so only the working folder's own dvd folder is taken there.
+// with it, so only the run's own working folder's dvd folder is taken there.
 std::string outputFolderProblem(const std::filesystem::path& output,
                                 const std::filesystem::path& workingFolder);
 
@@ -44,12 +51,15 @@ std::string outputFolderProblem(const std::filesystem::path& output,
 class WorkingFolderLock {
   public:
     WorkingFolderLock() = default;
-    WorkingFolderLock(const WorkingFolderLock&) = delete;
-    WorkingFolderLock& operator=(const WorkingFolderLock&) = delete;
+    WorkingFolderLock(WorkingFolderLock&&) = default;
+    WorkingFolderLock& operator=(WorkingFolderLock&&) = default;
 
     // Takes the lock of a marked folder (letting go of any other first);
     // false when the folder is not marked or another live run holds it.
     bool acquire(const std::filesystem::path& workingFolder);
+    // Marks a folder just made and takes its lock in one step, so no other
+    // run's start-up cleaning can take it for leftovers in between.
+    bool markAndAcquire(const std::filesystem::path& workingFolder);
     void release();
     bool holds(const std::filesystem::path& workingFolder) const;
 

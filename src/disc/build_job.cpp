@@ -23,6 +23,14 @@ namespace velmora {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// A program stream a little under 4 GiB at the estimate's rate, which the
+// real stream may pass by some percent.
+constexpr float kLargestStreamOnFatMegabytes = 3700.0f;
+
+}  // namespace
+
 BuildJob::BuildJob(const BuildParts& parts) : parts_(parts) {}
 
 BuildJob::~BuildJob() {
@@ -51,7 +59,29 @@ std::string BuildJob::buildProblem() {
         return "dvdLength Is over 4500M! Please delete some Image or change Image display time "
                "in Preference Screen!";
     }
+    if (const std::string problem = fileSizeLimitProblem(); !problem.empty()) return problem;
     return dvdOutputProblem(folders.output, folders.working);
+}
+
+// A filesystem that limits files to 4 GiB (FAT) cannot hold a slideshow's
+// program stream beyond that: the encoder would fail with a write error
+// hours into the build. The DVD's own files are cut at 1 GiB and fit.
+std::string BuildJob::fileSizeLimitProblem() const {
+    const Project& project = parts_.project;
+    const fs::path& temporary = project.folders().temporary;
+    if (isNtfsVolume(temporary)) return {};
+    const float megabytesPerFrame =
+        isPal() ? Project::kPalMegabytesPerFrame : Project::kNtscMegabytesPerFrame;
+    for (const auto& slideshow : project.slideshows) {
+        const float megabytes = float(slideshow->totalFrames) * megabytesPerFrame;
+        if (megabytes < kLargestStreamOnFatMegabytes) continue;
+        return "The slideshow \"" + slideshow->name + "\" makes a video of about " +
+               std::to_string(int(megabytes)) + " MB, more than the working folder " +
+               quotedPath(project.folders().working) +
+               " can hold in one file (its filesystem limits files to 4 GB). Choose a "
+               "working folder on another drive or make the slideshow shorter.";
+    }
+    return {};
 }
 
 bool BuildJob::startBuild(const BuildOptions& options) {

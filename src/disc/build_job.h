@@ -87,6 +87,7 @@ class BuildJob {
 
   private:
     std::string buildProblem();
+    std::string fileSizeLimitProblem() const;
     void buildThread();
     int makeMenus();
     int makeSlideshowSoundtrack();

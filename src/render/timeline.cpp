@@ -5,6 +5,7 @@
 #include "core/event.h"
 #include "core/log.h"
 #include "core/slideshow.h"
+#include "core/transition_kinds.h"
 #include "outside/encoder_library.h"
 #include "render/composing_thread.h"
 #include "render/frame_geometry.h"
@@ -79,16 +80,64 @@ int RenderContext::renderMotionFrames(int firstFrame) {
     return 0;
 }
 
-const std::array<TransitionRenderer, 18>& transitionTable() {
-    static const std::array<TransitionRenderer, 18> table = {
-        &runAlphaTransition,         &runAccordionTransition, &runBlindsTransition,
-        &runCircleTransition,        &runClockTransition,     &runCubeFlyTransition,
-        &runDiagonalSweepTransition, &runDoorTransition,      &runFlipTransition,
-        &runFlyTransition,           &runPolygonTransition,   &runRotateInTransition,
-        &runShutterTransition,       &runSpinTransition,      &runSweepTransition,
-        &runTwistTransition,         &runWipeTransition,      &runZoomTransition,
-    };
-    return table;
+namespace {
+
+// Runs a kind's renderer with the setting as that kind's class, which
+// makeTransition gives every kind; a renderer called for another kind's
+// setting throws instead of reading the other kind's numbers.
+template <class Setting>
+int run(int (*renderer)(RenderContext&, const Setting&), RenderContext& context,
+        const TransitionSetting& transition) {
+    return renderer(context, dynamic_cast<const Setting&>(transition));
+}
+
+}  // namespace
+
+int renderTransitionSegment(RenderContext& context, const TransitionSetting& transition) {
+    // No default: a new kind is not handled until the compiler stops
+    // naming it here.
+    using K = TransitionKind;
+    switch (transition.kind()) {
+        case K::Alpha:
+            return run(&runAlphaTransition, context, transition);
+        case K::Accordion:
+            return run(&runAccordionTransition, context, transition);
+        case K::Blinds:
+            return run(&runBlindsTransition, context, transition);
+        case K::Circle:
+            return run(&runCircleTransition, context, transition);
+        case K::Clock:
+            return run(&runClockTransition, context, transition);
+        case K::CubeFly:
+            return run(&runCubeFlyTransition, context, transition);
+        case K::DiagonalSweep:
+            return run(&runDiagonalSweepTransition, context, transition);
+        case K::Door:
+            return run(&runDoorTransition, context, transition);
+        case K::Flip:
+            return run(&runFlipTransition, context, transition);
+        case K::Fly:
+            return run(&runFlyTransition, context, transition);
+        case K::Polygon:
+            return run(&runPolygonTransition, context, transition);
+        case K::RotateIn:
+            return run(&runRotateInTransition, context, transition);
+        case K::Shutter:
+            return run(&runShutterTransition, context, transition);
+        case K::Spin:
+            return run(&runSpinTransition, context, transition);
+        case K::Sweep:
+            return run(&runSweepTransition, context, transition);
+        case K::Twist:
+            return run(&runTwistTransition, context, transition);
+        case K::Wipe:
+            return run(&runWipeTransition, context, transition);
+        case K::Zoom:
+            return run(&runZoomTransition, context, transition);
+        case K::Random:
+            return 0;
+    }
+    return 0;
 }
 
 int renderFirstPicture(RenderContext& context) {
@@ -136,11 +185,7 @@ int renderSlideshow(const RenderJob& job, EncoderLibrary& encoder, const Log& lo
         context.N = (effect.displayTime + effect.transitionTime) * fps;
         context.T = effect.transitionTime * fps;
         context.motionFrame = 0;
-        // Settings always hold a kind 0..17; anything else renders nothing.
-        const int kind = effect.transition->id();
-        const TransitionRenderer render =
-            kind >= 0 && kind < 18 ? transitionTable()[size_t(kind)] : nullptr;
-        if (render != nullptr) result = render(context);
+        result = renderTransitionSegment(context, *effect.transition);
     }
     // A failure to finish the file is a failure of the encode.
     const int closed = encoder.closeEncoder();

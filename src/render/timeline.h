@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QRgb>
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -17,6 +16,7 @@ class EncoderLibrary;
 class Event;
 class Log;
 class Slideshow;
+class TransitionSetting;
 struct SlideImage;
 
 // The parameters of one slideshow render.
@@ -68,10 +68,10 @@ class RenderContext {
     std::vector<uint8_t> planar_;
 };
 
-// Renders the segment of a picture entered by a transition; one per kind.
-using TransitionRenderer = int (*)(RenderContext&);
-// The renderers by TransitionKind id.
-const std::array<TransitionRenderer, 18>& transitionTable();
+// Renders the segment of picture context.index, entered by `transition`
+// with that kind's renderer: 0, 2 (cancelled) or the encoder's error.
+// Random, which pictures never hold, renders nothing.
+int renderTransitionSegment(RenderContext& context, const TransitionSetting& transition);
 
 // Segment 0: a one-second fade from white into the first picture.
 int renderFirstPicture(RenderContext& context);

@@ -1,9 +1,13 @@
 #include "workspace/project_session.h"
 
+#include <utility>
+#include <vector>
+
 #include "core/app_folders.h"
 #include "core/log.h"
 #include "core/path_text.h"
 #include "core/project.h"
+#include "core/slide_image.h"
 #include "menu/menu_set.h"
 
 namespace velmora {
@@ -70,25 +74,40 @@ bool ProjectSession::openProject(const fs::path& file) {
 }
 
 // The project's own working folder is worked in when no other live run
-// holds it; otherwise the fresh one, with the files repointed. The menu's
-// files are always those of the folder worked in, whatever the file said.
+// holds it; otherwise the fresh one, with the slideshows' files repointed
+// (edited copies are only read and stay where they are). The menu's files
+// are always those of the folder worked in, whatever the file said.
 void ProjectSession::adoptStoredFolders(const WorkingFolders& fresh) {
     Project& project = parts_.project;
     WorkingFolders folders = project.folders();
-    if (folders.working != fresh.working && !lock_.acquire(folders.working)) {
-        parts_.log.writeLog("The working folder " + quotedPath(folders.working) +
-                            " is in use by another run of Velmora; " + quotedPath(fresh.working) +
-                            " is used.");
-        const bool ownOutput = folders.output == WorkingFolders::inside(folders.working).output;
-        folders.working = fresh.working;
-        folders.temporary = fresh.temporary;
-        if (ownOutput) folders.output = fresh.output;
-        project.setFolders(folders);
-        lock_.acquire(fresh.working);
-        for (auto& slideshow : project.slideshows)
-            slideshow->repointTempFiles(folders.temporary);
+    if (folders.working != fresh.working) {
+        WorkingFolderLock stored;
+        if (stored.acquire(folders.working)) {
+            lock_ = std::move(stored);  // lets go of the fresh folder
+        } else {
+            parts_.log.writeLog("The working folder " + quotedPath(folders.working) +
+                                " is in use by another run of Velmora; " +
+                                quotedPath(fresh.working) + " is used.");
+            const bool ownOutput = folders.output == WorkingFolders::inside(folders.working).output;
+            folders.working = fresh.working;
+            folders.temporary = fresh.temporary;
+            if (ownOutput) folders.output = fresh.output;
+            project.setFolders(folders);
+            repointSlideshowFiles(folders.temporary);
+        }
     }
     parts_.menu.repointMenuFiles(folders.temporary);
+}
+
+void ProjectSession::repointSlideshowFiles(const fs::path& temporaryFolder) {
+    for (auto& slideshow : parts_.project.slideshows) {
+        std::vector<fs::path> pictureFiles;
+        for (const SlideImage& picture : slideshow->pictures)
+            pictureFiles.push_back(picture.workingPath);
+        slideshow->repointTempFiles(temporaryFolder);
+        for (size_t i = 0; i < pictureFiles.size(); ++i)
+            slideshow->pictures[i].workingPath = pictureFiles[i];
+    }
 }
 
 bool ProjectSession::saveProjectAs(fs::path file, bool showMessage) {

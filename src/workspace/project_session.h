@@ -65,6 +65,7 @@ class ProjectSession {
                             const std::filesystem::path& projectFile);
     void emptyProject();
     void adoptStoredFolders(const WorkingFolders& fresh);
+    void repointSlideshowFiles(const std::filesystem::path& temporaryFolder);
 
     ProjectSessionParts parts_;
     WorkingFolderLock lock_;

@@ -121,12 +121,19 @@ class HostileRunsTest : public ::testing::Test {
 };
 
 TEST_F(HostileRunsTest, ACraftedProjectLeavesFilesOutsideVelmorasFoldersAlone) {
-    // The decoy holds files with the very names a build writes and deletes.
+    // The decoy holds files with the very names a build writes and deletes,
+    // carries a working folder's mark and has its temp folder lead to a
+    // victim folder.
     const fs::path decoy = folder_ / "decoy";
-    for (const char* name : {"temp/author.xml", "temp/menu.mp2", "temp/0.mpg", "temp/slideshow.mp2",
-                             "temp/menuVideo0.MPG", "temp/menuVideo0.xml", "author.xml"})
-        writeText(decoy / name, std::string("decoy ") + name);
-    const auto before = snapshot(decoy);
+    const fs::path victim = folder_ / "victim";
+    for (const char* name :
+         {"author.xml", "menu.mp2", "0.mpg", "slideshow.mp2", "menuVideo0.MPG", "menuVideo0.xml"})
+        writeText(victim / name, std::string("victim ") + name);
+    writeText(decoy / ".velmora-working", "");
+    writeText(decoy / "author.xml", "decoy");
+    fs::create_directory_symlink(victim, decoy / "temp");
+    const auto before = snapshot(folder_ / "victim");
+    const auto decoyBefore = snapshot(decoy);
     const fs::path project = craftedProject({{savedWorkingFolder_.string(), decoy.string()}});
 
     // The user's own files beside an earlier disc in the output folder.
@@ -137,12 +144,25 @@ TEST_F(HostileRunsTest, ACraftedProjectLeavesFilesOutsideVelmorasFoldersAlone) {
 
     auto run = start({"build", project.string(), "--output", output.string()});
     ASSERT_EQ(run->wait(), 0) << run->output();
-    EXPECT_EQ(snapshot(decoy), before);
+    EXPECT_EQ(snapshot(victim), before);
+    EXPECT_EQ(snapshot(decoy), decoyBefore);
     EXPECT_TRUE(fs::exists(output / "VIDEO_TS" / "VIDEO_TS.IFO"));
     EXPECT_FALSE(fs::exists(output / "VIDEO_TS" / "VTS_07_1.VOB"));
     EXPECT_EQ(fileText(output / "VIDEO_TS" / "notes.txt"), "mine");
     EXPECT_EQ(fileText(output / "AUDIO_TS" / "track.wav"), "mine too");
     EXPECT_TRUE(workingFoldersIn(home()).empty());  // the run's own folder went with it
+
+    // Without --output, a project naming a folder that holds the user's
+    // own DVD does not get to replace it.
+    const fs::path movie = folder_ / "Movies" / "Holiday";
+    writeText(movie / "VIDEO_TS" / "VTS_01_1.VOB", "the user's film");
+    std::string text = fileText(savedProject());
+    replaceAll(text, (*shared_ / "out").string(), movie.string());
+    writeText(folder_ / "movie.prg", text);
+    auto build = start({"build", (folder_ / "movie.prg").string()});
+    ASSERT_EQ(build->wait(), 0) << build->output();
+    EXPECT_EQ(fileText(movie / "VIDEO_TS" / "VTS_01_1.VOB"), "the user's film");
+    EXPECT_FALSE(fs::exists(movie / "VIDEO_TS" / "VIDEO_TS.IFO"));
 }
 
 TEST_F(HostileRunsTest, SpecialFilesAreRefusedAtOnce) {

@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "core/path_text.h"
 #include "support/temporary_folder.h"
 
 namespace velmora {
@@ -103,11 +104,54 @@ TEST_F(WorkingFolderClaimTest, OutputFoldersInsideWorkingFoldersAreRefused) {
         {working / "temp" / "out", working, true},
         {temporary_.path() / "link" / "out", working, true},
         {other / "temp", working, true},
-        {other / "dvd", working, false},
+        {other / "dvd", working, true},  // another run's: deleted with it
         {unmarked / "temp", unmarked, true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(outputFolderProblem(c.output, c.workingFolder).empty(), !c.refused) << c.output;
+    }
+}
+
+// Which folders a project file may name as its working folder.
+TEST_F(WorkingFolderClaimTest, OnlyThisUsersProjectFoldersAreWorkedIn) {
+    const fs::path own = markedFolder("Project_3");
+    const fs::path legacy =
+        touch(user_ / "Project_4" / "temp" / "0.mpg").parent_path().parent_path();
+    const fs::path elsewhere = temporary_.path() / "elsewhere" / "Project_5";
+    ASSERT_TRUE(WorkingFolders::inside(elsewhere).create());
+    const fs::path victim = temporary_.path() / "victim";
+    fs::create_directories(victim);
+    const fs::path linkedTemp = markedFolder("Project_6");
+    fs::remove_all(linkedTemp / "temp");
+    fs::create_directory_symlink(victim, linkedTemp / "temp");
+    fs::create_directory_symlink(own, user_ / "Project_7");
+    const fs::path photos = touch(user_ / "Photos" / "a.jpg").parent_path();
+    const struct {
+        fs::path folder;
+        bool own;
+    } cases[] = {
+        {own, true},
+        {legacy, true},
+        {user_ / "." / "Project_3", true},
+        {elsewhere, false},
+        {linkedTemp, false},
+        {user_ / "Project_7", false},
+        {photos, false},
+        {user_ / "Project_9", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isOwnWorkingFolder(c.folder, user_), c.own) << c.folder;
+}
+
+TEST(FileNameSafe, NamesNeverLeaveTheirFolderNorShareAFile) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Summer", "Summer"}, {"../../etc/x", "..%2F..%2Fetc%2Fx"},
+        {"a/b", "a%2Fb"},     {"a%2Fb", "a%252Fb"},
+        {"..", "%2E."},       {".", "%2E"},
+    };
+    for (const auto& [name, file] : cases) {
+        EXPECT_EQ(fileNameSafe(name), file) << name;
+        EXPECT_EQ(fs::path(fileNameSafe(name)).filename().string(), fileNameSafe(name));
     }
 }
 

@@ -107,6 +107,8 @@ TEST_F(ProjectSessionTest, AProjectFileCannotPointTheRunAtForeignFiles) {
     test::writeFile(user() / "crafted.prg", text);
     for (const char* name : {"temp/author.xml", "temp/menu.mp2", "temp/0.mpg", "author.xml"})
         test::writeFile(decoy / name, "decoy");
+    // Marked as a working folder, but not one of this user folder's.
+    ASSERT_TRUE(markWorkingFolder(decoy));
 
     test::ProjectServices services;
     services.audio.seconds = {{"default.mp3", 60}, {"song.mp3", 30}};
@@ -117,7 +119,7 @@ TEST_F(ProjectSessionTest, AProjectFileCannotPointTheRunAtForeignFiles) {
     const WorkingFolders& folders = other.project.folders();
     EXPECT_TRUE(isMarkedWorkingFolder(folders.working));
     EXPECT_NE(folders.working, decoy);
-    EXPECT_EQ(folders.output, folders.working / "dvd");  // decoy/dvd does not exist
+    EXPECT_EQ(folders.output, folders.working / "dvd");  // decoy/dvd: not a folder to use
     auto ours = [&](const fs::path& file) { return file.parent_path() == folders.temporary; };
     ASSERT_EQ(other.project.slideshows.size(), 1u);
     const Slideshow& slideshow = *other.project.slideshows.at(0);

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -92,9 +92,9 @@ void fillPart(QImage& part, const QImage& picture, const AccordionStrip& strip, 
 
 }  // namespace
 
-int runAccordionTransition(RenderContext& context) {
+int runAccordionTransition(RenderContext& context, const AccordionTransition& setting) {
     const Canvas oldFrame = context.frame;
-    const bool rightToLeft = context.picture().settings.effect.transition->firstParameter() == 1;
+    const bool rightToLeft = setting.direction() == 1;
     const QSize size = context.frame.size();
     const auto strips = accordionStrips(size.width());
     std::array<QImage, 6> oldParts, newParts;

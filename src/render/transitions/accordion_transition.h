@@ -8,6 +8,7 @@
 namespace velmora {
 
 class RenderContext;
+class AccordionTransition;
 
 // Accordion: six vertical strips; the old picture folds into the far edge
 // while the new one unfolds from the near edge, alternate strips slanted
@@ -38,6 +39,6 @@ class AccordionGeometry {
     bool rightToLeft_;
 };
 
-int runAccordionTransition(RenderContext& context);
+int runAccordionTransition(RenderContext& context, const AccordionTransition& setting);
 
 }  // namespace velmora

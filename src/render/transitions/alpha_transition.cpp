@@ -1,14 +1,14 @@
 #include "render/transitions/alpha_transition.h"
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
 namespace velmora {
 
-int runAlphaTransition(RenderContext& context) {
+int runAlphaTransition(RenderContext& context, const AlphaTransition& setting) {
     const Canvas frozen = context.frame;  // the last frame of the previous picture
-    const int mode = context.picture().settings.effect.transition->firstParameter();
+    const int mode = setting.mode();
     Canvas colour;
     if (mode != 0) {
         colour = Canvas(context.frame.size());

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -56,11 +56,10 @@ void BlindsGeometry::step(int k) {
     }
 }
 
-int runBlindsTransition(RenderContext& context) {
-    const TransitionSetting& setting = *context.picture().settings.effect.transition;
+int runBlindsTransition(RenderContext& context, const BlindsTransition& setting) {
     const QSize size = context.frame.size();
-    BlindsGeometry geometry(size.width(), setting.secondParameter(), context.T,
-                            setting.firstParameter() == 1);
+    BlindsGeometry geometry(size.width(), setting.blindCount(), context.T,
+                            setting.direction() == 1);
     const size_t count = geometry.blinds().size();
     std::vector<QImage> oldStrips(count), newStrips(count);
     for (size_t i = 0; i < count; ++i) {

@@ -6,6 +6,7 @@
 namespace velmora {
 
 class RenderContext;
+class BlindsTransition;
 
 // Blinds: n vertical blinds turn away one after another, showing the old
 // picture, and turn back showing the new one.
@@ -32,6 +33,6 @@ class BlindsGeometry {
     double T_;
 };
 
-int runBlindsTransition(RenderContext& context);
+int runBlindsTransition(RenderContext& context, const BlindsTransition& setting);
 
 }  // namespace velmora

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -45,11 +45,10 @@ int CircleGeometry::entrySubStep(double x, double y) const {
     return std::min(std::max(passed, 1), lastSubStep_ + 1);
 }
 
-int runCircleTransition(RenderContext& context) {
-    const TransitionSetting& setting = *context.picture().settings.effect.transition;
+int runCircleTransition(RenderContext& context, const CircleTransition& setting) {
     const QSize size = context.frame.size();
     const CircleGeometry geometry(size.width(), size.height(), context.T,
-                                  setting.firstParameter() == 1, setting.secondParameter());
+                                  setting.direction() == 1, setting.edgeWidth());
     return runFadeLayerTransition(context, geometry);
 }
 

@@ -3,6 +3,7 @@
 namespace velmora {
 
 class RenderContext;
+class CircleTransition;
 
 // Circle: the old picture dissolves across a soft circular edge that grows
 // from the centre (small to big) or closes in on it (big to small).
@@ -29,6 +30,6 @@ class CircleGeometry {
     int lastSubStep_ = 0;  // big to small: the last with a circle left
 };
 
-int runCircleTransition(RenderContext& context);
+int runCircleTransition(RenderContext& context, const CircleTransition& setting);
 
 }  // namespace velmora

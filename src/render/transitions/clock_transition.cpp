@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -52,11 +52,10 @@ int ClockGeometry::entrySubStep(double x, double y) const {
     return first;
 }
 
-int runClockTransition(RenderContext& context) {
-    const TransitionSetting& setting = *context.picture().settings.effect.transition;
+int runClockTransition(RenderContext& context, const ClockTransition& setting) {
     const QSize size = context.frame.size();
-    const ClockGeometry geometry(size.width(), size.height(), context.T, setting.firstParameter(),
-                                 setting.secondParameter() == 1);
+    const ClockGeometry geometry(size.width(), size.height(), context.T, setting.fingerChoice(),
+                                 setting.smooth());
     return runFadeLayerTransition(context, geometry);
 }
 

@@ -5,6 +5,7 @@
 namespace velmora {
 
 class RenderContext;
+class ClockTransition;
 
 // Clock: one, two or four hands sweep clockwise over a circle around the
 // frame, wiping the old picture away with a hard or a soft trailing edge.
@@ -28,6 +29,6 @@ class ClockGeometry {
     float perFrame_ = 0;
 };
 
-int runClockTransition(RenderContext& context);
+int runClockTransition(RenderContext& context, const ClockTransition& setting);
 
 }  // namespace velmora

@@ -1,6 +1,6 @@
 #include "render/transitions/cube_fly_transition.h"
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -76,12 +76,12 @@ QRectF faceRect(const CubeFlyGeometry& cube, float from, float to) {
 
 }  // namespace
 
-int runCubeFlyTransition(RenderContext& context) {
+int runCubeFlyTransition(RenderContext& context, const CubeFlyTransition& setting) {
     const Canvas oldFrame = context.frame;
     const QSize size = context.frame.size();
     const QRgb background = context.job.background;
     CubeFlyGeometry cube(size.width(), size.height(), context.T,
-                         context.picture().settings.effect.transition->firstParameter());
+                         setting.direction());
     QImage oldFace(size, QImage::Format_RGB32), newFace(size, QImage::Format_RGB32);
     return runTransitionFrames(context, NewPicture::Frozen, [&](int k) {
         cube.step(k);

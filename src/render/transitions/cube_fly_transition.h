@@ -3,6 +3,7 @@
 namespace velmora {
 
 class RenderContext;
+class CubeFlyTransition;
 
 // Cube fly: the two pictures are two faces of a cube that turns by a
 // quarter while it first recedes and then comes back.
@@ -43,6 +44,6 @@ class CubeFlyGeometry {
     Edge e_, s_, g_;
 };
 
-int runCubeFlyTransition(RenderContext& context);
+int runCubeFlyTransition(RenderContext& context, const CubeFlyTransition& setting);
 
 }  // namespace velmora

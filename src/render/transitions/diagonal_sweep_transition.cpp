@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -31,11 +31,10 @@ int DiagonalSweepGeometry::entrySubStep(double x, double y) const {
     return int(travel / std::abs(s_)) + 1;
 }
 
-int runDiagonalSweepTransition(RenderContext& context) {
-    const TransitionSetting& setting = *context.picture().settings.effect.transition;
+int runDiagonalSweepTransition(RenderContext& context, const DiagonalSweepTransition& setting) {
     const QSize size = context.frame.size();
     const DiagonalSweepGeometry geometry(size.width(), size.height(), context.T,
-                                         setting.firstParameter() == 1, setting.secondParameter());
+                                         setting.direction() == 1, setting.edgeWidth());
     return runFadeLayerTransition(context, geometry);
 }
 

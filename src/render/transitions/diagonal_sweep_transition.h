@@ -3,6 +3,7 @@
 namespace velmora {
 
 class RenderContext;
+class DiagonalSweepTransition;
 
 // Diagonal sweep: a soft edge slanted along the frame's diagonal sweeps
 // across the frame, dissolving the old picture behind it.
@@ -28,6 +29,6 @@ class DiagonalSweepGeometry {
     float fade_ = 0;
 };
 
-int runDiagonalSweepTransition(RenderContext& context);
+int runDiagonalSweepTransition(RenderContext& context, const DiagonalSweepTransition& setting);
 
 }  // namespace velmora

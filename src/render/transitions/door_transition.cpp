@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -43,9 +43,9 @@ void fillDoors(QImage& left, QImage& right, const QImage& picture) {
 
 }  // namespace
 
-int runDoorTransition(RenderContext& context) {
+int runDoorTransition(RenderContext& context, const DoorTransition& setting) {
     const Canvas oldFrame = context.frame;
-    const bool closing = context.picture().settings.effect.transition->firstParameter() == 1;
+    const bool closing = setting.closing();
     const QSize size = context.frame.size();
     const QSize half(size.width() / 2, size.height());
     QImage left(half, QImage::Format_RGB32), right(half, QImage::Format_RGB32);

@@ -5,6 +5,7 @@
 namespace velmora {
 
 class RenderContext;
+class DoorTransition;
 
 // Door: the old picture, cut in two half doors, swings open around the
 // frame's outer edges over the new picture (open), or two doors holding
@@ -22,6 +23,6 @@ class DoorGeometry {
     bool closing_;
 };
 
-int runDoorTransition(RenderContext& context);
+int runDoorTransition(RenderContext& context, const DoorTransition& setting);
 
 }  // namespace velmora

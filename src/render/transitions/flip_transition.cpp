@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -40,9 +40,9 @@ void FlipGeometry::step(int k) {
     end_.high -= 0.15 * across_ / n;
 }
 
-int runFlipTransition(RenderContext& context) {
+int runFlipTransition(RenderContext& context, const FlipTransition& setting) {
     const Canvas oldFrame = context.frame;
-    const bool horizontal = context.picture().settings.effect.transition->firstParameter() == 1;
+    const bool horizontal = setting.horizontal();
     const QSize size = context.frame.size();
     const SliceAxis axis = horizontal ? SliceAxis::Rows : SliceAxis::Columns;
     FlipGeometry geometry(size.width(), size.height(), context.T, horizontal);

@@ -3,6 +3,7 @@
 namespace velmora {
 
 class RenderContext;
+class FlipTransition;
 
 // Flip: the old picture turns edge-on about the frame's middle, then the
 // new one turns into view, about the vertical axis (column slices) or the
@@ -31,6 +32,6 @@ class FlipGeometry {
     double along_ = 0, across_ = 0;  // the canvas along and across the turn
 };
 
-int runFlipTransition(RenderContext& context);
+int runFlipTransition(RenderContext& context, const FlipTransition& setting);
 
 }  // namespace velmora

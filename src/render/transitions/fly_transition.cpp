@@ -1,6 +1,6 @@
 #include "render/transitions/fly_transition.h"
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -55,9 +55,9 @@ double FlyGeometry::insetStep() const {
     return bottom > 0 ? (1 - (tr_.x - tl_.x) / bottom) * W_ * 0.5 / H_ : 0;
 }
 
-int runFlyTransition(RenderContext& context) {
+int runFlyTransition(RenderContext& context, const FlyTransition& setting) {
     const Canvas oldFrame = context.frame;
-    const bool flyingOut = context.picture().settings.effect.transition->firstParameter() == 1;
+    const bool flyingOut = setting.flyOut();
     const QSize size = context.frame.size();
     FlyGeometry fly(size.width(), size.height(), context.T, flyingOut);
     QImage flying(size, QImage::Format_ARGB32_Premultiplied);

@@ -5,6 +5,7 @@
 namespace velmora {
 
 class RenderContext;
+class FlyTransition;
 
 // Fly: the new picture flies in from the middle, lying back, and stands up
 // (fly in); or the old picture tips back onto its bottom edge and flies off
@@ -33,6 +34,6 @@ class FlyGeometry {
     Corner tl_, tr_, br_, bl_;
 };
 
-int runFlyTransition(RenderContext& context);
+int runFlyTransition(RenderContext& context, const FlyTransition& setting);
 
 }  // namespace velmora

@@ -4,7 +4,7 @@
 #include <QPainterPath>
 #include <cmath>
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -66,12 +66,11 @@ Piece cutPiece(const QImage& picture, const QRectF& circle, float startAngle) {
 
 }  // namespace
 
-int runPolygonTransition(RenderContext& context) {
+int runPolygonTransition(RenderContext& context, const PolygonTransition& setting) {
     const Canvas oldFrame = context.frame;
-    const TransitionSetting& setting = *context.picture().settings.effect.transition;
-    const bool flyingIn = setting.secondParameter() == 0;
+    const bool flyingIn = !setting.flyOut();
     const QSize size = context.frame.size();
-    const PolygonGeometry polygon(size.width(), size.height(), context.T, setting.firstParameter());
+    const PolygonGeometry polygon(size.width(), size.height(), context.T, setting.cornerCount());
     const QRectF circle = circleAround(size.width(), size.height());
     std::vector<Piece> pieces;
     const auto cutAll = [&](const QImage& picture) {

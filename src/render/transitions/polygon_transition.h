@@ -6,6 +6,7 @@
 namespace velmora {
 
 class RenderContext;
+class PolygonTransition;
 
 // Polygon: the picture is broken into n overlapping half discs that fly
 // apart (out, showing the new picture) or together (in, over the old one).
@@ -28,6 +29,6 @@ class PolygonGeometry {
     int T_;
 };
 
-int runPolygonTransition(RenderContext& context);
+int runPolygonTransition(RenderContext& context, const PolygonTransition& setting);
 
 }  // namespace velmora

@@ -1,6 +1,6 @@
 #include "render/transitions/rotate_in_transition.h"
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -49,9 +49,9 @@ double RotateInGeometry::insetStep() const {
     return hL > 0 ? (1 - hR / hL) * H_ * 0.5 / W_ : 0;
 }
 
-int runRotateInTransition(RenderContext& context) {
+int runRotateInTransition(RenderContext& context, const RotateInTransition& setting) {
     const Canvas oldFrame = context.frame;
-    const bool antiClockwise = context.picture().settings.effect.transition->firstParameter() == 1;
+    const bool antiClockwise = setting.anticlockwise();
     const QSize size = context.frame.size();
     RotateInGeometry rotate(size.width(), size.height(), context.T, antiClockwise);
     QImage turned(size, QImage::Format_ARGB32_Premultiplied);

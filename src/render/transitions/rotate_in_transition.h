@@ -3,6 +3,7 @@
 namespace velmora {
 
 class RenderContext;
+class RotateInTransition;
 
 // Rotate in: the new picture turns into view about the vertical centre
 // line, from edge-on to facing, its far side growing from shorter.
@@ -26,6 +27,6 @@ class RotateInGeometry {
     float yLT_, yLB_, yRT_, yRB_;
 };
 
-int runRotateInTransition(RenderContext& context);
+int runRotateInTransition(RenderContext& context, const RotateInTransition& setting);
 
 }  // namespace velmora

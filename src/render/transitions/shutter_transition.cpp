@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -30,11 +30,10 @@ int ShutterGeometry::entrySubStep(double x, double y) const {
     return std::min(band, std::max(whole, 1));
 }
 
-int runShutterTransition(RenderContext& context) {
-    const TransitionSetting& setting = *context.picture().settings.effect.transition;
+int runShutterTransition(RenderContext& context, const ShutterTransition& setting) {
     const QSize size = context.frame.size();
     const ShutterGeometry geometry(size.width(), size.height(), context.T,
-                                   setting.firstParameter() == 1, setting.secondParameter());
+                                   setting.horizontal(), setting.width());
     return runFadeLayerTransition(context, geometry);
 }
 

@@ -3,6 +3,7 @@
 namespace velmora {
 
 class RenderContext;
+class ShutterTransition;
 
 // Shutter: two bands grow from opposite edges towards the middle,
 // dissolving the old picture behind soft edges; once they meet the whole
@@ -25,6 +26,6 @@ class ShutterGeometry {
     float fade_ = 0;
 };
 
-int runShutterTransition(RenderContext& context);
+int runShutterTransition(RenderContext& context, const ShutterTransition& setting);
 
 }  // namespace velmora

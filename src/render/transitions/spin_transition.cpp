@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <cmath>
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -38,9 +38,9 @@ void SpinGeometry::step(int k) {
                   rect_.height() - 2 * dy_);
 }
 
-int runSpinTransition(RenderContext& context) {
+int runSpinTransition(RenderContext& context, const SpinTransition& setting) {
     const Canvas oldFrame = context.frame;
-    const bool antiClockwise = context.picture().settings.effect.transition->firstParameter() == 1;
+    const bool antiClockwise = setting.anticlockwise();
     const QSize size = context.frame.size();
     SpinGeometry spin(size.width(), size.height(), context.T, antiClockwise);
     const QPointF centre(size.width() / 2, size.height() / 2);

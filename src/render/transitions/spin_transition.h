@@ -5,6 +5,7 @@
 namespace velmora {
 
 class RenderContext;
+class SpinTransition;
 
 // Spin: the old picture spins away shrinking to the centre; the new one
 // spins in growing from it and ends upright.
@@ -29,6 +30,6 @@ class SpinGeometry {
     QRectF rect_;
 };
 
-int runSpinTransition(RenderContext& context);
+int runSpinTransition(RenderContext& context, const SpinTransition& setting);
 
 }  // namespace velmora

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -43,11 +43,10 @@ int SweepGeometry::entrySubStep(double x, double y) const {
     return int(travel / std::abs(s_)) + 1;
 }
 
-int runSweepTransition(RenderContext& context) {
-    const TransitionSetting& setting = *context.picture().settings.effect.transition;
+int runSweepTransition(RenderContext& context, const SweepTransition& setting) {
     const QSize size = context.frame.size();
-    const SweepGeometry geometry(size.width(), size.height(), context.T, setting.firstParameter(),
-                                 setting.secondParameter());
+    const SweepGeometry geometry(size.width(), size.height(), context.T, setting.direction(),
+                                 setting.edgeWidth());
     return runFadeLayerTransition(context, geometry);
 }
 

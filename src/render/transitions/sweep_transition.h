@@ -3,6 +3,7 @@
 namespace velmora {
 
 class RenderContext;
+class SweepTransition;
 
 // Sweep: a rectangle sweeps across the frame from one side, dissolving the
 // old picture behind a soft edge.
@@ -25,6 +26,6 @@ class SweepGeometry {
     float fade_ = 0;
 };
 
-int runSweepTransition(RenderContext& context);
+int runSweepTransition(RenderContext& context, const SweepTransition& setting);
 
 }  // namespace velmora

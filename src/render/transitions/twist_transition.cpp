@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -48,9 +48,9 @@ double TwistGeometry::halfHeight(int x) const {
     return E_ * std::pow(std::abs(double(xc_) - x), kExponent);
 }
 
-int runTwistTransition(RenderContext& context) {
+int runTwistTransition(RenderContext& context, const TwistTransition& setting) {
     const Canvas oldFrame = context.frame;
-    const bool rightToLeft = context.picture().settings.effect.transition->firstParameter() == 1;
+    const bool rightToLeft = setting.direction() == 1;
     const QSize size = context.frame.size();
     const int W = size.width(), H = size.height();
     TwistGeometry twist(W, H, context.T, rightToLeft);

@@ -3,6 +3,7 @@
 namespace velmora {
 
 class RenderContext;
+class TwistTransition;
 
 // Twist: a pinch travels across the frame; columns near it are squeezed
 // vertically towards the middle line, the new picture behind it.
@@ -27,6 +28,6 @@ class TwistGeometry {
     double E_;
 };
 
-int runTwistTransition(RenderContext& context);
+int runTwistTransition(RenderContext& context, const TwistTransition& setting);
 
 }  // namespace velmora

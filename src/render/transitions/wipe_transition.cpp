@@ -1,6 +1,6 @@
 #include "render/transitions/wipe_transition.h"
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -35,12 +35,11 @@ void WipeGeometry::step() {
     if (push_) old_ += perFrame_;
 }
 
-int runWipeTransition(RenderContext& context) {
+int runWipeTransition(RenderContext& context, const WipeTransition& setting) {
     const Canvas oldFrame = context.frame;
-    const TransitionSetting& setting = *context.picture().settings.effect.transition;
     const QSize size = context.frame.size();
-    WipeGeometry wipe(size.width(), size.height(), context.T, setting.firstParameter(),
-                      setting.secondParameter() == 1);
+    WipeGeometry wipe(size.width(), size.height(), context.T, setting.direction(),
+                      setting.push());
     return runTransitionFrames(context, NewPicture::Live, [&](int) {
         wipe.step();
         // Together the two pictures cover the frame: no clearing.

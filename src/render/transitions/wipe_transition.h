@@ -5,6 +5,7 @@
 namespace velmora {
 
 class RenderContext;
+class WipeTransition;
 
 // Wipe: the new picture slides in from one side over the old one, or
 // pushes it out.
@@ -22,6 +23,6 @@ class WipeGeometry {
     bool push_;
 };
 
-int runWipeTransition(RenderContext& context);
+int runWipeTransition(RenderContext& context, const WipeTransition& setting);
 
 }  // namespace velmora

@@ -1,6 +1,6 @@
 #include "render/transitions/zoom_transition.h"
 
-#include "core/slide_image.h"
+#include "core/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -27,9 +27,9 @@ float ZoomGeometry::alpha(int k) const {
     return zoomOut_ ? 0.85f * float(k) * u_ : 0.85f * (1 - float(k) * u_);
 }
 
-int runZoomTransition(RenderContext& context) {
+int runZoomTransition(RenderContext& context, const ZoomTransition& setting) {
     const Canvas oldFrame = context.frame;
-    const bool zoomOut = context.picture().settings.effect.transition->firstParameter() == 1;
+    const bool zoomOut = setting.zoomOut();
     const QSize size = context.frame.size();
     ZoomGeometry zoom(size.width(), size.height(), context.T, zoomOut);
     return runTransitionFrames(context, NewPicture::Live, [&](int k) {

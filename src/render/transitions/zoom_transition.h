@@ -5,6 +5,7 @@
 namespace velmora {
 
 class RenderContext;
+class ZoomTransition;
 
 // Zoom: the old picture grows to five times the frame and fades over the
 // new one (zoom in), or the new picture shrinks from five times the frame
@@ -24,6 +25,6 @@ class ZoomGeometry {
     bool zoomOut_;
 };
 
-int runZoomTransition(RenderContext& context);
+int runZoomTransition(RenderContext& context, const ZoomTransition& setting);
 
 }  // namespace velmora
