@@ -16,6 +16,7 @@
 
 #include "core/log.h"
 #include "core/path_text.h"
+#include "core/transition_kind.h"
 #include "image/headless_qt.h"
 #include "image/image_type.h"
 #include "outside/encoder_library.h"
@@ -197,7 +198,8 @@ Options parse(int argc, char** argv) {
     }
     const PictureEntry& d = options.defaults;
     if (d.motionEffect < 0 || d.motionEffect > 20) fail("--motion is 0..20");
-    if (d.transitionKind < 0 || d.transitionKind > 18) fail("--kind is 0..18");
+    if (!velmora::isTransitionKindId(d.transitionKind))
+        fail("--kind is 0.." + std::to_string(velmora::kTransitionKindCount - 1));
     for (const fs::path& list : lists)
         readList(list, d, options.pictures);
     for (const fs::path& path : paths)

@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <iostream>
+#include <string>
 
 #include "core/event.h"
 #include "core/path_text.h"
@@ -20,6 +21,11 @@ StandaloneSlideshow::StandaloneSlideshow(const fs::path& workingFolder, bool isP
       slideshow_("slideshow", workingFolder, context_) {}
 
 bool StandaloneSlideshow::add(const PictureEntry& entry, std::string& reason) {
+    if (!isTransitionKindId(entry.transitionKind)) {
+        reason = "transition kind " + std::to_string(entry.transitionKind) + " is not 0.." +
+                 std::to_string(kTransitionKindCount - 1);
+        return false;
+    }
     SlideSettings defaults;
     defaults.tvStandard = isPal_ ? kPal : kNtsc;
     if (slideshow_.addPicture(entry.path, defaults) != 0) {
@@ -30,10 +36,14 @@ bool StandaloneSlideshow::add(const PictureEntry& entry, std::string& reason) {
     effect.displayTime = entry.displaySeconds;
     effect.transitionTime = entry.transitionSeconds;
     effect.motionEffect = entry.motionEffect;
-    effect.transition = createTransition(entry.transitionKind, random_);
-    const int second =
-        entry.transitionSecond >= 0 ? entry.transitionSecond : effect.transition->secondParameter();
-    effect.transition->setParameters(entry.transitionMode, second);
+    const auto chosen = makeTransition(TransitionKind(entry.transitionKind));
+    // Random becomes a kind with drawn parameters, as when a user applies it.
+    effect.transition = cloneTransition(*chosen, random_);
+    if (chosen->kind() != TransitionKind::Random) {
+        const int second = entry.transitionSecond >= 0 ? entry.transitionSecond
+                                                       : effect.transition->secondParameter();
+        effect.transition->setParameters(entry.transitionMode, second);
+    }
     slideshow_.recomputeFrames();
     return true;
 }

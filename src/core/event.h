@@ -12,11 +12,12 @@ namespace velmora {
 // which consumes the signal as an auto-reset event does.
 class Event {
   public:
+    // Notifies under the lock: a waiter that wakes may destroy the event
+    // at once (a hand-over on the stack), and must not do so while the
+    // notifying thread still uses it.
     void set() {
-        {
-            std::lock_guard lock(mutex_);
-            signalled_ = true;
-        }
+        std::lock_guard lock(mutex_);
+        signalled_ = true;
         changed_.notify_all();
     }
     void reset() {
@@ -34,6 +35,13 @@ class Event {
         if (!changed_.wait_for(lock, timeout, [this] { return signalled_; })) return false;
         signalled_ = false;
         return true;
+    }
+
+    // Waits until set; the signal is consumed.
+    void wait() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return signalled_; });
+        signalled_ = false;
     }
 
   private:

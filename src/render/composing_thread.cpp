@@ -1,8 +1,9 @@
 #include "render/composing_thread.h"
 
-#include <QSemaphore>
 #include <QThread>
 #include <QThreadPool>
+
+#include "core/event.h"
 
 namespace velmora {
 
@@ -10,13 +11,15 @@ int runOnComposingThread(const std::function<int()>& compose) {
     QThreadPool* pool = QThreadPool::globalInstance();
     if (pool == nullptr || pool->contains(QThread::currentThread())) return compose();
     int result = 0;
-    QSemaphore done;
-    // Waited for here, so the references stay valid while it runs.
+    // Waited for here, so the references stay valid while it runs. A
+    // standard mutex and condition (not QSemaphore) hands the result over,
+    // so that ThreadSanitizer sees the hand-over.
+    Event done;
     pool->start([&] {
         result = compose();
-        done.release();
+        done.set();
     });
-    done.acquire();
+    done.wait();
     return result;
 }
 

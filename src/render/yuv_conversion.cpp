@@ -1,5 +1,7 @@
 #include "render/yuv_conversion.h"
 
+#include "render/cpu_dispatch.h"
+
 namespace velmora {
 
 namespace {
@@ -44,8 +46,7 @@ inline void chromaRow(const QRgb* top, const QRgb* bottom, int width, uint8_t* u
 
 // Every frame of a render passes here: built for AVX2 as well, picked at
 // start-up where the processor has it.
-__attribute__((target_clones("avx2", "default"))) void convertCanvasToI420(
-    const QImage& canvas, const PlanarFrame& out) {
+VELMORA_AVX2_CLONES void convertCanvasToI420(const QImage& canvas, const PlanarFrame& out) {
     const int width = canvas.width();
     for (int row = 0; row + 1 < canvas.height(); row += 2) {
         const auto* top = reinterpret_cast<const QRgb*>(canvas.constScanLine(row));

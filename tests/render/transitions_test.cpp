@@ -363,7 +363,7 @@ class RefusingEncoder final : public EncoderLibrary {
 };
 
 TEST_F(TransitionFrames, AnEncoderErrorEndsEveryKindAtThatFrame) {
-    for (int kind = 0; kind < 18; ++kind) {
+    for (int kind = 0; kind < kConcreteTransitionKindCount; ++kind) {
         SCOPED_TRACE(kind);
         slideshow_.pictures.clear();
         addPicture("old.png", true, 1, 0, TransitionKind::Alpha, 0);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/slide_image.h"
+#include "render/cpu_dispatch.h"
 #include "render/timeline.h"
 
 namespace velmora {
@@ -85,10 +86,8 @@ struct LineScratch {
         : first(size_t(length)), second(size_t(length)), weight(size_t(length)) {}
 };
 
-__attribute__((target_clones("avx2", "default"))) void mixLine(const QRgb* first,
-                                                               const QRgb* second,
-                                                               const uint32_t* weight, QRgb* out,
-                                                               int count) {
+VELMORA_AVX2_CLONES void mixLine(const QRgb* first, const QRgb* second, const uint32_t* weight,
+                                 QRgb* out, int count) {
     for (int x = 0; x < count; ++x)
         out[x] = mix(first[x], second[x], weight[x]);
 }
