@@ -1,6 +1,5 @@
 #include "cli/iso_target.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +7,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/file_checks.h"
+#include "core/file_descriptor.h"
 #include "core/path_text.h"
 
 namespace velmora::cli {
@@ -22,41 +23,22 @@ constexpr off_t kIso9660IdOffset = 16 * 2048 + 1;
 
 enum class IsoCheck { Iso, NotIso, Unreadable };
 
-// Opened without blocking (a FIFO swapped in after the type check would
-// otherwise hang here) and checked again to be a regular file.
-IsoCheck checkIsoImage(const fs::path& file, int* error) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        *error = errno;
-        return IsoCheck::Unreadable;
-    }
-    struct stat status {};
+// Opened without blocking and checked to be a regular file (see
+// file_checks.h), so a FIFO swapped in since it was looked at cannot hang
+// the check.
+IsoCheck checkIsoImage(const fs::path& file, std::string* reason) {
+    const FileDescriptor fd(openRegularFile(file, reason));
+    if (!fd.isOpen()) return IsoCheck::Unreadable;
     char id[kIso9660Id.size()] = {};
     ssize_t got = -1;
-    if (::fstat(fd, &status) != 0) {
-        *error = errno;
-    } else if (!S_ISREG(status.st_mode)) {
-        *error = EINVAL;  // swapped for something else since it was looked at
-    } else {
-        do {
-            got = ::pread(fd, id, sizeof id, kIso9660IdOffset);
-        } while (got < 0 && errno == EINTR);
-        *error = got < 0 ? errno : 0;
+    do {
+        got = ::pread(fd.get(), id, sizeof id, kIso9660IdOffset);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        *reason = std::strerror(errno);
+        return IsoCheck::Unreadable;
     }
-    ::close(fd);
-    if (got < 0) return IsoCheck::Unreadable;
     return std::string_view(id, size_t(got)) == kIso9660Id ? IsoCheck::Iso : IsoCheck::NotIso;
-}
-
-// What a path that is not a regular file is, for the message; empty for a
-// regular file.
-std::string otherKind(mode_t mode) {
-    if (S_ISREG(mode)) return {};
-    if (S_ISDIR(mode)) return "a folder";
-    if (S_ISFIFO(mode)) return "a FIFO";
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-    if (S_ISSOCK(mode)) return "a socket";
-    return "not a regular file";
 }
 
 // The image is made beside the target and renamed over it: its folder must
@@ -83,14 +65,11 @@ std::string isoTargetProblem(const fs::path& iso, bool force) {
     const bool exists = ::stat(iso.c_str(), &status) == 0;
     if (!exists && errno != ENOENT && errno != ENOTDIR)
         return quotedPath(iso) + " cannot be looked at: " + std::strerror(errno);
-    if (exists) {
-        const std::string kind = otherKind(status.st_mode);
-        if (!kind.empty()) return quotedPath(iso) + " is " + kind + ", not an ISO image file";
-    }
+    std::string reason;
+    if (exists && !isRegularFile(iso, &reason)) return quotedPath(iso) + " " + reason;
     if (std::string problem = folderProblem(iso); !problem.empty()) return problem;
     if (!exists || force) return {};
-    int error = 0;
-    switch (checkIsoImage(iso, &error)) {
+    switch (checkIsoImage(iso, &reason)) {
         case IsoCheck::Iso:
             return {};
         case IsoCheck::NotIso:
@@ -98,8 +77,8 @@ std::string isoTargetProblem(const fs::path& iso, bool force) {
         case IsoCheck::Unreadable:
             break;
     }
-    return quotedPath(iso) + " cannot be read to see whether it is an ISO image (" +
-           std::strerror(error) + "); --force replaces it";
+    return quotedPath(iso) + " cannot be read to see whether it is an ISO image (" + reason +
+           "); --force replaces it";
 }
 
 }  // namespace velmora::cli

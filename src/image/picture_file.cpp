@@ -31,24 +31,15 @@ bool readExactly(int fd, uint8_t* data, size_t count) {
 
 }  // namespace
 
-std::string notRegularFileReason(const std::filesystem::path& file) {
-    std::string reason;
-    return isRegularFile(file, &reason) ? std::string() : reason;
-}
-
 std::string checkPictureFile(const std::filesystem::path& file) {
-    const std::string reason = notRegularFileReason(file);
-    return reason.empty() ? reason : "it " + reason;
+    std::string reason;
+    return isRegularFile(file, &reason) ? std::string() : "it " + reason;
 }
 
 FileDescriptor openPictureFile(const std::filesystem::path& file, std::string* why) {
     std::string reason;
     FileDescriptor opened(openRegularFile(file, &reason));
-    if (!opened.isOpen()) {
-        // Said the same way as a refusal before opening, when it still applies.
-        const std::string instead = checkPictureFile(file);
-        *why = instead.empty() ? "the file cannot be opened: " + reason : instead;
-    }
+    if (!opened.isOpen()) *why = "it " + reason;
     return opened;
 }
 

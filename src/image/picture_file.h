@@ -14,11 +14,6 @@ namespace velmora {
 // picture (or swapped in for one) is refused at once instead of hanging
 // the program. Reasons are written to follow "Cannot load "<file>": ".
 
-// Empty when `file` is a regular file once links are followed; otherwise
-// what it is instead, as a fragment that follows the file's name: "does not
-// exist", "is a FIFO, not a file", "cannot be read: Permission denied".
-std::string notRegularFileReason(const std::filesystem::path& file);
-
 // The reason a loader gives for a file that is not a regular file
 // ("it is a FIFO, not a file"); empty when it is one.
 std::string checkPictureFile(const std::filesystem::path& file);

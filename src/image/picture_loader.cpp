@@ -154,10 +154,7 @@ QSize pictureSize(const std::filesystem::path& file, ImageType type, std::string
 }
 
 bool pictureLoads(const std::filesystem::path& file, ImageType type, std::string* refusal) {
-    if (std::string instead = notRegularFileReason(file); !instead.empty()) {
-        *refusal = std::move(instead);
-        return false;
-    }
+    if (!isRegularFile(file, refusal)) return false;
     std::string why;
     const QSize size = measure(file, type, &why);
     // Decoding runs through all of the picture data even at a reduced size,
