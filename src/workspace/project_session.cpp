@@ -19,15 +19,12 @@ ProjectSession::ProjectSession(const ProjectSessionParts& parts)
       menuSection_(parts.menu, parts.catalogue),
       file_(parts.project, parts.preferences, parts.preferencesFile, menuSection_, parts.log) {}
 
-// Only a Project_N folder of the user folder is ever deleted: an opened
-// project may name any folder of the disk as its own.
+// Only a Project_N folder of the user folder is ever deleted (and only a
+// marked one, with its own temp folder: discardUnsavedWorkingFolder).
 void ProjectSession::discardUnsavedWork(const WorkingFolders& folders,
                                         const fs::path& projectFile) {
-    const fs::path working = folders.working.lexically_normal();
-    const bool ours = working.parent_path() == parts_.userFolder.lexically_normal() &&
-                      working.filename().string().starts_with("Project_") &&
-                      folders.temporary.lexically_normal() == working / "temp";
-    if (ours) discardUnsavedWorkingFolder(folders, projectFile);
+    if (isOwnWorkingFolder(folders.working, parts_.userFolder))
+        discardUnsavedWorkingFolder(folders, projectFile);
 }
 
 void ProjectSession::emptyProject() {
