@@ -58,12 +58,11 @@ class RawFrameWriter final : public EncoderLibrary {
   public:
     explicit RawFrameWriter(const fs::path& file) : file_(std::fopen(file.c_str(), "wb")) {}
     ~RawFrameWriter() override { closeEncoder(); }
-    int initVobEncoder(const fs::path&, const fs::path&, bool isPal, bool isWide, const fs::path&,
-                       bool) override {
-        frameBytes_ = size_t(composedFrameSize(isPal, isWide).planarBytes());
+    int initVobEncoder(const fs::path&, const fs::path&, VideoFormat format) override {
+        frameBytes_ = size_t(format.composedFrameSize().planarBytes());
         return file_ != nullptr ? 0 : 1;
     }
-    int initEncoder(const fs::path&, bool, bool, const fs::path&, bool) override { return 1; }
+    int initEncoder(const fs::path&, VideoFormat) override { return 1; }
     int EncOneFrame(const uint8_t* frame) override {
         return file_ != nullptr && std::fwrite(frame, 1, frameBytes_, file_) == frameBytes_ ? 0 : 1;
     }
@@ -96,14 +95,13 @@ void addPictures(tools::StandaloneSlideshow& standalone, const Paths& paths) {
 // Seconds that encodeSlideshow takes with `encoder`.
 double render(const Paths& paths, EncoderLibrary& encoder, const fs::path& output) {
     const Log log(paths.folder / "log.txt");
-    tools::StandaloneSlideshow standalone(paths.folder, true, log);
+    tools::StandaloneSlideshow standalone(paths.folder, TvStandard::Pal, log);
     addPictures(standalone, paths);
     Slideshow& slideshow = standalone.slideshow();
     slideshow.programStreamPath = output;
     RenderJob job;
-    job.isPal = true;
+    job.format = kPalStandard;
     job.slideshow = &slideshow;
-    job.scratchPath = slideshow.rawVideoPath;
     const double start = bench::now();
     if (encodeSlideshow(job, encoder, log) != 0) fail("the render failed; see the log");
     return bench::secondsSince(start);
@@ -113,14 +111,14 @@ double render(const Paths& paths, EncoderLibrary& encoder, const fs::path& outpu
 // for the encoder as a render does, after the picture is fitted.
 double composeRate(const Paths& paths, int effect) {
     const Log log(paths.folder / "log.txt");
-    tools::StandaloneSlideshow standalone(paths.folder, true, log);
+    tools::StandaloneSlideshow standalone(paths.folder, TvStandard::Pal, log);
     std::string reason;
     if (!standalone.add({paths.photos[0], 9, 1, effect, 0, 0, -1}, reason)) fail(reason);
     RenderJob job;
-    job.isPal = true;
+    job.format = kPalStandard;
     job.slideshow = &standalone.slideshow();
     tools::DiscardingEncoder encoder;
-    RenderContext context(job, encoder, canvasSize(kPal, 0), kComposeFrames);
+    RenderContext context(job, encoder, canvasSize(kPalStandard), kComposeFrames);
     context.N = kComposeFrames;
     context.preparePicture();
     // On the thread a render composes on.
@@ -178,7 +176,7 @@ void makeInputs(const Paths& paths) {
         fail("ffmpeg cannot make the music: " + errors);
     bench::inChild([&] {
         const Log log(paths.folder / "log.txt");
-        tools::StandaloneSlideshow standalone(paths.folder, true, log);
+        tools::StandaloneSlideshow standalone(paths.folder, TvStandard::Pal, log);
         std::string reason;
         if (!standalone.prepareSoundtrack(paths.music, reason)) fail(reason);
         return std::vector<double>{};
@@ -190,12 +188,12 @@ void makeInputs(const Paths& paths) {
 double ourEncoderAlone(const Paths& paths, const fs::path& soundtrack) {
     const Log log(paths.folder / "log.txt");
     FfmpegEncoder encoder(log);
-    const size_t frameBytes = size_t(composedFrameSize(true, false).planarBytes());
+    const size_t frameBytes = size_t(kPalStandard.composedFrameSize().planarBytes());
     std::vector<uint8_t> frame(frameBytes);
     std::FILE* raw = std::fopen(paths.frames.c_str(), "rb");
     if (raw == nullptr) fail("cannot read the composed frames");
     const double start = bench::now();
-    if (encoder.initVobEncoder(soundtrack, paths.folder / "alone.mpg", true, false, {}, false) != 0)
+    if (encoder.initVobEncoder(soundtrack, paths.folder / "alone.mpg", kPalStandard) != 0)
         fail("the encoder cannot start");
     while (std::fread(frame.data(), 1, frameBytes, raw) == frameBytes) {
         if (encoder.EncOneFrame(frame.data()) != 0) fail("the encoder failed");
@@ -208,65 +206,19 @@ double ourEncoderAlone(const Paths& paths, const fs::path& soundtrack) {
 // FFmpeg's command-line tool encoding the composed frames with the settings
 // of our encoder, the soundtrack copied in: the time to beat.
 double referenceEncode(const Paths& paths, const fs::path& soundtrack) {
-    const std::string bitRate = std::to_string(FfmpegEncoder::videoBitRate(true, true));
+    const std::string bitRate = std::to_string(FfmpegEncoder::videoBitRate(TvStandard::Pal, true));
     const double start = bench::now();
     std::string errors;
-    const int status = bench::runProgram({"ffmpeg",
-                                          "-v",
-                                          "error",
-                                          "-y",
-                                          "-f",
-                                          "rawvideo",
-                                          "-pix_fmt",
-                                          "yuv420p",
-                                          "-s",
-                                          "720x540",
-                                          "-r",
-                                          "25",
-                                          "-i",
-                                          paths.frames.string(),
-                                          "-i",
-                                          soundtrack.string(),
-                                          "-map",
-                                          "0:v",
-                                          "-map",
-                                          "1:a",
-                                          "-vf",
-                                          "scale=720:576:flags=bicubic",
-                                          "-c:v",
-                                          "mpeg2video",
-                                          "-b:v",
-                                          bitRate,
-                                          // Velmora's constant rate.
-                                          "-minrate",
-                                          bitRate,
-                                          "-maxrate",
-                                          bitRate,
-                                          "-bufsize",
-                                          "1835008",
-                                          "-g",
-                                          "15",
-                                          "-bf",
-                                          "2",
-                                          "-flags",
-                                          "+cgop",
-                                          "-sc_threshold",
-                                          "1000000000",
-                                          "-aspect",
-                                          "4:3",
-                                          "-threads",
-                                          "2",
-                                          "-c:a",
-                                          "copy",
-                                          "-shortest",
-                                          "-f",
-                                          "dvd",
-                                          "-muxrate",
-                                          "10080000",
-                                          "-packetsize",
-                                          "2048",
-                                          paths.reference.string()},
-                                         &errors);
+    const int status = bench::runProgram(
+        {"ffmpeg", "-v", "error", "-y", "-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "720x540",
+         "-r", "25", "-i", paths.frames.string(), "-i", soundtrack.string(), "-map", "0:v", "-map",
+         "1:a", "-vf", "scale=720:576:flags=bicubic", "-c:v", "mpeg2video", "-b:v", bitRate,
+         // Velmora's constant rate.
+         "-minrate", bitRate, "-maxrate", bitRate, "-bufsize", "1835008", "-g", "15", "-bf", "2",
+         "-flags", "+cgop", "-sc_threshold", "1000000000", "-aspect", "4:3", "-threads", "2",
+         "-c:a", "copy", "-shortest", "-f", "dvd", "-muxrate", "10080000", "-packetsize", "2048",
+         paths.reference.string()},
+        &errors);
     if (status != 0) fail("the reference encode failed: " + errors);
     return bench::secondsSince(start);
 }

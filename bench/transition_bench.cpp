@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "core/transition_kind.h"
-#include "core/transition_setting.h"
 #include "image/headless_qt.h"
+#include "model/transition_kind.h"
+#include "model/transition_setting.h"
 #include "render/composing_thread.h"
 #include "render/frame_geometry.h"
 #include "render/timeline.h"
@@ -38,7 +38,7 @@ constexpr int kZoomIn = 8;
 class TransitionBench {
   public:
     explicit TransitionBench(const fs::path& folder)
-        : log_(folder / "log.txt"), standalone_(folder, true, log_) {
+        : log_(folder / "log.txt"), standalone_(folder, TvStandard::Pal, log_) {
         std::string reason;
         for (const char* name : {"old.jpg", "new.jpg"}) {
             if (!standalone_.add({folder / name, 1, 2, kZoomIn, 0, 0, -1}, reason)) {
@@ -46,7 +46,7 @@ class TransitionBench {
                 std::exit(1);
             }
         }
-        job_.isPal = true;
+        job_.format = kPalStandard;
         job_.slideshow = &standalone_.slideshow();
         job_.composedFrame = [this](int, const QImage&) {
             const double now = bench::now();
@@ -59,7 +59,7 @@ class TransitionBench {
     // Transition frames per second of `kind` in `mode`, one run; kind −1
     // is the motion frames alone.
     double framesPerSecond(int kind, int mode) {
-        RenderContext context(job_, encoder_, canvasSize(kPal, 0), kTransitionFrames);
+        RenderContext context(job_, encoder_, canvasSize(kPalStandard), kTransitionFrames);
         showOldPicture(context);
         context.index = 1;
         context.N = kTransitionFrames;

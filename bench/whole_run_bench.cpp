@@ -294,14 +294,14 @@ std::vector<std::string> floorCommand(const Inputs& inputs, int slideshow, const
             "-pix_fmt", "yuv420p", "-s", "720x540", "-r", "25", "-i", inputs.clip.string(), "-i",
             inputs.sounds[size_t(slideshow)].string(), "-map", "0:v", "-map", "1:a", "-vf",
             "scale=720:576:flags=bicubic", "-c:v", "mpeg2video", "-b:v",
-            std::to_string(FfmpegEncoder::videoBitRate(true, true)),
+            std::to_string(FfmpegEncoder::videoBitRate(TvStandard::Pal, true)),
             // Velmora encodes slideshows at a constant rate.
-            "-minrate", std::to_string(FfmpegEncoder::videoBitRate(true, true)), "-maxrate",
-            std::to_string(FfmpegEncoder::videoBitRate(true, true)), "-bufsize", "1835008", "-g",
-            "15", "-bf", "2", "-flags", "+cgop", "-sc_threshold", "1000000000", "-aspect", "4:3",
-            "-threads", "2", "-c:a", "copy", "-frames:v", std::to_string(frames), "-t",
-            secondsText(frames), "-f", "dvd", "-muxrate", "10080000", "-packetsize", "2048",
-            out.string()};
+            "-minrate", std::to_string(FfmpegEncoder::videoBitRate(TvStandard::Pal, true)),
+            "-maxrate", std::to_string(FfmpegEncoder::videoBitRate(TvStandard::Pal, true)),
+            "-bufsize", "1835008", "-g", "15", "-bf", "2", "-flags", "+cgop", "-sc_threshold",
+            "1000000000", "-aspect", "4:3", "-threads", "2", "-c:a", "copy", "-frames:v",
+            std::to_string(frames), "-t", secondsText(frames), "-f", "dvd", "-muxrate", "10080000",
+            "-packetsize", "2048", out.string()};
 }
 
 // xfade's transitions the pipeline takes in turn, as Velmora's default

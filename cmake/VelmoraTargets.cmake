@@ -16,16 +16,40 @@ function(velmora_apply_warnings target)
   target_compile_options(${target} PRIVATE ${VELMORA_WARNINGS})
 endfunction()
 
-# velmora_library(<folder> SOURCES ... [DEPENDS ...])
-# One static library per source folder, named velmora_<folder>; its headers are
-# included as "<folder>/<file>.h" from src/.
+# velmora_include_root(<folder> <variable>)
+# A folder's headers are included as "<folder>/<file>.h". Each folder gets an
+# include root of its own in the build tree, holding one link named after the
+# folder, so a target sees the headers of the libraries it links and no
+# others: an include across an edge the layering does not have fails to
+# compile instead of compiling by accident through a shared src/.
+function(velmora_include_root folder variable)
+  set(root ${PROJECT_BINARY_DIR}/include_roots/${folder})
+  if(NOT IS_SYMLINK ${root}/${folder})
+    file(MAKE_DIRECTORY ${root})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${folder} ${root}/${folder} SYMBOLIC)
+  endif()
+  set(${variable} ${root} PARENT_SCOPE)
+endfunction()
+
+# velmora_library(<folder> SOURCES ... [PUBLIC ...] [PRIVATE ...])
+# One static library per source folder, named velmora_<folder>. PUBLIC names
+# what the folder's headers include (users see those headers too), PRIVATE
+# what only its sources use.
 function(velmora_library folder)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC;PRIVATE" ${ARGN})
   set(target velmora_${folder})
   add_library(${target} STATIC ${ARG_SOURCES})
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})
+  velmora_include_root(${folder} root)
+  target_include_directories(${target} PUBLIC ${root})
+  target_link_libraries(${target} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
   velmora_apply_warnings(${target})
+endfunction()
+
+# velmora_interface_library(<folder>): a folder of headers only.
+function(velmora_interface_library folder)
+  add_library(velmora_${folder} INTERFACE)
+  velmora_include_root(${folder} root)
+  target_include_directories(velmora_${folder} INTERFACE ${root})
 endfunction()
 
 # velmora_test(<name> SOURCES ... DEPENDS ... [QT_APPLICATION] [SLOW] [THREADS])
@@ -49,7 +73,7 @@ function(velmora_test name)
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_QT_APPLICATION)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/qt_gtest_main.cpp)
-    target_link_libraries(${name} PRIVATE Qt6::Gui GTest::gtest GTest::gmock)
+    target_link_libraries(${name} PRIVATE velmora_image Qt6::Gui GTest::gtest GTest::gmock)
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main GTest::gmock)
   endif()

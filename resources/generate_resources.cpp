@@ -17,8 +17,8 @@
 #include <string>
 #include <thread>
 
-#include "core/event.h"
-#include "core/log.h"
+#include "base/event.h"
+#include "base/log.h"
 #include "image/headless_qt.h"
 #include "image/picture.h"
 #include "interface_pictures.h"

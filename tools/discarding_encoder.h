@@ -1,20 +1,17 @@
 #pragma once
 
-#include "outside/encoder_library.h"
+#include "interfaces/encoder_library.h"
 
 namespace velmora::tools {
 
 // Takes every frame and keeps none: a render that only composes.
 class DiscardingEncoder final : public EncoderLibrary {
   public:
-    int initVobEncoder(const std::filesystem::path&, const std::filesystem::path&, bool, bool,
-                       const std::filesystem::path&, bool) override {
+    int initVobEncoder(const std::filesystem::path&, const std::filesystem::path&,
+                       VideoFormat) override {
         return 0;
     }
-    int initEncoder(const std::filesystem::path&, bool, bool, const std::filesystem::path&,
-                    bool) override {
-        return 0;
-    }
+    int initEncoder(const std::filesystem::path&, VideoFormat) override { return 0; }
     int EncOneFrame(const uint8_t*) override { return 0; }
     int closeEncoder() override { return 0; }
 };

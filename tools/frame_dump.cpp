@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "core/log.h"
-#include "core/path_text.h"
-#include "core/transition_kind.h"
+#include "base/log.h"
+#include "base/path_text.h"
 #include "image/headless_qt.h"
 #include "image/image_type.h"
-#include "outside/encoder_library.h"
+#include "interfaces/encoder_library.h"
+#include "model/transition_kind.h"
 #include "outside/ffmpeg_encoder.h"
 #include "outside/queued_encoder.h"
 #include "render/timeline.h"
@@ -53,8 +53,7 @@ Renders the pictures as one slideshow and saves chosen composed frames.
 )";
 
 struct Options {
-    bool isPal = true;
-    bool isWide = false;
+    velmora::VideoFormat format;
     PictureEntry defaults;
     std::vector<PictureEntry> pictures;
     std::set<int> frames;
@@ -160,11 +159,11 @@ Options parse(int argc, char** argv) {
             std::cout << kUsage;
             std::exit(0);
         } else if (arg == "--pal")
-            options.isPal = true;
+            options.format.standard = velmora::TvStandard::Pal;
         else if (arg == "--ntsc")
-            options.isPal = false;
+            options.format.standard = velmora::TvStandard::Ntsc;
         else if (arg == "--wide")
-            options.isWide = true;
+            options.format.aspect = velmora::AspectRatio::Wide;
         else if (arg == "--display")
             options.defaults.displaySeconds = number(value(), "--display");
         else if (arg == "--transition")
@@ -225,7 +224,7 @@ int main(int argc, char** argv) {
     std::error_code error;
     fs::create_directories(options.dumpFolder, error);
     const velmora::Log log(work / "log.txt");
-    velmora::tools::StandaloneSlideshow standalone(work, options.isPal, log);
+    velmora::tools::StandaloneSlideshow standalone(work, options.format.standard, log);
     std::string reason;
     for (const PictureEntry& entry : options.pictures) {
         if (!standalone.add(entry, reason)) fail(reason);
@@ -237,10 +236,8 @@ int main(int argc, char** argv) {
 
     int saved = 0;
     velmora::RenderJob job;
-    job.isPal = options.isPal;
-    job.aspect = options.isWide ? 1 : 0;
+    job.format = options.format;
     job.slideshow = &slideshow;
-    job.scratchPath = slideshow.rawVideoPath;
     job.composedFrame = [&](int frame, const QImage& image) {
         const bool wanted =
             options.frames.count(frame) != 0 || (options.every > 0 && frame % options.every == 0);

@@ -4,17 +4,18 @@
 #include <iostream>
 #include <string>
 
-#include "core/event.h"
-#include "core/path_text.h"
-#include "core/transition_setting.h"
-#include "core/tv_standard.h"
+#include "base/event.h"
+#include "base/path_text.h"
+#include "interfaces/video_format.h"
+#include "model/transition_setting.h"
 
 namespace velmora::tools {
 
 namespace fs = std::filesystem;
 
-StandaloneSlideshow::StandaloneSlideshow(const fs::path& workingFolder, bool isPal, const Log& log)
-    : isPal_(isPal),
+StandaloneSlideshow::StandaloneSlideshow(const fs::path& workingFolder, TvStandard standard,
+                                         const Log& log)
+    : standard_(standard),
       random_(uint32_t(std::time(nullptr))),
       audio_(log),
       context_{{}, random_, pictures_, audio_, *this, *this, {}},
@@ -27,7 +28,7 @@ bool StandaloneSlideshow::add(const PictureEntry& entry, std::string& reason) {
         return false;
     }
     SlideSettings defaults;
-    defaults.tvStandard = isPal_ ? kPal : kNtsc;
+    defaults.tvStandard = standard_;
     if (slideshow_.addPicture(entry.path, defaults) != 0) {
         reason = quotedPath(entry.path) + " is not a picture Velmora can load";
         return false;
@@ -35,7 +36,7 @@ bool StandaloneSlideshow::add(const PictureEntry& entry, std::string& reason) {
     EffectSetting& effect = slideshow_.pictures.back().settings.effect;
     effect.displayTime = entry.displaySeconds;
     effect.transitionTime = entry.transitionSeconds;
-    effect.motionEffect = entry.motionEffect;
+    effect.motionEffect = motionEffectFromNumber(entry.motionEffect);
     const auto chosen = makeTransition(TransitionKind(entry.transitionKind));
     // Random becomes a kind with drawn parameters, as when a user applies it.
     effect.transition = cloneTransition(*chosen, random_);

@@ -3,12 +3,13 @@
 #include <filesystem>
 #include <string>
 
-#include "core/log.h"
-#include "core/model_context.h"
-#include "core/notifier.h"
-#include "core/random_generator.h"
-#include "core/slideshow.h"
+#include "base/log.h"
+#include "base/notifier.h"
+#include "base/random_generator.h"
 #include "image/picture_files_service.h"
+#include "interfaces/video_format.h"
+#include "model/model_context.h"
+#include "model/slideshow.h"
 #include "outside/ffmpeg_audio_converter.h"
 
 namespace velmora::tools {
@@ -28,7 +29,8 @@ struct PictureEntry {
 // what the developer tools and the benchmarks render.
 class StandaloneSlideshow final : private Notifier, private ProjectEvents {
   public:
-    StandaloneSlideshow(const std::filesystem::path& workingFolder, bool isPal, const Log& log);
+    StandaloneSlideshow(const std::filesystem::path& workingFolder, TvStandard standard,
+                        const Log& log);
 
     // False, with the reason, when the picture cannot be loaded.
     bool add(const PictureEntry& entry, std::string& reason);
@@ -43,7 +45,7 @@ class StandaloneSlideshow final : private Notifier, private ProjectEvents {
                        NotifierButtons buttons) override;
     void thumbnailsChanged(int) override {}
 
-    bool isPal_;
+    TvStandard standard_;
     RandomGenerator random_;
     PictureFilesService pictures_;
     FfmpegAudioConverter audio_;

@@ -15,8 +15,7 @@ struct MuxJob {
     std::filesystem::path audioPath;     // the menu soundtrack (MP2)
     std::filesystem::path outputPath;    // the page's program stream
     const Event* cancelEvent = nullptr;  // the build's; not consulted here
-    bool notNtfs = false;
-    std::function<void(int)> progress;  // the build's; not called here
+    std::function<void(int)> progress;   // the build's; not called here
 };
 
 // 0 when the program stream was written; 1 without a multiplexer; the

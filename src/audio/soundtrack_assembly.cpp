@@ -10,11 +10,12 @@
 #include <string>
 
 #include "audio/track_conversion.h"
-#include "core/audio_track.h"
-#include "core/event.h"
-#include "core/file_checks.h"
-#include "core/log.h"
-#include "core/path_text.h"
+#include "base/event.h"
+#include "base/file_checks.h"
+#include "base/log.h"
+#include "base/path_text.h"
+#include "interfaces/run_result.h"
+#include "model/audio_track.h"
 
 namespace velmora {
 
@@ -65,7 +66,7 @@ class SoundtrackWriter {
                 return fail("cannot write " + quotedPath(output_) + " (is the disk full?)");
         }
         if (std::ferror(in.get())) return fail("cannot read " + quotedPath(input));
-        return cancel_ != nullptr && cancel_->isSet() ? 2 : 0;
+        return cancel_ != nullptr && cancel_->isSet() ? kCancelled : kDone;
     }
 
     // Closes the file; false when what was written did not reach the disk.

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "outside/audio_converter.h"
+#include "interfaces/audio_converter.h"
 
 namespace velmora {
 

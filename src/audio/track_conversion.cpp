@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <string>
 
-#include "core/audio_track.h"
-#include "core/event.h"
-#include "core/log.h"
-#include "outside/audio_converter.h"
+#include "base/event.h"
+#include "base/log.h"
+#include "interfaces/audio_converter.h"
+#include "interfaces/run_result.h"
+#include "model/audio_track.h"
 
 namespace velmora {
 
@@ -45,7 +46,7 @@ int convertTracks(const std::vector<AudioTrack>& tracks, AudioConverterLibrary* 
         const int result = converter->xToMp2(track.sourcePath, track.tempMp2Path, cancel, ownLimit);
         log.writeLog("converted mp3 file resault: " + std::to_string(result));
         if (result != 0) return result;
-        if (cancel.isSet()) return 2;
+        if (cancel.isSet()) return kCancelled;
     }
     return 0;
 }

@@ -8,9 +8,10 @@
 #include <mutex>
 #include <thread>
 
+#include "base/path_text.h"
 #include "cli/interruption.h"
-#include "core/path_text.h"
 #include "disc/burn_engine.h"
+#include "interfaces/run_result.h"
 #include "outside/libburn_disc_writer.h"
 #include "workspace/application.h"
 
@@ -115,7 +116,7 @@ int burnFolder(Application& app, const BurnRequest& request) {
     if (const int prepared = prepareWriter(engine, writer, request); prepared != 0) return prepared;
 
     // Interrupted before the write began: nothing is touched.
-    if (interruptRequested()) return 2;
+    if (interruptRequested()) return kCancelled;
     if (!engine.startBurn(folder, request.label)) return fail("the disc was not written");
     while (engine.burning()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -126,7 +127,7 @@ int burnFolder(Application& app, const BurnRequest& request) {
             std::cout << "ISO image: " << fs::absolute(request.imageFile).string() << '\n';
         return 0;
     }
-    return interruptRequested() ? 2 : 1;
+    return interruptRequested() ? kCancelled : kFailed;
 }
 
 int listDevices(Application& app) {

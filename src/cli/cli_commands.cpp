@@ -10,17 +10,18 @@
 #include <set>
 #include <thread>
 
+#include "base/file_checks.h"
+#include "base/folder_lock.h"
+#include "base/notifier.h"
+#include "base/path_text.h"
+#include "base/working_folder_claim.h"
 #include "cli/burn_commands.h"
 #include "cli/interruption.h"
 #include "cli/terminal_display.h"
-#include "core/file_checks.h"
-#include "core/folder_lock.h"
-#include "core/notifier.h"
-#include "core/path_text.h"
-#include "core/tv_standard.h"
-#include "core/working_folder_claim.h"
 #include "disc/build_job.h"
 #include "disc/disc_space.h"
+#include "interfaces/run_result.h"
+#include "interfaces/video_format.h"
 #include "workspace/application.h"
 #include "workspace/application_build.h"
 #include "workspace/menu_preparation.h"
@@ -34,8 +35,6 @@ namespace {
 
 // What a command ends with when it is interrupted before or during its
 // build: the same as a cancel.
-constexpr int kCancelled = 2;
-
 int cancelled() {
     std::cerr << "STOPED!\n";
     return kCancelled;
@@ -76,10 +75,10 @@ void setOutputFolder(Application& app, const fs::path& output) {
 void applyPictureSettings(const CliArguments& arguments, Application& app) {
     Preferences& preferences = app.preferences;
     if (arguments.pal) {
-        preferences.defaults.tvStandard = *arguments.pal ? kPal : kNtsc;
+        preferences.defaults.tvStandard = *arguments.pal ? TvStandard::Pal : TvStandard::Ntsc;
         preferences.tvFormat = preferences.defaults.tvStandard;
     }
-    preferences.aspectRatio = arguments.wide ? 1 : 0;
+    preferences.aspectRatio = arguments.wide ? AspectRatio::Wide : AspectRatio::Standard;
     EffectSetting& effect = preferences.defaults.effect;
     if (arguments.displaySeconds) effect.displayTime = *arguments.displaySeconds;
     if (arguments.transitionSeconds) effect.transitionTime = *arguments.transitionSeconds;

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/file_checks.h"
-#include "core/file_descriptor.h"
-#include "core/path_text.h"
+#include "base/file_checks.h"
+#include "base/file_descriptor.h"
+#include "base/path_text.h"
 
 namespace velmora::cli {
 

@@ -4,16 +4,16 @@
 #include <system_error>
 #include <vector>
 
-#include "core/log.h"
-#include "core/markup_document.h"
-#include "core/markup_file.h"
-#include "core/notifier.h"
-#include "core/project.h"
+#include "base/log.h"
+#include "base/markup_document.h"
+#include "base/markup_file.h"
+#include "base/notifier.h"
 #include "image/picture_loader.h"
 #include "menu/menu_masks.h"
 #include "menu/menu_set.h"
 #include "menu/menu_theme.h"
 #include "menu/theme_catalogue.h"
+#include "model/project.h"
 
 namespace velmora {
 
@@ -75,8 +75,7 @@ AuthoringScripts::AuthoringScripts(Project& project, const MenuSet& menu,
       log_(log) {}
 
 bool AuthoringScripts::writeAuthoringScripts() {
-    if (!writeMenuMasks(menu_, catalogue_, settings_.isPal, isWide(), settings_.maskTemplate))
-        return false;
+    if (!writeMenuMasks(menu_, catalogue_, settings_.format, settings_.maskTemplate)) return false;
     for (int i = 0; i < menu_.pageCount(); ++i) {
         if (!writeSubpictureScript(i)) {
             notifier_.show("Can not save xml file for menu!", "Velmora", NotifierIcon::Warning);
@@ -96,7 +95,7 @@ bool AuthoringScripts::writeSubpictureScript(int pageIndex) {
     std::error_code ignored;
     fs::remove(page.subpictureScriptPath, ignored);
 
-    const FrameScale scale(background, dvdFrameHeight(settings_.subpictureIsPal));
+    const FrameScale scale(background, dvdFrameHeight(settings_.subpictureStandard));
     std::vector<FrameBox> boxes;
     for (const MenuButton& b : page.buttons)
         boxes.push_back(scale.box(b.x, b.y, b.width, b.height));
@@ -122,8 +121,8 @@ bool AuthoringScripts::writeSubpictureScript(int pageIndex) {
 bool AuthoringScripts::writeAuthoringScript() {
     project_.numberSlideshowOutputs();
     std::vector<std::pair<std::string_view, std::string>> video = {
-        {"format", settings_.isPal ? "pal" : "ntsc"}};
-    if (settings_.aspectRatio == 0) video.push_back({"aspect", "4:3"});
+        {"format", settings_.format.isPal() ? "pal" : "ntsc"}};
+    if (!isWide()) video.push_back({"aspect", "4:3"});
     // A 16:9 picture on a 4:3 set is letterboxed, never cropped: the
     // buttons of the letterbox stream are placed for exactly that.
     if (isWide()) {

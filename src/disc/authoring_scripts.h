@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "interfaces/video_format.h"
+
 namespace velmora {
 
 class Log;
@@ -12,9 +14,10 @@ class ThemeCatalogue;
 
 // The disc's settings the scripts follow.
 struct AuthoringSettings {
-    bool isPal = false;                  // the project's TV standard: titles, menus, mask height
-    int aspectRatio = 0;                 // 0 4:3, 1 16:9 (any other value: no aspect written)
-    bool subpictureIsPal = false;        // the subpicture geometry (kept equal to isPal)
+    VideoFormat format;  // the project's: titles, menus, mask height
+    // The subpicture geometry's standard (the preferences keep it equal to
+    // the format's).
+    TvStandard subpictureStandard = TvStandard::Pal;
     std::filesystem::path maskTemplate;  // NTSC_BG.png or PAL_BG.png
 };
 
@@ -39,7 +42,7 @@ class AuthoringScripts {
     bool writeAuthoringScript();
 
   private:
-    bool isWide() const { return settings_.aspectRatio == 1; }
+    bool isWide() const { return settings_.format.isWide(); }
 
     Project& project_;
     const MenuSet& menu_;

@@ -3,20 +3,21 @@
 #include <system_error>
 
 #include "audio/soundtrack_assembly.h"
-#include "core/app_folders.h"
-#include "core/log.h"
-#include "core/notifier.h"
-#include "core/path_text.h"
-#include "core/preferences.h"
-#include "core/project.h"
-#include "core/tv_standard.h"
+#include "base/app_folders.h"
+#include "base/log.h"
+#include "base/notifier.h"
+#include "base/path_text.h"
 #include "disc/disc_space.h"
 #include "disc/dvd_output.h"
 #include "disc/menu_streams.h"
 #include "disc/shutdown_countdown.h"
 #include "disc/stage_files.h"
+#include "interfaces/authoring_library.h"
+#include "interfaces/run_result.h"
+#include "interfaces/video_format.h"
 #include "menu/menu_set.h"
-#include "outside/authoring_library.h"
+#include "model/preferences.h"
+#include "model/project.h"
 #include "render/timeline.h"
 
 namespace velmora {
@@ -37,12 +38,8 @@ BuildJob::~BuildJob() {
     cancelBuild();
 }
 
-bool BuildJob::isPal() const {
-    return parts_.preferences.defaults.tvStandard == kPal;
-}
-
-int BuildJob::aspect() const {
-    return parts_.preferences.aspectRatio;
+VideoFormat BuildJob::videoFormat() const {
+    return parts_.preferences.videoFormat();
 }
 
 // Why the project cannot be built as it stands; empty when it can. Found
@@ -71,7 +68,7 @@ std::string BuildJob::fileSizeLimitProblem() const {
     const fs::path& temporary = project.folders().temporary;
     if (isNtfsVolume(temporary)) return {};
     const float megabytesPerFrame =
-        isPal() ? Project::kPalMegabytesPerFrame : Project::kNtscMegabytesPerFrame;
+        videoFormat().isPal() ? Project::kPalMegabytesPerFrame : Project::kNtscMegabytesPerFrame;
     for (const auto& slideshow : project.slideshows) {
         const float megabytes = float(slideshow->totalFrames) * megabytesPerFrame;
         if (megabytes < kLargestStreamOnFatMegabytes) continue;
@@ -98,10 +95,9 @@ bool BuildJob::startBuild(const BuildOptions& options) {
 
     options_ = options;
     const WorkingFolders& folders = project.folders();
-    notNtfs_ = !isNtfsVolume(folders.working);
     removeEarlierDvd(folders.output, parts_.log);
 
-    const int videoSeconds = project.totalFrames / framesPerSecond(isPal() ? kPal : kNtsc);
+    const int videoSeconds = project.totalFrames / videoFormat().framesPerSecond();
     {
         std::lock_guard lock(clockMutex_);
         clock_.start(RemainingTime::estimateSeconds(videoSeconds), RemainingTime::Clock::now());
@@ -177,14 +173,10 @@ void BuildJob::buildThread() {
 }
 
 int BuildJob::makeMenus() {
-    const Project& project = parts_.project;
-    const int fps = framesPerSecond(isPal() ? kPal : kNtsc);
+    const int fps = videoFormat().framesPerSecond();
     MenuStreamJob job;
     job.menu = &parts_.menu;
-    job.isPal = isPal();
-    job.isWide = aspect() == 1;
-    job.notNtfs = notNtfs_;
-    job.temporaryFolder = project.folders().temporary;
+    job.format = videoFormat();
     // The lengths it covers are the menu loop's, set by the menu stage.
     job.soundtrackCover = {parts_.preferences.loopAudio, fps, 0, 0, parts_.resources.silence};
     job.cancelEvent = &cancelEvent_;
@@ -201,7 +193,7 @@ int BuildJob::makeMenus() {
 
 int BuildJob::makeSlideshowSoundtrack() {
     Project& project = parts_.project;
-    const int fps = framesPerSecond(isPal() ? kPal : kNtsc);
+    const int fps = videoFormat().framesPerSecond();
     parts_.display.setDetailLabel("Making slideshow Audio");
     parts_.display.setMainBar(kMenuDoneProgress);
     setStage(BuildStage::SlideshowSoundtrack, 0, 1);
@@ -229,14 +221,11 @@ int BuildJob::makeSlideshowVideo(int index) {
     setStage(BuildStage::SlideshowVideo, index, int(project.slideshows.size()));
 
     RenderJob job;
-    job.isPal = isPal();
-    job.aspect = aspect();
+    job.format = videoFormat();
     job.slideshow = &slideshow;
     job.progress = [this](int value) { reportBuildProgress(value); };
     job.cancelEvent = &cancelEvent_;
-    job.notNtfs = notNtfs_;
     job.background = 0xFF000000;
-    job.scratchPath = project.folders().temporary;
     parts_.log.writeLog(withReturnValue("Begin make Slideshow video index:", index));
     const int result = encodeSlideshow(job, parts_.tools.encoder, parts_.log);
     parts_.log.writeLog(withReturnValue("End make Slideshow return value:", result));
@@ -256,7 +245,6 @@ int BuildJob::makeDvdFileSystem() {
     AuthorJob job;
     job.outputFolder = project.folders().output;
     job.scriptPath = project.authorScriptPath;
-    job.notNtfs = notNtfs_;
     job.cancelEvent = &cancelEvent_;
     job.progress = [this](int value) { reportBuildProgress(value); };
     const int result = parts_.tools.authoring->dvdauthor(job);
@@ -274,30 +262,30 @@ void BuildJob::finish(int result) {
     BuildDisplay& display = parts_.display;
     Notifier& notifier = parts_.notifier;
     const bool quiet = options_.burnAfter || options_.shutdownAfter;
-    if (result == 0 && !quiet) {
+    if (result == kDone && !quiet) {
         notifier.show("Making dvd file structure successful!", "Velmora",
                       NotifierIcon::Information);
-    } else if (result == 1 && !quiet) {
+    } else if (result == kFailed && !quiet) {
         notifier.show("Making dvd file structure failed!", "Velmora", NotifierIcon::Error);
-    } else if (result == 2) {
+    } else if (result == kCancelled) {
         display.setMainLabel("Ready to Sate");
         display.setDetailLabel("No Title");
     }
     result_ = result;
     display.setMainBar(0);
     display.setDetailBar(0);
-    if (result != 2) {
+    if (result != kCancelled) {
         display.setMainLabel("Main progress:");
         display.setDetailLabel("Detail progress:");
     }
-    if (result == 0) {
+    if (result == kDone) {
         parts_.log.writeLog(options_.burnAfter
                                 ? "End make DVD process successful and start burn to dvd"
                                 : "End make DVD process successful and no burn to dvd");
     }
     making_ = false;
     display.buildEnded();
-    if (result != 0) return;
+    if (result != kDone) return;
     if (options_.burnAfter) {
         if (options_.burn) options_.burn(parts_.project.folders().output);
     } else if (options_.shutdownAfter) {

@@ -7,8 +7,9 @@
 #include <string>
 #include <thread>
 
-#include "core/event.h"
+#include "base/event.h"
 #include "disc/build_progress.h"
+#include "interfaces/video_format.h"
 
 namespace velmora {
 
@@ -96,8 +97,7 @@ class BuildJob {
     void finish(int result);
     void setStage(BuildStage stage, int index, int count);
     void reportBuildProgress(int value);
-    bool isPal() const;
-    int aspect() const;
+    VideoFormat videoFormat() const;
 
     BuildParts parts_;
     BuildOptions options_;
@@ -106,7 +106,6 @@ class BuildJob {
     std::thread thread_;
     int result_ = 0;
     std::string refusal_;
-    bool notNtfs_ = false;
     BuildProgress progress_;
     mutable std::mutex clockMutex_;
     RemainingTime clock_;

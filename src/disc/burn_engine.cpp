@@ -3,10 +3,10 @@
 #include <array>
 #include <cstdio>
 
-#include "core/log.h"
-#include "core/notifier.h"
+#include "base/log.h"
+#include "base/notifier.h"
 #include "disc/shutdown_countdown.h"
-#include "outside/disc_writer_library.h"
+#include "interfaces/disc_writer_library.h"
 
 namespace velmora {
 

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "core/project.h"
-#include "core/slideshow.h"
-#include "core/tv_standard.h"
+#include "interfaces/video_format.h"
 #include "menu/menu_set.h"
+#include "model/project.h"
+#include "model/slideshow.h"
 
 namespace velmora {
 

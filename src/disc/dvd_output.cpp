@@ -7,10 +7,10 @@
 #include <cstring>
 #include <system_error>
 
-#include "core/dvd_file_names.h"
-#include "core/log.h"
-#include "core/path_text.h"
-#include "core/working_folder_claim.h"
+#include "base/log.h"
+#include "base/path_text.h"
+#include "base/working_folder_claim.h"
+#include "interfaces/dvd_file_names.h"
 
 namespace velmora {
 

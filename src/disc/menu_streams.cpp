@@ -4,11 +4,11 @@
 #include <string>
 
 #include "audio/multiplexing.h"
-#include "core/log.h"
+#include "base/log.h"
 #include "disc/stage_files.h"
+#include "interfaces/subpicture_library.h"
 #include "menu/menu_masks.h"
 #include "menu/menu_set.h"
-#include "outside/subpicture_library.h"
 #include "render/still_video.h"
 
 namespace velmora {
@@ -95,10 +95,7 @@ class MenuStreamMaker {
             StillVideoJob still;
             still.stillPath = page.picturePath;
             still.outputPath = page.videoPath;
-            still.isPal = job_.isPal;
-            still.isWide = job_.isWide;
-            still.notNtfs = job_.notNtfs;
-            still.scratchPath = job_.temporaryFolder;
+            still.format = job_.format;
             still.seconds = loopSeconds_;
             still.cancelEvent = job_.cancelEvent;
             still.progress = job_.report.progress;
@@ -122,7 +119,6 @@ class MenuStreamMaker {
             mux.audioPath = menu_.menuSoundtrackPath;
             mux.outputPath = page.plainStreamPath;
             mux.cancelEvent = job_.cancelEvent;
-            mux.notNtfs = job_.notNtfs;
             const int result = multiplexStream(mux, tools_.multiplexer);
             log(withReturnValue("End combine menu video and audio return value:", result));
             if (result != 0) return result;
@@ -157,9 +153,9 @@ class MenuStreamMaker {
         pass.input = page.plainStreamPath;
         pass.output = page.menuStreamPath;
         pass.script = page.subpictureScriptPath;
-        pass.isPal = job_.isPal;
+        pass.standard = job_.format.standard;
         pass.cancelEvent = job_.cancelEvent;
-        if (!job_.isWide) return tools_.subpictures->spumux(pass);
+        if (!job_.format.isWide()) return tools_.subpictures->spumux(pass);
 
         pass.output = widescreenOnlyFile(page);
         int result = tools_.subpictures->spumux(pass);

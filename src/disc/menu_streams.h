@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "audio/soundtrack_assembly.h"
+#include "interfaces/video_format.h"
 
 namespace velmora {
 
@@ -29,10 +30,7 @@ struct MenuBuildReport {
 
 struct MenuStreamJob {
     const MenuSet* menu = nullptr;
-    bool isPal = true;
-    bool isWide = false;
-    bool notNtfs = false;
-    std::filesystem::path temporaryFolder;  // scratch space of the encoder
+    VideoFormat format = kPalStandard;
     // How the menu music is made long enough: loop or pad, frame rate and
     // silence clip; the length it covers is the menu loop's own.
     SoundtrackCover soundtrackCover;

@@ -1,6 +1,6 @@
 #include "disc/shutdown_countdown.h"
 
-#include "outside/shutdown.h"
+#include "interfaces/shutdown.h"
 
 namespace velmora {
 

@@ -6,7 +6,7 @@
 #include <QTransform>
 #include <algorithm>
 
-#include "core/path_text.h"
+#include "base/path_text.h"
 
 namespace velmora {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "core/file_checks.h"
+#include "base/file_checks.h"
 
 namespace velmora {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/file_descriptor.h"
+#include "base/file_descriptor.h"
 
 namespace velmora {
 

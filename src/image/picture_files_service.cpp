@@ -1,8 +1,8 @@
 #include "image/picture_files_service.h"
 
-#include "core/slide_image.h"
 #include "image/picture_fit.h"
 #include "image/picture_loader.h"
+#include "model/slide_image.h"
 
 namespace velmora {
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "core/model_context.h"
 #include "image/picture.h"
+#include "model/model_context.h"
 
 namespace velmora {
 

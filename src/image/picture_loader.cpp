@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/file_checks.h"
-#include "core/path_text.h"
+#include "base/file_checks.h"
+#include "base/path_text.h"
 #include "image/decode_limits.h"
 #include "image/openjpeg_decoder.h"
 #include "image/pcx_decoder.h"

@@ -4,11 +4,11 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "core/notifier.h"
-#include "core/project.h"
+#include "base/notifier.h"
 #include "image/picture_loader.h"
 #include "menu/menu_set.h"
 #include "menu/menu_theme.h"
+#include "model/project.h"
 
 namespace velmora {
 

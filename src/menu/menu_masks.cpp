@@ -87,7 +87,7 @@ fs::path letterboxFile(const fs::path& file) {
     return file.parent_path() / (file.stem().string() + "Letterbox" + file.extension().string());
 }
 
-bool writeMenuMasks(const MenuSet& menu, const ThemeCatalogue& catalogue, bool isPal, bool isWide,
+bool writeMenuMasks(const MenuSet& menu, const ThemeCatalogue& catalogue, VideoFormat format,
                     const fs::path& templatePath) {
     const auto& themes = catalogue.themes();
     if (menu.themeIndex < 0 || menu.themeIndex >= int(themes.size())) return false;
@@ -96,11 +96,11 @@ bool writeMenuMasks(const MenuSet& menu, const ThemeCatalogue& catalogue, bool i
         loadPicture(themes[size_t(menu.themeIndex)].backgroundPath, &reason).size();
     if (background.isEmpty()) return false;
 
-    const FrameScale scale(background, dvdFrameHeight(isPal));
+    const FrameScale scale(background, format.dvdFrameHeight());
     for (const MenuPage& page : menu.pages) {
         const std::vector<FrameBox> boxes = pageBoxes(page, scale);
         writeMaskPair(boxes, templatePath, page.highlightMaskPath, page.selectMaskPath);
-        if (!isWide) continue;
+        if (!format.isWide()) continue;
         std::vector<FrameBox> letterbox;
         for (const FrameBox& box : boxes)
             letterbox.push_back(letterboxed(box, scale.frameHeight()));

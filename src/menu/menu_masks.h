@@ -3,6 +3,8 @@
 #include <QSize>
 #include <filesystem>
 
+#include "interfaces/video_format.h"
+
 namespace velmora {
 
 class MenuSet;
@@ -37,11 +39,6 @@ FrameBox letterboxed(const FrameBox& box, int frameHeight);
 // "Letterbox" before the extension.
 std::filesystem::path letterboxFile(const std::filesystem::path& file);
 
-// DVD frame height of a TV standard: 576 PAL, 480 NTSC.
-inline int dvdFrameHeight(bool isPal) {
-    return isPal ? 576 : 480;
-}
-
 // Writes the highlight and selection masks of every page: the template
 // with a two-pixel outline just inside every button's box (slideshow and
 // navigation buttons), red in the highlight mask and blue in the selection
@@ -49,7 +46,7 @@ inline int dvdFrameHeight(bool isPal) {
 // the menu's theme or its background cannot be read. A template that
 // cannot be loaded or a mask that cannot be saved leaves that page's files
 // as they were.
-bool writeMenuMasks(const MenuSet& menu, const ThemeCatalogue& catalogue, bool isPal, bool isWide,
+bool writeMenuMasks(const MenuSet& menu, const ThemeCatalogue& catalogue, VideoFormat format,
                     const std::filesystem::path& templatePath);
 
 }  // namespace velmora

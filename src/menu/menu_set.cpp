@@ -1,10 +1,10 @@
 #include "menu/menu_set.h"
 
-#include "core/model_context.h"
-#include "core/path_text.h"
-#include "core/slide_image.h"
+#include "base/path_text.h"
+#include "interfaces/audio_converter.h"
 #include "menu/theme_catalogue.h"
-#include "outside/audio_converter.h"
+#include "model/model_context.h"
+#include "model/slide_image.h"
 
 namespace velmora {
 

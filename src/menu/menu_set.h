@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/audio_track.h"
 #include "menu/menu_text.h"
+#include "model/audio_track.h"
 
 namespace velmora {
 

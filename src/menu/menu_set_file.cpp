@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/decimal_text.h"
-#include "core/markup_document.h"
-#include "core/text_encoding.h"
+#include "base/decimal_text.h"
+#include "base/markup_document.h"
+#include "base/text_encoding.h"
 #include "menu/menu_set.h"
 #include "menu/theme_catalogue.h"
 

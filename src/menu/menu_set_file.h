@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/project_file.h"
+#include "model/project_file.h"
 
 namespace velmora {
 

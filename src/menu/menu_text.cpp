@@ -1,6 +1,6 @@
 #include "menu/menu_text.h"
 
-#include "core/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace velmora {
 

@@ -1,10 +1,10 @@
 #include "menu/menu_theme.h"
 
-#include "core/decimal_text.h"
-#include "core/markup_document.h"
-#include "core/markup_file.h"
-#include "core/path_text.h"
-#include "core/text_encoding.h"
+#include "base/decimal_text.h"
+#include "base/markup_document.h"
+#include "base/markup_file.h"
+#include "base/path_text.h"
+#include "base/text_encoding.h"
 
 namespace velmora {
 

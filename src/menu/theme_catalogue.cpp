@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "core/log.h"
-#include "core/path_text.h"
+#include "base/log.h"
+#include "base/path_text.h"
 
 namespace velmora {
 

@@ -12,8 +12,9 @@
 #include <optional>
 #include <thread>
 
-#include "core/event.h"
-#include "core/path_text.h"
+#include "base/event.h"
+#include "base/path_text.h"
+#include "interfaces/run_result.h"
 
 extern char** environ;
 
@@ -338,15 +339,15 @@ std::string childEndingText(const ChildResult& result) {
 int childResultCode(const ChildResult& result) {
     switch (result.ending) {
         case ChildResult::Ending::NotStarted:
-            return 1;
+            return kFailed;
         case ChildResult::Ending::Exited:
-            return result.code == 2 ? 1 : result.code;
+            return result.code == kCancelled ? kFailed : result.code;
         case ChildResult::Ending::Signalled:
             return 128 + result.code;
         case ChildResult::Ending::Cancelled:
-            return 2;
+            return kCancelled;
     }
-    return 1;
+    return kFailed;
 }
 
 }  // namespace velmora

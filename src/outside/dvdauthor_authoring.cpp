@@ -7,11 +7,11 @@
 #include <system_error>
 #include <vector>
 
-#include "core/dvd_file_names.h"
-#include "core/log.h"
-#include "core/markup_document.h"
-#include "core/markup_file.h"
-#include "core/path_text.h"
+#include "base/log.h"
+#include "base/markup_document.h"
+#include "base/markup_file.h"
+#include "base/path_text.h"
+#include "interfaces/dvd_file_names.h"
 #include "outside/child_process.h"
 
 namespace velmora {
@@ -209,7 +209,6 @@ DvdauthorAuthoring::DvdauthorAuthoring(const Log& log, std::string program)
     : log_(log), program_(std::move(program)) {}
 
 int DvdauthorAuthoring::dvdauthor(const AuthorJob& job) {
-    // notNtfs needs nothing: dvdauthor cuts title VOBs at 1 GiB anyway.
     const std::string name = fs::path(program_).filename().string();
     AuthoringProgress progress(scriptVobFiles(job.scriptPath), job.progress);
 

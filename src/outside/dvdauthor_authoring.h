@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "outside/authoring_library.h"
+#include "interfaces/authoring_library.h"
 
 namespace velmora {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <system_error>
 
-#include "core/event.h"
-#include "core/log.h"
-#include "core/path_text.h"
+#include "base/event.h"
+#include "base/log.h"
+#include "base/path_text.h"
 #include "outside/ffmpeg_file_input.h"
 #include "outside/ffmpeg_handles.h"
 

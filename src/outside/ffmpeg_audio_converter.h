@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "outside/audio_converter.h"
+#include "interfaces/audio_converter.h"
 
 namespace velmora {
 

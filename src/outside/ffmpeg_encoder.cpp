@@ -10,9 +10,9 @@ extern "C" {
 #include <string>
 #include <system_error>
 
-#include "core/log.h"
-#include "core/path_text.h"
-#include "core/tv_standard.h"
+#include "base/log.h"
+#include "base/path_text.h"
+#include "interfaces/video_format.h"
 #include "outside/ffmpeg_handles.h"
 #include "outside/ffmpeg_soundtrack.h"
 
@@ -39,7 +39,7 @@ using ScalerPtr = std::unique_ptr<SwsContext, ScalerDeleter>;
 }  // namespace
 
 struct FfmpegEncoder::Session {
-    bool isPal = true;
+    VideoFormat videoFormat;
     bool programStream = false;
     int inWidth = 0;
     int inHeight = 0;
@@ -71,7 +71,7 @@ struct FfmpegEncoder::Session {
 
     double videoSeconds() const { return double(frameCount) / av_q2d(frameRate); }
 
-    bool openVideo(bool isWide) {
+    bool openVideo() {
         const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_MPEG2VIDEO);
         if (encoder == nullptr) return fail(AVERROR_ENCODER_NOT_FOUND, "no MPEG-2 encoder");
         videoCodec.reset(avcodec_alloc_context3(encoder));
@@ -81,10 +81,10 @@ struct FfmpegEncoder::Session {
         c.pix_fmt = AV_PIX_FMT_YUV420P;
         c.time_base = av_inv_q(frameRate);
         c.framerate = frameRate;
-        c.gop_size = isPal ? 15 : 18;
+        c.gop_size = videoFormat.isPal() ? 15 : 18;
         c.max_b_frames = 2;
         c.flags |= AV_CODEC_FLAG_CLOSED_GOP;
-        c.bit_rate = FfmpegEncoder::videoBitRate(isPal, programStream);
+        c.bit_rate = FfmpegEncoder::videoBitRate(videoFormat.standard, programStream);
         c.rc_max_rate = kMaxVideoBitRate;
         c.rc_buffer_size = kVbvBufferBits;
         // A slideshow takes exactly its share of the disc as estimated
@@ -96,7 +96,7 @@ struct FfmpegEncoder::Session {
         c.thread_count = 2;
         // Square-pixel canvases stretched to 720 pixels: the pixels of the
         // DVD frame are not square.
-        const AVRational display = isWide ? AVRational{16, 9} : AVRational{4, 3};
+        const AVRational display = videoFormat.isWide() ? AVRational{16, 9} : AVRational{4, 3};
         c.sample_aspect_ratio = av_div_q(display, AVRational{kDvdWidth, outHeight});
         if (format->oformat->flags & AVFMT_GLOBALHEADER) c.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         // Closed GOPs of a fixed length: no extra I-frames at scene changes.
@@ -152,20 +152,20 @@ struct FfmpegEncoder::Session {
 
     bool headerWritten = false;
 
-    void configure(const fs::path& target, bool pal, bool isWide, bool withSound) {
-        isPal = pal;
+    void configure(const fs::path& target, VideoFormat formatOfVideo, bool withSound) {
+        videoFormat = formatOfVideo;
         programStream = withSound;
-        const ComposedFrameSize canvas = composedFrameSize(isPal, isWide);
+        const ComposedFrameSize canvas = videoFormat.composedFrameSize();
         inWidth = canvas.width;
         inHeight = canvas.height;
-        outHeight = isPal ? 576 : 480;
-        frameRate = isPal ? AVRational{25, 1} : AVRational{30000, 1001};
+        outHeight = videoFormat.dvdFrameHeight();
+        frameRate = videoFormat.isPal() ? AVRational{25, 1} : AVRational{30000, 1001};
         output = target;
         partial = target;
         partial += ".partial";
     }
 
-    bool open(const char* muxer, bool isWide, const fs::path& soundtrack) {
+    bool open(const char* muxer, const fs::path& soundtrack) {
         AVFormatContext* raw = nullptr;
         int result = avformat_alloc_output_context2(&raw, nullptr, muxer, partial.c_str());
         if (result < 0) return fail(result, "no " + std::string(muxer) + " muxer");
@@ -173,8 +173,9 @@ struct FfmpegEncoder::Session {
         if (programStream) {
             setDvdPacking(raw);
         }
-        if (!openVideo(isWide)) return false;
-        if (programStream && !sound.open(raw, soundtrack, !isPal)) return soundFailed();
+        if (!openVideo()) return false;
+        if (programStream && !sound.open(raw, soundtrack, !videoFormat.isPal()))
+            return soundFailed();
         result = avio_open(&raw->pb, partial.c_str(), AVIO_FLAG_WRITE);
         if (result < 0) return fail(result, "cannot create " + quotedPath(partial));
         result = avformat_write_header(raw, nullptr);
@@ -209,7 +210,8 @@ struct FfmpegEncoder::Session {
     }
 };
 
-int64_t FfmpegEncoder::videoBitRate(bool isPal, bool withSound) {
+int64_t FfmpegEncoder::videoBitRate(TvStandard standard, bool withSound) {
+    const bool isPal = standard == TvStandard::Pal;
     const double framesPerSecond = isPal ? 25.0 : 30000.0 / 1001.0;
     const double frameBytes = (isPal ? 0.0208 : 0.024) * kMegabyte;
     const double totalBits = frameBytes * 8 * framesPerSecond * kMuxOverhead;
@@ -229,24 +231,23 @@ FfmpegEncoder::~FfmpegEncoder() {
     fs::remove(partial, ignored);
 }
 
-int FfmpegEncoder::initVobEncoder(const fs::path& soundtrack, const fs::path& output, bool isPal,
-                                  bool isWide, const fs::path&, bool) {
+int FfmpegEncoder::initVobEncoder(const fs::path& soundtrack, const fs::path& output,
+                                  VideoFormat format) {
     closeEncoder();
     session_ = std::make_unique<Session>();
-    session_->configure(output, isPal, isWide, true);
-    if (!session_->open("dvd", isWide, soundtrack)) {
+    session_->configure(output, format, true);
+    if (!session_->open("dvd", soundtrack)) {
         session_->errorCode = session_->errorCode != 0 ? session_->errorCode : -1;
         return session_->errorCode;
     }
     return 0;
 }
 
-int FfmpegEncoder::initEncoder(const fs::path& output, bool isPal, bool isWide, const fs::path&,
-                               bool) {
+int FfmpegEncoder::initEncoder(const fs::path& output, VideoFormat format) {
     closeEncoder();
     session_ = std::make_unique<Session>();
-    session_->configure(output, isPal, isWide, false);
-    if (!session_->open("mpeg2video", isWide, {})) {
+    session_->configure(output, format, false);
+    if (!session_->open("mpeg2video", {})) {
         session_->errorCode = session_->errorCode != 0 ? session_->errorCode : -1;
         return session_->errorCode;
     }

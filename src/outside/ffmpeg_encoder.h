@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "outside/encoder_library.h"
+#include "interfaces/encoder_library.h"
 
 namespace velmora {
 
@@ -26,16 +26,14 @@ class FfmpegEncoder final : public EncoderLibrary {
     ~FfmpegEncoder() override;
 
     int initVobEncoder(const std::filesystem::path& soundtrack, const std::filesystem::path& output,
-                       bool isPal, bool isWide, const std::filesystem::path& scratch,
-                       bool notNtfs) override;
-    int initEncoder(const std::filesystem::path& output, bool isPal, bool isWide,
-                    const std::filesystem::path& scratch, bool notNtfs) override;
+                       VideoFormat format) override;
+    int initEncoder(const std::filesystem::path& output, VideoFormat format) override;
     int EncOneFrame(const uint8_t* planarFrame) override;
     int closeEncoder() override;
 
     // The average video bit rate: what the disc estimate allows per frame
     // (0.0208 MB PAL, 0.024 MB NTSC) less the sound of a program stream.
-    static int64_t videoBitRate(bool isPal, bool withSound);
+    static int64_t videoBitRate(TvStandard standard, bool withSound);
 
   private:
     struct Session;

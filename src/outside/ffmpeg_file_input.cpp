@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "core/file_checks.h"
+#include "base/file_checks.h"
 
 namespace velmora {
 

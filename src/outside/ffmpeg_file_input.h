@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "core/file_descriptor.h"
+#include "base/file_descriptor.h"
 #include "outside/ffmpeg_handles.h"
 
 namespace velmora {

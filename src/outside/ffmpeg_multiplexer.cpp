@@ -5,8 +5,8 @@
 #include <string>
 #include <system_error>
 
-#include "core/log.h"
-#include "core/path_text.h"
+#include "base/log.h"
+#include "base/path_text.h"
 #include "outside/ffmpeg_handles.h"
 #include "outside/ffmpeg_soundtrack.h"
 
@@ -134,8 +134,7 @@ FfmpegMultiplexer::FfmpegMultiplexer(const Log& log) : log_(log) {
     quietenFfmpeg();
 }
 
-int FfmpegMultiplexer::Mplex(const fs::path& video, const fs::path& audio, const fs::path& output,
-                             bool) {
+int FfmpegMultiplexer::Mplex(const fs::path& video, const fs::path& audio, const fs::path& output) {
     MuxRun run(output);
     bool ok = run.run(video, audio);
     run.close();  // the file is complete only once closed

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "outside/multiplexer_library.h"
+#include "interfaces/multiplexer_library.h"
 
 namespace velmora {
 
@@ -14,7 +14,7 @@ class FfmpegMultiplexer final : public MultiplexerLibrary {
   public:
     explicit FfmpegMultiplexer(const Log& log);
     int Mplex(const std::filesystem::path& video, const std::filesystem::path& audio,
-              const std::filesystem::path& output, bool notNtfs) override;
+              const std::filesystem::path& output) override;
 
   private:
     const Log& log_;

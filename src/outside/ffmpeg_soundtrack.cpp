@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "core/path_text.h"
+#include "base/path_text.h"
 
 namespace velmora {
 

@@ -12,8 +12,8 @@
 #include <memory>
 #include <utility>
 
-#include "core/log.h"
-#include "core/path_text.h"
+#include "base/log.h"
+#include "base/path_text.h"
 #include "outside/child_process.h"
 #include "outside/partial_file.h"
 

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/event.h"
-#include "outside/disc_writer_library.h"
+#include "base/event.h"
+#include "interfaces/disc_writer_library.h"
 
 namespace burn {
 struct burn_drive;

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "core/log.h"
+#include "base/log.h"
 #include "outside/child_process.h"
 
 namespace velmora {

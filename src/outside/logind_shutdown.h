@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "outside/shutdown.h"
+#include "interfaces/shutdown.h"
 
 namespace velmora {
 

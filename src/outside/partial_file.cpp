@@ -9,7 +9,7 @@
 #include <cstring>
 #include <utility>
 
-#include "core/path_text.h"
+#include "base/path_text.h"
 
 namespace velmora {
 

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "core/tv_standard.h"
-
 namespace velmora {
 
 QueuedEncoder::QueuedEncoder(std::unique_ptr<EncoderLibrary> encoder, int queuedFrames)
@@ -14,26 +12,23 @@ QueuedEncoder::~QueuedEncoder() {
 }
 
 int QueuedEncoder::initVobEncoder(const std::filesystem::path& soundtrack,
-                                  const std::filesystem::path& output, bool isPal, bool isWide,
-                                  const std::filesystem::path& scratch, bool notNtfs) {
+                                  const std::filesystem::path& output, VideoFormat format) {
     stopWorker();
-    const int result =
-        encoder_->initVobEncoder(soundtrack, output, isPal, isWide, scratch, notNtfs);
-    start(result, isPal, isWide);
+    const int result = encoder_->initVobEncoder(soundtrack, output, format);
+    start(result, format);
     return result;
 }
 
-int QueuedEncoder::initEncoder(const std::filesystem::path& output, bool isPal, bool isWide,
-                               const std::filesystem::path& scratch, bool notNtfs) {
+int QueuedEncoder::initEncoder(const std::filesystem::path& output, VideoFormat format) {
     stopWorker();
-    const int result = encoder_->initEncoder(output, isPal, isWide, scratch, notNtfs);
-    start(result, isPal, isWide);
+    const int result = encoder_->initEncoder(output, format);
+    start(result, format);
     return result;
 }
 
-void QueuedEncoder::start(int init, bool isPal, bool isWide) {
+void QueuedEncoder::start(int init, VideoFormat format) {
     if (init != 0) return;  // frames go straight to the encoder, which refuses them
-    const size_t frameBytes = size_t(composedFrameSize(isPal, isWide).planarBytes());
+    const size_t frameBytes = size_t(format.composedFrameSize().planarBytes());
     slots_.assign(size_t(queuedFrames_), std::vector<uint8_t>(frameBytes));
     freeSlots_.clear();
     queuedSlots_.clear();

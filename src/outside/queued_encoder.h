@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "outside/encoder_library.h"
+#include "interfaces/encoder_library.h"
 
 namespace velmora {
 
@@ -28,15 +28,13 @@ class QueuedEncoder final : public EncoderLibrary {
     QueuedEncoder& operator=(const QueuedEncoder&) = delete;
 
     int initVobEncoder(const std::filesystem::path& soundtrack, const std::filesystem::path& output,
-                       bool isPal, bool isWide, const std::filesystem::path& scratch,
-                       bool notNtfs) override;
-    int initEncoder(const std::filesystem::path& output, bool isPal, bool isWide,
-                    const std::filesystem::path& scratch, bool notNtfs) override;
+                       VideoFormat format) override;
+    int initEncoder(const std::filesystem::path& output, VideoFormat format) override;
     int EncOneFrame(const uint8_t* planarFrame) override;
     int closeEncoder() override;
 
   private:
-    void start(int init, bool isPal, bool isWide);
+    void start(int init, VideoFormat format);
     // Lets the thread encode what is queued, then joins it.
     void stopWorker();
     void encodeQueuedFrames();

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "core/log.h"
-#include "core/path_text.h"
+#include "base/log.h"
+#include "base/path_text.h"
 #include "outside/child_process.h"
 
 namespace velmora {
@@ -35,7 +35,7 @@ int SpumuxSubpicture::spumux(const SubpictureJob& job) {
     // spumux takes the TV standard from VIDEO_FORMAT, else from the user's
     // video_format file in the XDG configuration folders; it sizes text
     // subtitles by it. Set it so the user's file never decides.
-    child.environment = {{"VIDEO_FORMAT", job.isPal ? "PAL" : "NTSC"}};
+    child.environment = {{"VIDEO_FORMAT", job.standard == TvStandard::Pal ? "PAL" : "NTSC"}};
     child.cancelEvent = job.cancelEvent;
     // spumux ends with status 0 even when it skipped a subpicture (a mask it
     // cannot read, say); only its closing count tells.

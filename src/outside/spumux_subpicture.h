@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "outside/subpicture_library.h"
+#include "interfaces/subpicture_library.h"
 
 namespace velmora {
 

@@ -3,7 +3,7 @@
 #include <QThread>
 #include <QThreadPool>
 
-#include "core/event.h"
+#include "base/event.h"
 
 namespace velmora {
 

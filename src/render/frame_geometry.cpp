@@ -2,14 +2,13 @@
 
 namespace velmora {
 
-QSize canvasSize(int tvStandard, int aspectRatio) {
-    if (aspectRatio != 0 && aspectRatio != 1) return {0, 0};
-    const ComposedFrameSize size = composedFrameSize(tvStandard == kPal, aspectRatio == 1);
+QSize canvasSize(VideoFormat format) {
+    const ComposedFrameSize size = format.composedFrameSize();
     return {size.width, size.height};
 }
 
 QSize fitPicture(int pictureWidth, int pictureHeight, int canvasWidth, int canvasHeight,
-                 int effect) {
+                 MotionEffectKind effect) {
     if (pictureWidth <= 0 || pictureHeight <= 0 || canvasWidth <= 0 || canvasHeight <= 0) {
         return {0, 0};
     }
@@ -19,7 +18,7 @@ QSize fitPicture(int pictureWidth, int pictureHeight, int canvasWidth, int canva
     // (not 360, which a quotient rounded to single precision would give).
     const double ratio = double(float(pictureHeight) / float(pictureWidth));
     const bool taller = double(canvasHeight) / double(canvasWidth) < ratio;
-    const bool pan = effect >= 0 && effect <= 7;
+    const bool pan = isPan(effect);
     const double enlargement = pan ? double(1.05f) : 1.0;
     int width = 0;
     int height = 0;
@@ -36,10 +35,6 @@ QSize fitPicture(int pictureWidth, int pictureHeight, int canvasWidth, int canva
         height = pictureHeight;
     }
     return {width, height};
-}
-
-bool isZoomOutEffect(int effect) {
-    return (effect >= 13 && effect <= 17) || effect == 19;
 }
 
 QSize zoomOutStartSize(QSize fitted) {

@@ -3,32 +3,24 @@
 #include <cmath>
 #include <string>
 
-#include "core/motion_effect.h"
 #include "image/picture_loader.h"
+#include "model/motion_effect.h"
 #include "render/frame_geometry.h"
 
 namespace velmora {
 
 namespace {
 
-using M = MotionEffectKind;
-constexpr int kPanLast = int(M::PanDownToUp);
-constexpr int kZoomCenterIn = int(M::ZoomCenterIn);
-constexpr int kZoomCenterOut = int(M::ZoomCenterOut);
-constexpr int kZoomInAndRotate = int(M::ZoomInAndRotate);
-constexpr int kZoomOutAndRotate = int(M::ZoomOutAndRotate);
-
 // Which point of a zooming picture stays in place.
 enum class Anchor { Centre, LeftUp, RightUp, LeftDown, RightDown };
 
-Anchor anchorOf(int effect) {
-    if (effect == kZoomInAndRotate || effect == kZoomOutAndRotate) return Anchor::RightDown;
-    const int base = effect >= kZoomCenterOut ? effect - kZoomCenterOut : effect - kZoomCenterIn;
-    return static_cast<Anchor>(base);
-}
-
-bool isZoom(int effect) {
-    return effect >= kZoomCenterIn && effect <= kZoomOutAndRotate;
+// The five zooms in and the five zooms out list their anchors in the same
+// order; the rotating zooms keep the lower-right corner as they step.
+Anchor anchorOf(MotionEffectKind effect) {
+    if (isRotatingZoom(effect)) return Anchor::RightDown;
+    const int first =
+        int(isZoomOut(effect) ? MotionEffectKind::ZoomCenterOut : MotionEffectKind::ZoomCenterIn);
+    return static_cast<Anchor>(int(effect) - first);
 }
 
 int half(int v) {
@@ -37,8 +29,8 @@ int half(int v) {
 
 }  // namespace
 
-void MotionState::setupMotion(int effect, const std::filesystem::path& picture, QSize canvas,
-                              int frames) {
+void MotionState::setupMotion(MotionEffectKind effect, const std::filesystem::path& picture,
+                              QSize canvas, int frames) {
     std::string reason;
     const QSize pictureSize =
         velmora::pictureSize(picture, imageTypeOf(picture.filename().string()), &reason);
@@ -52,7 +44,8 @@ void MotionState::setupMotion(int effect, const std::filesystem::path& picture, 
     if (canvas_.size() != canvas) canvas_ = Canvas(canvas);
 }
 
-void MotionState::setupGeometry(int effect, QSize pictureSize, QSize canvas, int frames) {
+void MotionState::setupGeometry(MotionEffectKind effect, QSize pictureSize, QSize canvas,
+                                int frames) {
     W = canvas.width();
     H = canvas.height();
     const QSize fitted = fitPicture(pictureSize.width(), pictureSize.height(), W, H, effect);
@@ -61,7 +54,7 @@ void MotionState::setupGeometry(int effect, QSize pictureSize, QSize canvas, int
     dx = dy = da = 0;
     const float n = float(std::max(frames, 1));
 
-    if (effect >= 0 && effect <= kPanLast) {
+    if (isPan(effect)) {
         const int ex = W - dw;
         const int ey = H - dh;
         const float ax = float(std::abs(ex)) / n;
@@ -77,7 +70,7 @@ void MotionState::setupGeometry(int effect, QSize pictureSize, QSize canvas, int
             {ex, 0, +1, -1},      {0, 0, -1, -1},        {ex, ey, +1, +1},
             {half(ex), 0, 0, -1}, {half(ex), ey, 0, +1},
         };
-        const Pan& pan = pans[effect];
+        const Pan& pan = pans[int(effect)];
         x = float(narrower ? half(ex) : pan.startX);
         y = float(narrower ? half(ey) : pan.startY);
         w = float(dw);
@@ -87,7 +80,7 @@ void MotionState::setupGeometry(int effect, QSize pictureSize, QSize canvas, int
         return;
     }
     if (isZoom(effect)) {
-        const bool zoomOut = isZoomOutEffect(effect);
+        const bool zoomOut = isZoomOut(effect);
         dx = (zoomOut ? -0.25f : 0.25f) * float(dw) / n;
         dy = (zoomOut ? -0.25f : 0.25f) * float(dh) / n;
         if (zoomOut) {
@@ -97,10 +90,9 @@ void MotionState::setupGeometry(int effect, QSize pictureSize, QSize canvas, int
         }
         w = float(dw);
         h = float(dh);
-        if (effect == kZoomInAndRotate) da = 30.0f / n;
-        if (effect == kZoomOutAndRotate) da = -30.0f / n;
-        const bool rotating = effect == kZoomInAndRotate || effect == kZoomOutAndRotate;
-        switch (rotating ? Anchor::Centre : anchorOf(effect)) {
+        if (effect == MotionEffectKind::ZoomInAndRotate) da = 30.0f / n;
+        if (effect == MotionEffectKind::ZoomOutAndRotate) da = -30.0f / n;
+        switch (isRotatingZoom(effect) ? Anchor::Centre : anchorOf(effect)) {
             case Anchor::Centre:
                 x = float(W - w) * 0.5f;
                 y = float(H - h) * 0.5f;
@@ -123,17 +115,17 @@ void MotionState::setupGeometry(int effect, QSize pictureSize, QSize canvas, int
         }
         return;
     }
-    // None, or an id beyond the list (steps stay 0).
+    // None: the picture stays centred.
     x = float(half(W - dw));
     y = float(half(H - dh));
     w = float(dw);
     h = float(dh);
 }
 
-void MotionState::step(int k, int effect) {
+void MotionState::step(int k, MotionEffectKind effect) {
     const float kx = dx * float(k);
     const float ky = dy * float(k);
-    if (effect >= 0 && effect <= kPanLast) {
+    if (isPan(effect)) {
         x += kx;
         y += ky;
         return;
@@ -161,19 +153,19 @@ void MotionState::step(int k, int effect) {
     h += ky;
 }
 
-void MotionState::draw(float degrees, int effect, QRgb background) {
+void MotionState::draw(float degrees, MotionEffectKind effect, QRgb background) {
     canvas_.clear(background);
     if (fitted_.isNull()) return;
-    const bool rotating = effect == kZoomInAndRotate || effect == kZoomOutAndRotate;
-    canvas_.drawScaled(fitted_, QRectF(x, y, w, h), rotating ? degrees : 0, QPointF(W / 2, H / 2));
+    canvas_.drawScaled(fitted_, QRectF(x, y, w, h), isRotatingZoom(effect) ? degrees : 0,
+                       QPointF(W / 2, H / 2));
 }
 
-void MotionState::renderMotionFrame(int motionFrame, int effect, QRgb background) {
+void MotionState::renderMotionFrame(int motionFrame, MotionEffectKind effect, QRgb background) {
     step(1, effect);
     draw(float(motionFrame) * da, effect, background);
 }
 
-void MotionState::advanceMotion(int k, int effect, QRgb background) {
+void MotionState::advanceMotion(int k, MotionEffectKind effect, QRgb background) {
     step(k, effect);
     draw(float(k) * da, effect, background);
 }

@@ -4,6 +4,7 @@
 #include <QSize>
 #include <filesystem>
 
+#include "model/motion_effect.h"
 #include "render/canvas.h"
 
 namespace velmora {
@@ -23,22 +24,23 @@ class MotionState {
     // (at a reduced size where the format allows) and sets the start
     // rectangle and steps of `effect`. A picture that cannot be decoded
     // leaves nothing to draw: the canvas shows the background.
-    void setupMotion(int effect, const std::filesystem::path& picture, QSize canvas, int frames);
+    void setupMotion(MotionEffectKind effect, const std::filesystem::path& picture, QSize canvas,
+                     int frames);
     // The geometry alone, for a picture of `pictureSize`.
-    void setupGeometry(int effect, QSize pictureSize, QSize canvas, int frames);
+    void setupGeometry(MotionEffectKind effect, QSize pictureSize, QSize canvas, int frames);
 
     // One step, then the motion canvas cleared to `background` and the
     // picture drawn (turned by motionFrame × da for the rotating zooms).
-    void renderMotionFrame(int motionFrame, int effect, QRgb background);
+    void renderMotionFrame(int motionFrame, MotionEffectKind effect, QRgb background);
     // k steps at once, drawn turned by k × da.
-    void advanceMotion(int k, int effect, QRgb background);
+    void advanceMotion(int k, MotionEffectKind effect, QRgb background);
 
     const Canvas& canvas() const { return canvas_; }
     const QImage& fitted() const { return fitted_; }
 
   private:
-    void step(int k, int effect);
-    void draw(float degrees, int effect, QRgb background);
+    void step(int k, MotionEffectKind effect);
+    void draw(float degrees, MotionEffectKind effect, QRgb background);
 
     QImage fitted_;
     Canvas canvas_;

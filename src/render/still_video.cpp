@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "core/event.h"
+#include "base/event.h"
 #include "image/picture_loader.h"
-#include "outside/encoder_library.h"
+#include "interfaces/encoder_library.h"
+#include "interfaces/run_result.h"
 #include "render/canvas.h"
 #include "render/frame_geometry.h"
 #include "render/yuv_conversion.h"
@@ -36,15 +37,14 @@ std::vector<uint8_t> planarStill(const std::filesystem::path& still) {
 
 int encodeStillVideo(const StillVideoJob& job, EncoderLibrary& encoder) {
     const std::vector<uint8_t> frame = planarStill(job.stillPath);
-    if (frame.empty()) return 1;
+    if (frame.empty()) return kFailed;
 
-    const int init =
-        encoder.initEncoder(job.outputPath, job.isPal, job.isWide, job.scratchPath, job.notNtfs);
+    const int init = encoder.initEncoder(job.outputPath, job.format);
     if (init != 0) {
         encoder.closeEncoder();
         return init;
     }
-    const int frames = job.seconds * framesPerSecond(job.isPal ? 1 : 0);
+    const int frames = job.seconds * job.format.framesPerSecond();
     const double step = frames > 0 ? 65535.0 / frames : 0;
     double progress = 0;
     for (int i = 0; i < frames; ++i) {
@@ -53,12 +53,12 @@ int encodeStillVideo(const StillVideoJob& job, EncoderLibrary& encoder) {
         if (job.progress) job.progress(int(progress));
         if (job.cancelEvent != nullptr && job.cancelEvent->isSet()) {
             encoder.closeEncoder();
-            return 2;
+            return kCancelled;
         }
     }
     encoder.closeEncoder();
     if (job.progress) job.progress(65535);
-    return 0;
+    return kDone;
 }
 
 }  // namespace velmora

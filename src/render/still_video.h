@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <functional>
 
+#include "interfaces/video_format.h"
+
 namespace velmora {
 
 class EncoderLibrary;
@@ -12,10 +14,7 @@ class Event;
 struct StillVideoJob {
     std::filesystem::path stillPath;
     std::filesystem::path outputPath;  // the page's video elementary stream
-    bool isPal = true;
-    bool isWide = false;
-    bool notNtfs = false;
-    std::filesystem::path scratchPath;
+    VideoFormat format = kPalStandard;
     int seconds = 0;
     const Event* cancelEvent = nullptr;
     std::function<void(int)> progress;  // 0..65535

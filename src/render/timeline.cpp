@@ -2,11 +2,12 @@
 
 #include <cstdio>
 
-#include "core/event.h"
-#include "core/log.h"
-#include "core/slideshow.h"
-#include "core/transition_kinds.h"
-#include "outside/encoder_library.h"
+#include "base/event.h"
+#include "base/log.h"
+#include "interfaces/encoder_library.h"
+#include "interfaces/run_result.h"
+#include "model/slideshow.h"
+#include "model/transition_kinds.h"
 #include "render/composing_thread.h"
 #include "render/frame_geometry.h"
 #include "render/transitions/accordion_transition.h"
@@ -64,11 +65,11 @@ int RenderContext::emitFrame(const Canvas& composed) {
     if (result != 0) return result;
     progress_ += progressStep_;
     if (job.progress) job.progress(int(progress_));
-    return job.cancelEvent != nullptr && job.cancelEvent->isSet() ? 2 : 0;
+    return job.cancelEvent != nullptr && job.cancelEvent->isSet() ? kCancelled : kDone;
 }
 
 int RenderContext::renderMotionFrames(int firstFrame) {
-    const int effect = picture().settings.effect.motionEffect;
+    const MotionEffectKind effect = picture().settings.effect.motionEffect;
     for (int k = firstFrame; k < N; ++k) {
         motionFrame = k;
         motion.renderMotionFrame(k, effect, job.background);
@@ -141,12 +142,12 @@ int renderTransitionSegment(RenderContext& context, const TransitionSetting& tra
 }
 
 int renderFirstPicture(RenderContext& context) {
-    const int fps = framesPerSecond(context.job.isPal ? 1 : 0);
+    const int fps = context.job.format.framesPerSecond();
     context.index = 0;
     context.T = fps;
     context.N = (context.picture().settings.effect.displayTime + 1) * fps;
     context.preparePicture();
-    const int effect = context.picture().settings.effect.motionEffect;
+    const MotionEffectKind effect = context.picture().settings.effect.motionEffect;
     for (int k = 0; k < context.T; ++k) {
         context.motionFrame = k;
         context.motion.renderMotionFrame(k, effect, context.job.background);
@@ -164,13 +165,11 @@ int renderSlideshow(const RenderJob& job, EncoderLibrary& encoder, const Log& lo
     const Slideshow& slideshow = *job.slideshow;
     if (slideshow.pictures.empty()) {
         log.writeLog("Slideshow " + slideshow.name + " has no pictures; nothing to encode");
-        return 1;
+        return kFailed;
     }
-    const int tvStandard = job.isPal ? 1 : 0;
-    const int fps = framesPerSecond(tvStandard);
-    encoder.initVobEncoder(slideshow.soundtrackPath, slideshow.programStreamPath, job.isPal,
-                           job.aspect != 0, job.scratchPath, job.notNtfs);
-    RenderContext context(job, encoder, canvasSize(tvStandard, job.aspect), slideshow.totalFrames);
+    const int fps = job.format.framesPerSecond();
+    encoder.initVobEncoder(slideshow.soundtrackPath, slideshow.programStreamPath, job.format);
+    RenderContext context(job, encoder, canvasSize(job.format), slideshow.totalFrames);
 
     int result = renderFirstPicture(context);
     for (size_t i = 1; result == 0 && i < slideshow.pictures.size(); ++i) {
@@ -178,8 +177,8 @@ int renderSlideshow(const RenderJob& job, EncoderLibrary& encoder, const Log& lo
         char line[160];
         std::snprintf(line, sizeof line,
                       "cur iamge:%d, imagetime:%d, transmittime:%d, singleeffect:%d, effectid:%d, ",
-                      int(i) - 1, effect.displayTime, effect.transitionTime, effect.motionEffect,
-                      effect.transition->id());
+                      int(i) - 1, effect.displayTime, effect.transitionTime,
+                      int(effect.motionEffect), effect.transition->id());
         log.writeLog(line);
         context.index = int(i);
         context.N = (effect.displayTime + effect.transitionTime) * fps;

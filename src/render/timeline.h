@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "interfaces/video_format.h"
 #include "render/canvas.h"
 #include "render/motion_effect_renderer.h"
 
@@ -21,14 +22,11 @@ struct SlideImage;
 
 // The parameters of one slideshow render.
 struct RenderJob {
-    bool isPal = true;
-    int aspect = 0;  // 0 4:3, 1 16:9
+    VideoFormat format = kPalStandard;
     const Slideshow* slideshow = nullptr;
     std::function<void(int)> progress;  // 0..65535
     const Event* cancelEvent = nullptr;
-    bool notNtfs = false;
     QRgb background = 0xFF000000;
-    std::filesystem::path scratchPath;
     // Developer tools and benchmarks look at the composed frames: called
     // with the frame's number and the canvas just before it is encoded.
     std::function<void(int frameNumber, const QImage& frame)> composedFrame;

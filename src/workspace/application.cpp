@@ -1,7 +1,7 @@
 #include "workspace/application.h"
 
-#include "core/path_text.h"
-#include "core/working_folder_claim.h"
+#include "base/path_text.h"
+#include "base/working_folder_claim.h"
 
 namespace velmora {
 

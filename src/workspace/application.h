@@ -3,15 +3,15 @@
 #include <filesystem>
 #include <string>
 
-#include "core/app_folders.h"
-#include "core/log.h"
-#include "core/model_context.h"
-#include "core/preferences.h"
-#include "core/project.h"
-#include "core/random_generator.h"
+#include "base/app_folders.h"
+#include "base/log.h"
+#include "base/random_generator.h"
 #include "image/picture_files_service.h"
 #include "menu/menu_set.h"
 #include "menu/theme_catalogue.h"
+#include "model/model_context.h"
+#include "model/preferences.h"
+#include "model/project.h"
 #include "outside/ffmpeg_audio_converter.h"
 #include "workspace/project_session.h"
 

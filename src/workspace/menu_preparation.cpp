@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "core/tv_standard.h"
 #include "disc/authoring_scripts.h"
+#include "interfaces/video_format.h"
 #include "menu/menu_composer.h"
 #include "menu/menu_theme.h"
 #include "workspace/application.h"
@@ -52,18 +52,17 @@ bool prepareMenu(Application& app, bool regenerate, const std::optional<std::str
         }
     }
 
-    const bool isPal = app.preferences.defaults.tvStandard == kPal;
-    const bool isWide = app.preferences.aspectRatio == 1;
+    const VideoFormat format = app.preferences.videoFormat();
     MenuComposer composer(app.context.notifier, app.resources.background1);
-    composer.setBackground(theme->backgroundPath, isWide);
+    composer.setBackground(theme->backgroundPath, format.isWide());
     composer.setFramePicture(*theme);
-    const ComposedFrameSize page = composedFrameSize(isPal, isWide);
+    const ComposedFrameSize page = format.composedFrameSize();
     renderPagePictures(composer, app.menu, slideshowCoverPictures(app.project),
                        {page.width, page.height});
 
     const AuthoringSettings settings{
-        isPal, app.preferences.aspectRatio, app.preferences.tvFormat == kPal,
-        isPal ? app.resources.palSubpictureCanvas : app.resources.ntscSubpictureCanvas};
+        format, app.preferences.tvFormat,
+        format.isPal() ? app.resources.palSubpictureCanvas : app.resources.ntscSubpictureCanvas};
     AuthoringScripts scripts(app.project, app.menu, app.catalogue, settings, app.context.notifier,
                              app.log);
     if (!scripts.writeAuthoringScripts()) {

@@ -3,12 +3,12 @@
 #include <utility>
 #include <vector>
 
-#include "core/app_folders.h"
-#include "core/log.h"
-#include "core/path_text.h"
-#include "core/project.h"
-#include "core/slide_image.h"
+#include "base/app_folders.h"
+#include "base/log.h"
+#include "base/path_text.h"
 #include "menu/menu_set.h"
+#include "model/project.h"
+#include "model/slide_image.h"
 
 namespace velmora {
 

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "core/app_folders.h"
-#include "core/project_file.h"
-#include "core/working_folder_claim.h"
+#include "base/app_folders.h"
+#include "base/working_folder_claim.h"
 #include "menu/menu_set_file.h"
+#include "model/project_file.h"
 
 namespace velmora {
 

@@ -6,11 +6,11 @@
 #include <string_view>
 #include <system_error>
 
-#include "core/log.h"
-#include "core/notifier.h"
-#include "core/path_text.h"
-#include "core/project.h"
-#include "core/text_encoding.h"
+#include "base/log.h"
+#include "base/notifier.h"
+#include "base/path_text.h"
+#include "base/text_encoding.h"
+#include "model/project.h"
 
 namespace velmora {
 

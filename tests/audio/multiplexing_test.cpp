@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/log.h"
-#include "core/tv_standard.h"
+#include "base/log.h"
+#include "interfaces/video_format.h"
 #include "outside/ffmpeg_encoder.h"
 #include "outside/ffmpeg_multiplexer.h"
 #include "support/run_program.h"
@@ -50,12 +50,13 @@ class MultiplexingTest : public ::testing::Test {
     fs::path stillVideo(const std::string& name, bool isPal, int seconds) {
         const fs::path video = folder_ / (name + ".m2v");
         FfmpegEncoder encoder(log_);
-        EXPECT_EQ(encoder.initEncoder(video, isPal, false, {}, false), 0);
-        const ComposedFrameSize size = composedFrameSize(isPal, false);
+        const VideoFormat format = isPal ? kPalStandard : kNtscStandard;
+        EXPECT_EQ(encoder.initEncoder(video, format), 0);
+        const ComposedFrameSize size = format.composedFrameSize();
         std::vector<uint8_t> frame(size_t(size.planarBytes()), 128);
         std::fill(frame.begin(), frame.begin() + size.width * size.height,
                   uint8_t(60 + name.size()));
-        for (int i = 0; i < seconds * framesPerSecond(isPal ? kPal : kNtsc); ++i)
+        for (int i = 0; i < seconds * format.framesPerSecond(); ++i)
             EXPECT_EQ(encoder.EncOneFrame(frame.data()), 0);
         EXPECT_EQ(encoder.closeEncoder(), 0);
         return video;

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <sstream>
 
-#include "core/markup_file.h"
+#include "base/markup_file.h"
 #include "menu/menu_masks.h"
 #include "menu/theme_fixture.h"
 #include "support/temporary_folder.h"
@@ -51,10 +51,11 @@ class AuthoringScriptsTest : public ::testing::Test {
         }
         stack_.menu.createPages(stack_.folders.working, names, stack_.catalogue);
     }
-    AuthoringScripts scripts(int aspectRatio = 0) {
-        return AuthoringScripts(stack_.project, stack_.menu, stack_.catalogue,
-                                {false, aspectRatio, false, user() / "NTSC_BG.png"},
-                                services_.notifier, stack_.log);
+    AuthoringScripts scripts(AspectRatio aspect = AspectRatio::Standard) {
+        return AuthoringScripts(
+            stack_.project, stack_.menu, stack_.catalogue,
+            {{TvStandard::Ntsc, aspect}, TvStandard::Ntsc, user() / "NTSC_BG.png"},
+            services_.notifier, stack_.log);
     }
     fs::path user() const { return temporary_.path(); }
     std::string T() const { return stack_.folders.temporary.string(); }
@@ -143,7 +144,7 @@ TEST_F(AuthoringScriptsTest, SubpictureScriptsPlaceButtonsOnTheFrame) {
 
 TEST_F(AuthoringScriptsTest, WideMenusAddALetterboxStream) {
     makeMenu(2, {720, 480});
-    ASSERT_TRUE(scripts(1).writeAuthoringScripts());
+    ASSERT_TRUE(scripts(AspectRatio::Wide).writeAuthoringScripts());
     const std::vector<std::string> author = fileLines(stack_.project.authorScriptPath);
     const std::string video = "<video format=\"ntsc\" aspect=\"16:9\" widescreen=\"nopanscan\"/>";
     EXPECT_EQ(std::count(author.begin(), author.end(), video), 2);

@@ -9,11 +9,11 @@
 #include <mutex>
 #include <sstream>
 
-#include "core/path_text.h"
-#include "outside/authoring_library.h"
-#include "outside/encoder_library.h"
-#include "outside/multiplexer_library.h"
-#include "outside/subpicture_library.h"
+#include "base/path_text.h"
+#include "interfaces/authoring_library.h"
+#include "interfaces/encoder_library.h"
+#include "interfaces/multiplexer_library.h"
+#include "interfaces/subpicture_library.h"
 #include "support/temporary_folder.h"
 #include "workspace/project_stack.h"
 
@@ -28,18 +28,17 @@ class FakeTools final : public EncoderLibrary,
                         public SubpictureLibrary,
                         public AuthoringLibrary {
   public:
-    int initVobEncoder(const fs::path&, const fs::path& output, bool, bool, const fs::path&,
-                       bool) override {
-        return initEncoder(output, true, false, {}, false);
+    int initVobEncoder(const fs::path&, const fs::path& output, VideoFormat format) override {
+        return initEncoder(output, format);
     }
-    int initEncoder(const fs::path& output, bool, bool, const fs::path&, bool) override {
+    int initEncoder(const fs::path& output, VideoFormat) override {
         test::writeFile(output, "video");
         if (onInit) onInit(output);
         return 0;
     }
     int EncOneFrame(const uint8_t*) override { return 0; }
     int closeEncoder() override { return 0; }
-    int Mplex(const fs::path&, const fs::path&, const fs::path& output, bool) override {
+    int Mplex(const fs::path&, const fs::path&, const fs::path& output) override {
         test::writeFile(output, "program stream");
         return 0;
     }
@@ -89,7 +88,7 @@ class BuildJobTest : public ::testing::Test {
         test::writeFile(user() / "default.mp3");
         test::writeFile(user() / "menu.mp3");
         test::writeFile(resources_.silence);
-        stack_.preferences.defaults.tvStandard = 1;
+        stack_.preferences.defaults.tvStandard = TvStandard::Pal;
         for (const char* name : {"first", "second"}) {
             stack_.project.addSlideshow(name);
             Slideshow& slideshow = *stack_.project.slideshows.back();

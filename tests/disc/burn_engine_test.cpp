@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "core/log.h"
-#include "core/model_fakes.h"
-#include "outside/disc_writer_library.h"
-#include "outside/shutdown.h"
+#include "base/log.h"
+#include "interfaces/disc_writer_library.h"
+#include "interfaces/shutdown.h"
+#include "model/model_fakes.h"
 #include "support/temporary_folder.h"
 
 namespace velmora {

@@ -7,8 +7,8 @@
 #include <numeric>
 #include <sstream>
 
-#include "core/tv_standard.h"
 #include "disc/disc_overview.h"
+#include "interfaces/video_format.h"
 #include "support/temporary_folder.h"
 #include "workspace/project_stack.h"
 
@@ -198,8 +198,8 @@ TEST_F(DiscOverviewTest, EmptyProjectShowsTheDiscAlone) {
 }
 
 TEST_F(DiscOverviewTest, SlideshowsFollowTheMenuWithPicturesAndRunningTime) {
-    for (const int standard : {kNtsc, kPal}) {
-        SCOPED_TRACE(standard);
+    for (const TvStandard standard : {TvStandard::Ntsc, TvStandard::Pal}) {
+        SCOPED_TRACE(int(standard));
         stack_.project.removeAllSlideshows();
         stack_.project.defaults().tvStandard = standard;
         // 12 pictures, 8 of them 5 s and 4 of them 3 s, each with a 2 s

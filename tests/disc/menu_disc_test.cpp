@@ -9,21 +9,21 @@
 #include <iterator>
 #include <memory>
 
-#include "core/audio_track.h"
-#include "core/log.h"
-#include "core/tv_standard.h"
+#include "base/log.h"
 #include "disc/authoring_scripts.h"
 #include "disc/menu_streams.h"
 #include "image/picture_loader.h"
+#include "interfaces/encoder_library.h"
+#include "interfaces/multiplexer_library.h"
+#include "interfaces/video_format.h"
 #include "menu/menu_composer.h"
 #include "menu/menu_set.h"
 #include "menu/menu_theme.h"
+#include "model/audio_track.h"
 #include "outside/dvdauthor_authoring.h"
-#include "outside/encoder_library.h"
 #include "outside/ffmpeg_audio_converter.h"
 #include "outside/ffmpeg_encoder.h"
 #include "outside/ffmpeg_multiplexer.h"
-#include "outside/multiplexer_library.h"
 #include "outside/spumux_subpicture.h"
 #include "support/dvd_reading.h"
 #include "support/run_program.h"
@@ -76,6 +76,11 @@ struct DiscCase {
     bool isPal;
     bool isWide;
     QSize background;  // of the theme used: one of four buttons a page
+
+    VideoFormat format() const {
+        return {isPal ? TvStandard::Pal : TvStandard::Ntsc,
+                isWide ? AspectRatio::Wide : AspectRatio::Standard};
+    }
 };
 
 class MenuDiscTest : public ::testing::TestWithParam<DiscCase> {
@@ -129,13 +134,13 @@ TEST_P(MenuDiscTest, TwoPagesForFiveSlideshowsBecomeAPlayableMenu) {
     MenuComposer composer(services_.notifier, kResources / "res" / "background1.jpg");
     composer.setBackground(theme.backgroundPath, disc.isWide);
     composer.setFramePicture(theme);
-    const ComposedFrameSize page = composedFrameSize(disc.isPal, disc.isWide);
+    const ComposedFrameSize page = disc.format().composedFrameSize();
     renderPagePictures(composer, menu, slideshowCoverPictures(stack_.project),
                        {page.width, page.height});
     const fs::path maskTemplate =
         kResources / "menu_pic" / (disc.isPal ? "PAL_BG.png" : "NTSC_BG.png");
     AuthoringScripts scripts(stack_.project, menu, stack_.catalogue,
-                             {disc.isPal, disc.isWide ? 1 : 0, disc.isPal, maskTemplate},
+                             {disc.format(), disc.format().standard, maskTemplate},
                              services_.notifier, stack_.log);
     ASSERT_TRUE(scripts.writeAuthoringScripts());
 
@@ -158,9 +163,7 @@ TEST_P(MenuDiscTest, TwoPagesForFiveSlideshowsBecomeAPlayableMenu) {
     MenuStreamTools tools{encoder, &multiplexer, &converter, &subpictures, stack_.log};
     MenuStreamJob job;
     job.menu = &menu;
-    job.isPal = disc.isPal;
-    job.isWide = disc.isWide;
-    job.temporaryFolder = folders.temporary;
+    job.format = disc.format();
     job.soundtrackCover = {true, disc.isPal ? 25 : 30, 50, 50,
                            kResources / "menu_pic" / "silent.mp2"};
     std::vector<int> stages;
@@ -205,11 +208,10 @@ class MenuStageFakes final : public EncoderLibrary,
                              public MultiplexerLibrary,
                              public AudioConverterLibrary {
   public:
-    int initVobEncoder(const fs::path&, const fs::path&, bool, bool, const fs::path&,
-                       bool) override {
+    int initVobEncoder(const fs::path&, const fs::path&, VideoFormat) override {
         return 1;  // the menu makes no program streams of its own
     }
-    int initEncoder(const fs::path& output, bool, bool, const fs::path&, bool) override {
+    int initEncoder(const fs::path& output, VideoFormat) override {
         test::writeFile(output, "video");
         stillFrames.push_back(0);
         return 0;
@@ -219,7 +221,7 @@ class MenuStageFakes final : public EncoderLibrary,
         return 0;
     }
     int closeEncoder() override { return 0; }
-    int Mplex(const fs::path&, const fs::path& audio, const fs::path& output, bool) override {
+    int Mplex(const fs::path&, const fs::path& audio, const fs::path& output) override {
         soundtracks.push_back(fileText(audio));
         test::writeFile(output, "program stream");
         return 0;
@@ -282,8 +284,7 @@ TEST(MenuLoopTest, ALongSongMakesATwoMinuteLoopFadedOut) {
         MenuStreamTools tools{fakes, &fakes, &fakes, nullptr, log};
         MenuStreamJob job;
         job.menu = &menu;
-        job.isPal = c.isPal;
-        job.temporaryFolder = folder.path();
+        job.format = c.isPal ? kPalStandard : kNtscStandard;
         // Slideshows of an hour: the menu's sound need not last that long.
         const int fps = c.isPal ? 25 : 30;
         job.soundtrackCover = {c.loopAudio, fps, 3600 * fps, 3600 * fps, silence};

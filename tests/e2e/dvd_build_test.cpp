@@ -8,12 +8,12 @@
 #include <iterator>
 #include <memory>
 
-#include "core/notifier.h"
-#include "core/transition_setting.h"
-#include "core/tv_standard.h"
+#include "base/notifier.h"
 #include "disc/build_job.h"
 #include "disc/burn_engine.h"
+#include "interfaces/video_format.h"
 #include "menu/theme_fixture.h"
+#include "model/transition_setting.h"
 #include "outside/libburn_disc_writer.h"
 #include "support/dvd_reading.h"
 #include "support/run_program.h"
@@ -148,9 +148,9 @@ TEST_P(DvdBuildTest, TwoSlideshowsAndTwoMenuPages) {
     Application app({temporary_ / "home", kResources}, quiet_, quiet_);
     std::string reason;
     ASSERT_TRUE(app.start(&reason)) << reason;
-    app.preferences.defaults.tvStandard = disc.isPal ? kPal : kNtsc;
+    app.preferences.defaults.tvStandard = disc.isPal ? TvStandard::Pal : TvStandard::Ntsc;
     app.preferences.tvFormat = app.preferences.defaults.tvStandard;
-    app.preferences.aspectRatio = disc.isWide ? 1 : 0;
+    app.preferences.aspectRatio = disc.isWide ? AspectRatio::Wide : AspectRatio::Standard;
     app.catalogue.loadThemes(temporary_ / "theme", app.log);
 
     // Two slideshows of three sample photos, each picture with its own
@@ -169,7 +169,7 @@ TEST_P(DvdBuildTest, TwoSlideshowsAndTwoMenuPages) {
             EffectSetting& effect = slideshow.pictures.back().settings.effect;
             effect.displayTime = 2;
             effect.transitionTime = 1;
-            effect.motionEffect = n * 3;  // pans, zooms and a rotating zoom
+            effect.motionEffect = MotionEffectKind(n * 3);  // pans, zooms and a rotating zoom
             effect.transition = makeTransition(kinds[n]);
         }
         slideshow.recomputeFrames();

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/markup_document.h"
+#include "base/markup_document.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <fstream>
 #include <string>
 
-#include "core/preferences.h"
-#include "core/random_generator.h"
+#include "base/random_generator.h"
+#include "model/preferences.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <future>
 #include <thread>
 
-#include "core/path_text.h"
+#include "base/path_text.h"
 #include "image/decoder_messages.h"
 #include "image/openjpeg_decoder.h"
 #include "image/picture_file.h"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/slide_image.h"
 #include "image/picture_fixtures.h"
 #include "image/picture_loader.h"
+#include "model/slide_image.h"
 
 namespace velmora {
 namespace {

@@ -6,9 +6,9 @@
 #include <QImageWriter>
 #include <functional>
 
-#include "core/slide_image.h"
 #include "image/picture_fit.h"
 #include "image/picture_fixtures.h"
+#include "model/slide_image.h"
 
 namespace velmora {
 namespace {

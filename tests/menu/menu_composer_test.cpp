@@ -4,13 +4,13 @@
 
 #include <array>
 
-#include "core/log.h"
-#include "core/model_fakes.h"
+#include "base/log.h"
 #include "menu/menu_masks.h"
 #include "menu/menu_set.h"
 #include "menu/menu_theme.h"
 #include "menu/theme_catalogue.h"
 #include "menu/theme_fixture.h"
+#include "model/model_fakes.h"
 #include "render/slideshow_fixture.h"
 
 namespace velmora {
@@ -148,7 +148,7 @@ TEST_F(MenuPicturesTest, MasksOutlineEveryButtonJustInsideItsBox) {
     menu_.createPages(folder_.path(), {"a", "b", "c"}, catalogue_);
     menu_.pages[1].controlButtons.clear();  // page 1: one slideshow button only
     menu_.pages[1].buttons.clear();         // and then none at all
-    ASSERT_TRUE(writeMenuMasks(menu_, catalogue_, true, false, folder_ / "PAL_BG.png"));
+    ASSERT_TRUE(writeMenuMasks(menu_, catalogue_, kPalStandard, folder_ / "PAL_BG.png"));
 
     // Slot 0 is at (100, 200) 160 × 120 on a 720 × 576 background: the
     // frame box is the same.
@@ -173,13 +173,14 @@ TEST_F(MenuPicturesTest, MasksOutlineEveryButtonJustInsideItsBox) {
 
     // 16:9 adds letterbox masks: the outline squeezed to three quarters
     // below a bar of an eighth.
-    ASSERT_TRUE(writeMenuMasks(menu_, catalogue_, true, true, folder_ / "PAL_BG.png"));
+    ASSERT_TRUE(writeMenuMasks(menu_, catalogue_, {TvStandard::Pal, AspectRatio::Wide},
+                               folder_ / "PAL_BG.png"));
     const QImage letterbox = load(letterboxFile(menu_.pages[0].highlightMaskPath));
     EXPECT_EQ(letterbox.pixel(box.x0 + 1, 72 + 200 * 3 / 4 + 1), 0xFFFF0000u);
     EXPECT_EQ(letterbox.pixel(box.x0 + 1, 72 + 320 * 3 / 4 - 3), 0xFFFF0000u);
 
     MenuSet withoutTheme;
-    EXPECT_FALSE(writeMenuMasks(withoutTheme, catalogue_, true, false, folder_ / "PAL_BG.png"));
+    EXPECT_FALSE(writeMenuMasks(withoutTheme, catalogue_, kPalStandard, folder_ / "PAL_BG.png"));
 }
 
 TEST(FrameScale, SinglePrecisionEdges) {

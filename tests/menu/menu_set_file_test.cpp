@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/log.h"
-#include "core/markup_document.h"
+#include "base/log.h"
+#include "base/markup_document.h"
 #include "menu/menu_set.h"
 #include "menu/theme_catalogue.h"
 #include "menu/theme_fixture.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/log.h"
+#include "base/log.h"
 #include "menu/theme_catalogue.h"
 #include "menu/theme_fixture.h"
 #include "render/slideshow_fixture.h"
@@ -116,13 +116,13 @@ TEST_F(MenuSetTest, TitlesCaptionsAndShrinking) {
     // The menu's own paths, as the menu refresh passes them, survive the
     // update that replaces them.
     menu_.menuTracks[0].sourcePath = music;
-    menu_.updatePages(menu_.pages[0].backgroundPath, menu_.menuTracks[0].sourcePath,
-                      folder_.path(), names(7), catalogue_, context_);
+    menu_.updatePages(menu_.pages[0].backgroundPath, menu_.menuTracks[0].sourcePath, folder_.path(),
+                      names(7), catalogue_, context_);
     ASSERT_EQ(menu_.pageCount(), 4);
     EXPECT_EQ(menu_.pages[3].backgroundPath, catalogue_.selectedTheme()->backgroundPath);
     EXPECT_EQ(menu_.menuTracks[0].fileName, "tune");
-    menu_.updatePages(menu_.pages[0].backgroundPath, menu_.menuTracks[0].sourcePath,
-                      folder_.path(), fewer, catalogue_, context_);
+    menu_.updatePages(menu_.pages[0].backgroundPath, menu_.menuTracks[0].sourcePath, folder_.path(),
+                      fewer, catalogue_, context_);
 
     menu_.repointMenuFiles("/elsewhere/temp");
     EXPECT_EQ(menu_.menuSoundtrackPath, "/elsewhere/temp/menu.mp2");

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "core/log.h"
+#include "base/log.h"
 #include "menu/theme_catalogue.h"
 #include "menu/theme_fixture.h"
 #include "support/temporary_folder.h"

@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "core/event.h"
+#include "base/event.h"
 #include "outside/dvd_tool_fixtures.h"
 #include "support/temporary_folder.h"
 

@@ -12,8 +12,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "core/markup_document.h"
-#include "core/markup_file.h"
+#include "base/markup_document.h"
+#include "base/markup_file.h"
 #include "support/run_program.h"
 
 namespace velmora::test {

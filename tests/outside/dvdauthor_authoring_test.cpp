@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <thread>
 
-#include "core/event.h"
-#include "core/log.h"
+#include "base/event.h"
+#include "base/log.h"
 #include "outside/dvd_tool_fixtures.h"
 #include "outside/spumux_subpicture.h"
 #include "support/temporary_folder.h"

@@ -9,9 +9,9 @@
 #include <cstring>
 #include <fstream>
 
-#include "core/event.h"
-#include "core/log.h"
-#include "core/path_text.h"
+#include "base/event.h"
+#include "base/log.h"
+#include "base/path_text.h"
 #include "image/picture_fixtures.h"
 #include "outside/special_file_fixtures.h"
 #include "support/run_program.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-#include "core/log.h"
+#include "base/log.h"
 #include "support/file_size_limit.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
@@ -71,9 +71,9 @@ TEST_F(FfmpegEncoderTest, ProgramStreamsForBothStandards) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sound);
         const fs::path output = folder_ / (std::string(c.sound) + ".mpg");
-        ASSERT_EQ(encoder_.initVobEncoder(folder_ / "slideshow.mp2", output, c.isPal, c.isWide,
-                                          folder_ / "in.yuv", false),
-                  0)
+        const VideoFormat format{c.isPal ? TvStandard::Pal : TvStandard::Ntsc,
+                                 c.isWide ? AspectRatio::Wide : AspectRatio::Standard};
+        ASSERT_EQ(encoder_.initVobEncoder(folder_ / "slideshow.mp2", output, format), 0)
             << logText();
         const std::vector<uint8_t> frame = planarFrame(c.width, c.height);
         for (int i = 0; i < c.frames; ++i)
@@ -119,7 +119,7 @@ TEST_F(FfmpegEncoderTest, ProgramStreamsForBothStandards) {
 
 TEST_F(FfmpegEncoderTest, StillVideoAndFailures) {
     const fs::path still = folder_ / "page.m2v";
-    ASSERT_EQ(encoder_.initEncoder(still, true, false, folder_ / "in.yuv", false), 0);
+    ASSERT_EQ(encoder_.initEncoder(still, kPalStandard), 0);
     const std::vector<uint8_t> frame = planarFrame(720, 540);
     for (int i = 0; i < 25; ++i)
         ASSERT_EQ(encoder_.EncOneFrame(frame.data()), 0);
@@ -127,14 +127,14 @@ TEST_F(FfmpegEncoderTest, StillVideoAndFailures) {
     EXPECT_EQ(probe(still, "v:0", "stream=nb_read_frames", true), "25");
 
     const fs::path output = folder_ / "broken.mpg";
-    EXPECT_NE(encoder_.initVobEncoder(folder_ / "absent.mp2", output, true, false, {}, false), 0);
+    EXPECT_NE(encoder_.initVobEncoder(folder_ / "absent.mp2", output, kPalStandard), 0);
     EXPECT_NE(encoder_.EncOneFrame(frame.data()), 0);
     EXPECT_NE(encoder_.closeEncoder(), 0);
     EXPECT_FALSE(fs::exists(output));
     EXPECT_FALSE(fs::exists(output.string() + ".partial"));
     EXPECT_NE(logText().find("absent.mp2"), std::string::npos);
 
-    EXPECT_NE(encoder_.initEncoder(folder_ / "no" / "page.m2v", true, false, {}, false), 0);
+    EXPECT_NE(encoder_.initEncoder(folder_ / "no" / "page.m2v", kPalStandard), 0);
     EXPECT_NE(encoder_.closeEncoder(), 0);
 
     // A disk that fills up during the encode: the write fails, the encode
@@ -146,7 +146,7 @@ TEST_F(FfmpegEncoderTest, StillVideoAndFailures) {
         for (uint8_t& sample : noise)
             sample = uint8_t((state = state * 1664525u + 1013904223u) >> 24);
         const fs::path full = folder_ / "full.m2v";
-        ASSERT_EQ(encoder_.initEncoder(full, true, false, {}, false), 0);
+        ASSERT_EQ(encoder_.initEncoder(full, kPalStandard), 0);
         int failures = 0;
         {
             const test::FileSizeLimit limit(256 * 1024);
@@ -163,7 +163,7 @@ TEST_F(FfmpegEncoderTest, StillVideoAndFailures) {
     // An encoder dropped in the middle of an encode leaves nothing behind.
     {
         FfmpegEncoder abandoned(log_);
-        ASSERT_EQ(abandoned.initEncoder(folder_ / "half.m2v", true, false, {}, false), 0);
+        ASSERT_EQ(abandoned.initEncoder(folder_ / "half.m2v", kPalStandard), 0);
         ASSERT_EQ(abandoned.EncOneFrame(frame.data()), 0);
     }
     EXPECT_FALSE(fs::exists(folder_ / "half.m2v"));

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/path_text.h"
+#include "base/path_text.h"
 #include "outside/special_file_fixtures.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"

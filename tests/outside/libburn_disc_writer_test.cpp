@@ -12,7 +12,7 @@
 #include <mutex>
 #include <sstream>
 
-#include "core/log.h"
+#include "base/log.h"
 #include "outside/dvd_tool_fixtures.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"

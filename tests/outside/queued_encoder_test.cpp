@@ -7,26 +7,23 @@
 #include <numeric>
 #include <thread>
 
-#include "core/tv_standard.h"
+#include "interfaces/video_format.h"
 
 namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kPalFrameBytes = composedFrameSize(true, false).planarBytes();
+constexpr int kPalFrameBytes = kPalStandard.composedFrameSize().planarBytes();
 
 // Records a checksum of every frame it encodes, slowly enough that frames
 // queue up, and can refuse a chosen frame or its init.
 class RecordingEncoder final : public EncoderLibrary {
   public:
-    int initVobEncoder(const fs::path&, const fs::path&, bool, bool, const fs::path&,
-                       bool) override {
+    int initVobEncoder(const fs::path&, const fs::path&, VideoFormat) override {
         return initResult;
     }
-    int initEncoder(const fs::path&, bool, bool, const fs::path&, bool) override {
-        return initResult;
-    }
+    int initEncoder(const fs::path&, VideoFormat) override { return initResult; }
     int EncOneFrame(const uint8_t* frame) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
         sums.push_back(std::accumulate(frame, frame + kPalFrameBytes, uint64_t{0}));
@@ -63,7 +60,7 @@ struct QueuedEncoderTest : ::testing::Test {
 TEST_F(QueuedEncoderTest, EveryFrameReachesTheEncoderInOrderBeforeClose) {
     for (int run = 0; run < 2; ++run) {  // the same object serves several encodes
         inner->sums.clear();
-        ASSERT_EQ(queued->initVobEncoder("s.mp2", "o.mpg", true, false, "x", false), 0);
+        ASSERT_EQ(queued->initVobEncoder("s.mp2", "o.mpg", kPalStandard), 0);
         ASSERT_EQ(send(20), 0);
         EXPECT_EQ(queued->closeEncoder(), 0);
         ASSERT_EQ(inner->sums.size(), 20u);
@@ -75,7 +72,7 @@ TEST_F(QueuedEncoderTest, EveryFrameReachesTheEncoderInOrderBeforeClose) {
 
 TEST_F(QueuedEncoderTest, AnEncoderErrorShowsUpLaterAndStopsTheEncode) {
     inner->failAt = 5;
-    ASSERT_EQ(queued->initEncoder("o.m2v", true, false, "x", false), 0);
+    ASSERT_EQ(queued->initEncoder("o.m2v", kPalStandard), 0);
     EXPECT_EQ(send(100), -42);  // refused at a later frame, not at the 100th
     EXPECT_EQ(queued->closeEncoder(), -42);
     EXPECT_EQ(inner->sums.size(), 5u);  // nothing after the failed frame
@@ -84,18 +81,20 @@ TEST_F(QueuedEncoderTest, AnEncoderErrorShowsUpLaterAndStopsTheEncode) {
     // An error that only surfaces at close, and close's own error first.
     inner->sums.clear();
     inner->failAt = 3;
-    ASSERT_EQ(queued->initEncoder("o.m2v", true, false, "x", false), 0);
+    ASSERT_EQ(queued->initEncoder("o.m2v", kPalStandard), 0);
     ASSERT_EQ(send(3), 0);
     EXPECT_EQ(queued->closeEncoder(), -42);
     inner->closeResult = -7;
-    ASSERT_EQ(queued->initEncoder("o.m2v", true, false, "x", false), 0);
+    ASSERT_EQ(queued->initEncoder("o.m2v", kPalStandard), 0);
     ASSERT_EQ(send(1), 0);
     EXPECT_EQ(queued->closeEncoder(), -7);
 }
 
 TEST_F(QueuedEncoderTest, AFailedInitPassesFramesStraightThrough) {
     inner->initResult = -3;
-    EXPECT_EQ(queued->initVobEncoder("s.mp2", "o.mpg", false, true, "x", false), -3);
+    EXPECT_EQ(
+        queued->initVobEncoder("s.mp2", "o.mpg", VideoFormat{TvStandard::Ntsc, AspectRatio::Wide}),
+        -3);
     inner->failAt = 1;
     EXPECT_EQ(queued->EncOneFrame(std::vector<uint8_t>(kPalFrameBytes).data()), -42);
     EXPECT_EQ(queued->closeEncoder(), 0);

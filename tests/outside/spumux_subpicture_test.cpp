@@ -10,8 +10,8 @@
 #include <fstream>
 #include <thread>
 
-#include "core/event.h"
-#include "core/log.h"
+#include "base/event.h"
+#include "base/log.h"
 #include "outside/dvd_tool_fixtures.h"
 #include "support/temporary_folder.h"
 
@@ -87,7 +87,7 @@ TEST_F(SpumuxSubpictureTest, AddsTheButtonsAsTheChosenSubpictureStream) {
         fs::remove(log_.file());
         SubpictureJob subpictures = job(plain_);
         subpictures.streamId = c.streamId;
-        subpictures.isPal = c.isPal;
+        subpictures.standard = c.isPal ? TvStandard::Pal : TvStandard::Ntsc;
         ASSERT_EQ(spumux_.spumux(subpictures), 0) << test::fileText(log_.file());
         const std::string streams = test::streamList(output_);
         EXPECT_NE(streams.find(c.streamEntry), std::string::npos) << streams;

@@ -5,23 +5,23 @@
 namespace velmora {
 namespace {
 
-constexpr int kPan = 0;
-constexpr int kZoomCenterOut = 13;
-constexpr int kNone = 20;
+constexpr MotionEffectKind kPan = MotionEffectKind::PanLeftToRight;
+constexpr MotionEffectKind kZoomCenterOut = MotionEffectKind::ZoomCenterOut;
+constexpr MotionEffectKind kNone = MotionEffectKind::None;
 
 TEST(FrameGeometry, Canvases) {
-    EXPECT_EQ(canvasSize(kPal, 0), QSize(720, 540));
-    EXPECT_EQ(canvasSize(kNtsc, 0), QSize(640, 480));
-    EXPECT_EQ(canvasSize(kPal, 1), QSize(704, 396));
-    EXPECT_EQ(canvasSize(kNtsc, 1), QSize(704, 396));
-    EXPECT_EQ(canvasSize(kPal, 2), QSize(0, 0));
-    EXPECT_EQ(framesPerSecond(kPal), 25);
-    EXPECT_EQ(framesPerSecond(kNtsc), 30);
+    EXPECT_EQ(canvasSize(kPalStandard), QSize(720, 540));
+    EXPECT_EQ(canvasSize(kNtscStandard), QSize(640, 480));
+    EXPECT_EQ(canvasSize({TvStandard::Pal, AspectRatio::Wide}), QSize(704, 396));
+    EXPECT_EQ(canvasSize({TvStandard::Ntsc, AspectRatio::Wide}), QSize(704, 396));
+    EXPECT_EQ(framesPerSecond(TvStandard::Pal), 25);
+    EXPECT_EQ(framesPerSecond(TvStandard::Ntsc), 30);
 }
 
 TEST(FrameGeometry, FittingInSinglePrecision) {
     struct Case {
-        int pw, ph, W, H, effect;
+        int pw, ph, W, H;
+        MotionEffectKind effect;
         QSize fitted;
     };
     const Case cases[] = {
@@ -38,16 +38,16 @@ TEST(FrameGeometry, FittingInSinglePrecision) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(fitPicture(c.pw, c.ph, c.W, c.H, c.effect), c.fitted)
-            << c.pw << "x" << c.ph << " effect " << c.effect;
+            << c.pw << "x" << c.ph << " effect " << int(c.effect);
     }
 }
 
 TEST(FrameGeometry, ZoomOutStartsAQuarterLarger) {
-    EXPECT_TRUE(isZoomOutEffect(13));
-    EXPECT_TRUE(isZoomOutEffect(17));
-    EXPECT_TRUE(isZoomOutEffect(19));
-    EXPECT_FALSE(isZoomOutEffect(18));
-    EXPECT_FALSE(isZoomOutEffect(12));
+    EXPECT_TRUE(isZoomOut(MotionEffectKind::ZoomCenterOut));
+    EXPECT_TRUE(isZoomOut(MotionEffectKind::ZoomRightDownOut));
+    EXPECT_TRUE(isZoomOut(MotionEffectKind::ZoomOutAndRotate));
+    EXPECT_FALSE(isZoomOut(MotionEffectKind::ZoomInAndRotate));
+    EXPECT_FALSE(isZoomOut(MotionEffectKind::ZoomRightDownIn));
     EXPECT_EQ(zoomOutStartSize({400, 300}), QSize(500, 375));
     EXPECT_EQ(zoomOutStartSize({720, 540}), QSize(900, 675));
 }

@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "core/log.h"
-#include "core/model_context.h"
-#include "core/notifier.h"
-#include "core/random_generator.h"
-#include "core/slideshow.h"
-#include "core/transition_setting.h"
-#include "outside/audio_converter.h"
+#include "base/log.h"
+#include "base/notifier.h"
+#include "base/random_generator.h"
+#include "interfaces/audio_converter.h"
+#include "model/model_context.h"
+#include "model/slideshow.h"
+#include "model/transition_setting.h"
 #include "support/temporary_folder.h"
 
 namespace velmora::test {
@@ -48,10 +48,10 @@ class SlideshowFixture : public ::testing::Test {
                     TransitionKind kind, int mode, int motionEffect = 20) {
         SlideImage picture;
         picture.sourcePath = picture.workingPath = folder_ / name;
-        picture.settings.tvStandard = isPal ? 1 : 0;
+        picture.settings.tvStandard = isPal ? TvStandard::Pal : TvStandard::Ntsc;
         picture.settings.effect.displayTime = display;
         picture.settings.effect.transitionTime = transition;
-        picture.settings.effect.motionEffect = motionEffect;
+        picture.settings.effect.motionEffect = static_cast<MotionEffectKind>(motionEffect);
         picture.settings.effect.transition = makeTransition(kind);
         picture.settings.effect.transition->setParameters(mode);
         slideshow_.pictures.push_back(std::move(picture));

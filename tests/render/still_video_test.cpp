@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/event.h"
+#include "base/event.h"
 #include "image/picture_fixtures.h"
-#include "outside/encoder_library.h"
+#include "interfaces/encoder_library.h"
 
 namespace velmora {
 namespace {
@@ -13,13 +13,12 @@ namespace {
 // encoding a chosen frame.
 class RecordingEncoder final : public EncoderLibrary {
   public:
-    int initVobEncoder(const std::filesystem::path&, const std::filesystem::path&, bool, bool,
-                       const std::filesystem::path&, bool) override {
+    int initVobEncoder(const std::filesystem::path&, const std::filesystem::path&,
+                       VideoFormat) override {
         return 0;
     }
-    int initEncoder(const std::filesystem::path&, bool pal, bool, const std::filesystem::path&,
-                    bool) override {
-        isPal = pal;
+    int initEncoder(const std::filesystem::path&, VideoFormat format) override {
+        isPal = format.isPal();
         return initResult;
     }
     int EncOneFrame(const uint8_t* frame) override {
@@ -50,7 +49,7 @@ class StillVideoTest : public ::testing::Test {
         test::writeWithQt(folder_ / "page.bmp", white, "bmp");
         job_.stillPath = folder_ / "page.bmp";
         job_.outputPath = folder_ / "page.m2v";
-        job_.isPal = false;
+        job_.format = kNtscStandard;
         job_.seconds = 4;
         job_.cancelEvent = &cancel_;
         job_.progress = [this](int value) { progress_.push_back(value); };
@@ -71,7 +70,7 @@ TEST_F(StillVideoTest, FourSecondsOfNtscAreOneHundredTwentyFrames) {
     EXPECT_EQ(progress_.back(), 65535);
 
     RecordingEncoder pal;
-    job_.isPal = true;
+    job_.format = kPalStandard;
     job_.seconds = 0;  // still opens and closes the encoder
     EXPECT_EQ(encodeStillVideo(job_, pal), 0);
     EXPECT_EQ(pal.frames, 0);

@@ -4,15 +4,15 @@
 
 #include <fstream>
 
-#include "core/event.h"
-#include "core/log.h"
-#include "core/notifier.h"
-#include "core/random_generator.h"
-#include "core/slideshow.h"
-#include "core/transition_kinds.h"
+#include "base/event.h"
+#include "base/log.h"
+#include "base/notifier.h"
+#include "base/random_generator.h"
 #include "image/picture_fixtures.h"
-#include "outside/audio_converter.h"
-#include "outside/encoder_library.h"
+#include "interfaces/audio_converter.h"
+#include "interfaces/encoder_library.h"
+#include "model/slideshow.h"
+#include "model/transition_kinds.h"
 #include "outside/ffmpeg_encoder.h"
 #include "outside/queued_encoder.h"
 #include "render/slideshow_fixture.h"
@@ -26,12 +26,11 @@ namespace fs = std::filesystem;
 // Counts frames and remembers the first luma sample of each.
 class CountingEncoder final : public EncoderLibrary {
   public:
-    int initVobEncoder(const fs::path&, const fs::path&, bool, bool, const fs::path&,
-                       bool) override {
+    int initVobEncoder(const fs::path&, const fs::path&, VideoFormat) override {
         ++inits;
         return 0;
     }
-    int initEncoder(const fs::path&, bool, bool, const fs::path&, bool) override { return 0; }
+    int initEncoder(const fs::path&, VideoFormat) override { return 0; }
     int EncOneFrame(const uint8_t* frame) override {
         firstLuma.push_back(frame[0]);
         if (int(firstLuma.size()) == failAt) return -42;
@@ -52,14 +51,14 @@ class TimelineTest : public test::SlideshowFixture {
     TimelineTest() {
         test::writeWithQt(folder_ / "a.png", test::quadrants(800, 600), "png");
         test::writeWithQt(folder_ / "b.png", test::quadrants(600, 800), "png");
-        job_.isPal = true;
+        job_.format = kPalStandard;
         job_.slideshow = &slideshow_;
         job_.cancelEvent = &cancel_;
         job_.progress = [this](int value) { lastProgress_ = value; };
     }
     void addPicture(const std::string& name, int display, int transition,
                     TransitionKind kind = TransitionKind::Alpha, int mode = 0) {
-        SlideshowFixture::addPicture(name, job_.isPal, display, transition, kind, mode);
+        SlideshowFixture::addPicture(name, job_.format.isPal(), display, transition, kind, mode);
     }
 
     Event cancel_;
@@ -125,13 +124,12 @@ std::string probe(const fs::path& stream, const char* selection, const char* ent
 
 TEST_F(TimelineTest, TwoPicturesBecomeAProgramStreamDvdauthorTakes) {
     struct Case {
-        bool isPal;
-        int aspect;
+        VideoFormat format;
         const char *height, *rate, *displayAspect, *sound, *videoFormat;
     };
     const Case cases[] = {
-        {true, 0, "576", "25/1", "4:3", "mp2", "PAL"},
-        {false, 1, "480", "30000/1001", "16:9", "ac3", "NTSC"},
+        {kPalStandard, "576", "25/1", "4:3", "mp2", "PAL"},
+        {{TvStandard::Ntsc, AspectRatio::Wide}, "480", "30000/1001", "16:9", "ac3", "NTSC"},
     };
     fs::create_directories(slideshow_.soundtrackPath.parent_path());
     const auto sound =
@@ -141,8 +139,7 @@ TEST_F(TimelineTest, TwoPicturesBecomeAProgramStreamDvdauthorTakes) {
     ASSERT_EQ(sound.exitCode, 0) << sound.output;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.videoFormat);
-        job_.isPal = c.isPal;
-        job_.aspect = c.aspect;
+        job_.format = c.format;
         slideshow_.pictures.clear();
         addPicture("a.png", 2, 1);
         addPicture("b.png", 2, 1, TransitionKind::Alpha, 1);

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/transition_kind.h"
-#include "core/transition_setting.h"
 #include "image/picture_fixtures.h"
+#include "model/transition_kind.h"
+#include "model/transition_setting.h"
 #include "render/slideshow_fixture.h"
 #include "render/timeline.h"
 #include "tools/discarding_encoder.h"
@@ -102,8 +102,7 @@ class TransitionPictures : public test::SlideshowFixture {
 
 TEST_F(TransitionPictures, EveryKindIsKnownByItsPattern) {
     using K = TransitionKind;
-    constexpr Look o = Look::Old, n = Look::New, b = Look::Black, w = Look::White,
-                   m = Look::Mixed;
+    constexpr Look o = Look::Old, n = Look::New, b = Look::Black, w = Look::White, m = Look::Mixed;
     // Pixels of frame T / 2 on the 160 x 120 canvas, picked so that no other
     // kind shows all of a row's (checked below).
     const KindCase cases[] = {
@@ -134,8 +133,8 @@ TEST_F(TransitionPictures, EveryKindIsKnownByItsPattern) {
     }
     for (size_t i = 0; i < std::size(cases); ++i) {
         const std::string name(transitionKindInfo(cases[i].kind).name);
-        EXPECT_TRUE(shows(frames[i], cases[i].probes))
-            << name << " does not show its pattern:\n" << sketch(frames[i]);
+        EXPECT_TRUE(shows(frames[i], cases[i].probes)) << name << " does not show its pattern:\n"
+                                                       << sketch(frames[i]);
         // A renderer run for another kind, or two swapped, shows here.
         for (size_t j = 0; j < std::size(cases); ++j) {
             if (j == i) continue;

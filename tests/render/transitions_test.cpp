@@ -5,8 +5,8 @@
 
 #include <set>
 
-#include "core/transition_setting.h"
 #include "image/picture_fixtures.h"
+#include "model/transition_setting.h"
 #include "render/slideshow_fixture.h"
 #include "render/timeline.h"
 #include "render/transitions/accordion_transition.h"
@@ -349,14 +349,11 @@ TEST_F(TransitionFrames, ASlideshowOfRandomTransitionsRendersCompletely) {
 // Refuses frame 60, ten frames into the transition.
 class RefusingEncoder final : public EncoderLibrary {
   public:
-    int initVobEncoder(const std::filesystem::path&, const std::filesystem::path&, bool, bool,
-                       const std::filesystem::path&, bool) override {
+    int initVobEncoder(const std::filesystem::path&, const std::filesystem::path&,
+                       VideoFormat) override {
         return 0;
     }
-    int initEncoder(const std::filesystem::path&, bool, bool, const std::filesystem::path&,
-                    bool) override {
-        return 0;
-    }
+    int initEncoder(const std::filesystem::path&, VideoFormat) override { return 0; }
     int EncOneFrame(const uint8_t*) override { return ++frames == 60 ? -42 : 0; }
     int closeEncoder() override { return 0; }
     int frames = 0;

@@ -10,8 +10,8 @@
 #include <iterator>
 #include <set>
 
-#include "core/app_folders.h"
-#include "core/log.h"
+#include "base/app_folders.h"
+#include "base/log.h"
 #include "image/picture_loader.h"
 #include "menu/menu_set.h"
 #include "menu/theme_catalogue.h"

@@ -1,13 +1,13 @@
-#include "core/project_file.h"
+#include "model/project_file.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <sstream>
 
-#include "core/markup_file.h"
-#include "core/transition_setting.h"
+#include "base/markup_file.h"
 #include "menu/theme_fixture.h"
+#include "model/transition_setting.h"
 #include "support/file_size_limit.h"
 #include "support/temporary_folder.h"
 #include "workspace/project_stack.h"
@@ -66,7 +66,7 @@ class ProjectFileTest : public ::testing::Test {
 
 TEST_F(ProjectFileTest, OneSlideshowIsWrittenLineForLine) {
     test::ProjectStack stack(user(), services_, 1);
-    stack.preferences.defaults.tvStandard = 1;
+    stack.preferences.defaults.tvStandard = TvStandard::Pal;
     stack.preferences.defaults.effect.transition = makeTransition(TransitionKind::Alpha);
     Slideshow& slideshow = addSlideshow(stack, "trip", {"p0.jpg", "p1.jpg"});
     slideshow.addAudioTrack(user() / "a.mp3", stack.folders.working);
@@ -133,7 +133,7 @@ TEST_F(ProjectFileTest, OneSlideshowIsWrittenLineForLine) {
 
 TEST_F(ProjectFileTest, ProjectAndMenuSurviveASaveAndLoadByteForByte) {
     test::ProjectStack first(user(), services_, 1);
-    first.preferences.defaults.tvStandard = 1;
+    first.preferences.defaults.tvStandard = TvStandard::Pal;
     Slideshow& trip = addSlideshow(first, "Trip & <pals>", {"p0.jpg", "p1.jpg", "p2.jpg"});
     Slideshow& home = addSlideshow(first, "home", {"h0.png"});
     trip.addAudioTrack(user() / "a.mp3", first.folders.working);
@@ -143,7 +143,7 @@ TEST_F(ProjectFileTest, ProjectAndMenuSurviveASaveAndLoadByteForByte) {
     blinds->setParameters(1, 6);
     trip.setTransition(second, *blinds);
     trip.setDisplayTime(second, 7);
-    trip.pictures[1].settings.effect.motionEffect = 5;
+    trip.pictures[1].settings.effect.motionEffect = MotionEffectKind::PanRightDownToLeftUp;
     trip.pictures[1].settings.effect.motionCategory = 3;
     trip.setCover(2);
 
@@ -195,7 +195,8 @@ TEST_F(ProjectFileTest, ProjectAndMenuSurviveASaveAndLoadByteForByte) {
     const Slideshow& loaded = *next.project.slideshows[0];
     EXPECT_EQ(loaded.coverIndex, 2);
     EXPECT_EQ(loaded.totalFrames, trip.totalFrames);
-    EXPECT_EQ(loaded.pictures[1].settings.effect.motionEffect, 5);  // as stored, not drawn again
+    EXPECT_EQ(loaded.pictures[1].settings.effect.motionEffect,
+              MotionEffectKind::PanRightDownToLeftUp);  // as stored, not drawn again
     EXPECT_EQ(loaded.pictures[1].settings.effect.transition->kind(), TransitionKind::Blinds);
     EXPECT_EQ(loaded.pictures[1].settings.effect.transition->secondParameter(), 6);
     EXPECT_EQ(loaded.pictures[0].edits.size(), 8u);

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/working_folder_claim.h"
+#include "base/working_folder_claim.h"
 #include "menu/theme_fixture.h"
 #include "support/temporary_folder.h"
 #include "workspace/project_stack.h"

@@ -4,14 +4,14 @@
 #include <fstream>
 #include <string>
 
-#include "core/app_folders.h"
-#include "core/log.h"
-#include "core/model_fakes.h"
-#include "core/preferences.h"
-#include "core/project.h"
-#include "core/random_generator.h"
+#include "base/app_folders.h"
+#include "base/log.h"
+#include "base/random_generator.h"
 #include "menu/menu_set.h"
 #include "menu/theme_catalogue.h"
+#include "model/model_fakes.h"
+#include "model/preferences.h"
+#include "model/project.h"
 #include "workspace/project_session.h"
 
 namespace velmora::test {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/path_text.h"
+#include "base/path_text.h"
 #include "support/temporary_folder.h"
 #include "workspace/project_stack.h"
 
@@ -62,7 +62,7 @@ TEST_F(SlideshowImportTest, OneSlideshowPerFolderWithFreeNames) {
 
 TEST_F(SlideshowImportTest, TheDiscLimitStopsTheImport) {
     // An hour a picture: the third photo would take the disc past its limit.
-    stack_.preferences.defaults.tvStandard = 1;
+    stack_.preferences.defaults.tvStandard = TvStandard::Pal;
     stack_.preferences.defaults.effect.displayTime = 3600;
     const std::vector<fs::path> folders = {
         folderWith(user() / "long", {"1.jpg", "2.jpg", "3.jpg"}),

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/transition_kinds.h"
+#include "model/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -47,8 +47,8 @@ int CircleGeometry::entrySubStep(double x, double y) const {
 
 int runCircleTransition(RenderContext& context, const CircleTransition& setting) {
     const QSize size = context.frame.size();
-    const CircleGeometry geometry(size.width(), size.height(), context.T,
-                                  setting.direction() == 1, setting.edgeWidth());
+    const CircleGeometry geometry(size.width(), size.height(), context.T, setting.direction() == 1,
+                                  setting.edgeWidth());
     return runFadeLayerTransition(context, geometry);
 }
 

@@ -1,6 +1,6 @@
 #include "render/transitions/cube_fly_transition.h"
 
-#include "core/transition_kinds.h"
+#include "model/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -80,8 +80,7 @@ int runCubeFlyTransition(RenderContext& context, const CubeFlyTransition& settin
     const Canvas oldFrame = context.frame;
     const QSize size = context.frame.size();
     const QRgb background = context.job.background;
-    CubeFlyGeometry cube(size.width(), size.height(), context.T,
-                         setting.direction());
+    CubeFlyGeometry cube(size.width(), size.height(), context.T, setting.direction());
     QImage oldFace(size, QImage::Format_RGB32), newFace(size, QImage::Format_RGB32);
     return runTransitionFrames(context, NewPicture::Frozen, [&](int k) {
         cube.step(k);

@@ -1,6 +1,6 @@
 #include "render/transitions/rotate_in_transition.h"
 
-#include "core/transition_kinds.h"
+#include "model/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 

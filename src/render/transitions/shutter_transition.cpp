@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/transition_kinds.h"
+#include "model/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -32,8 +32,8 @@ int ShutterGeometry::entrySubStep(double x, double y) const {
 
 int runShutterTransition(RenderContext& context, const ShutterTransition& setting) {
     const QSize size = context.frame.size();
-    const ShutterGeometry geometry(size.width(), size.height(), context.T,
-                                   setting.horizontal(), setting.width());
+    const ShutterGeometry geometry(size.width(), size.height(), context.T, setting.horizontal(),
+                                   setting.width());
     return runFadeLayerTransition(context, geometry);
 }
 

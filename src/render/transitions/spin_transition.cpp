@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <cmath>
 
-#include "core/transition_kinds.h"
+#include "model/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/slide_image.h"
+#include "model/slide_image.h"
 #include "render/cpu_dispatch.h"
 #include "render/timeline.h"
 
@@ -12,7 +12,7 @@ namespace velmora {
 
 int runTransitionFrames(RenderContext& context, NewPicture newPicture,
                         const std::function<void(int k)>& drawFrame) {
-    const int effect = context.picture().settings.effect.motionEffect;
+    const MotionEffectKind effect = context.picture().settings.effect.motionEffect;
     const QRgb background = context.job.background;
     context.preparePicture();
     if (newPicture == NewPicture::Frozen && context.T > 0)

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/transition_kinds.h"
+#include "model/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 

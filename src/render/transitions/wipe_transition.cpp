@@ -1,6 +1,6 @@
 #include "render/transitions/wipe_transition.h"
 
-#include "core/transition_kinds.h"
+#include "model/transition_kinds.h"
 #include "render/timeline.h"
 #include "render/transitions/transition_parts.h"
 
@@ -38,8 +38,7 @@ void WipeGeometry::step() {
 int runWipeTransition(RenderContext& context, const WipeTransition& setting) {
     const Canvas oldFrame = context.frame;
     const QSize size = context.frame.size();
-    WipeGeometry wipe(size.width(), size.height(), context.T, setting.direction(),
-                      setting.push());
+    WipeGeometry wipe(size.width(), size.height(), context.T, setting.direction(), setting.push());
     return runTransitionFrames(context, NewPicture::Live, [&](int) {
         wipe.step();
         // Together the two pictures cover the frame: no clearing.

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "model/audio_track.h"
+#include "model/model_context.h"
+#include "model/slide_image.h"
+
+namespace velmora {
+
+// One DVD title: its pictures, its soundtrack and the names of the files the
+// build makes for it. Every operation sets the project's modified flag;
+// operations taking an index refuse one outside the list with 1 and change
+// nothing.
+class Slideshow {
+  public:
+    Slideshow(std::string name, const std::filesystem::path& workingFolder,
+              ProjectContext& context);
+
+    std::string name;
+    std::vector<SlideImage> pictures;
+    std::vector<AudioTrack> audioTracks;
+    std::filesystem::path soundtrackPath;     // T/slideshow.mp2, shared by every slideshow
+    std::filesystem::path programStreamPath;  // T/<name>.mpg, T/<index>.mpg for authoring
+    std::filesystem::path coverPath;          // T/cover_<name>.bmp
+    int totalFrames = 0;
+    int index = 0;
+    int coverIndex = 0;
+
+    // Pictures. A picture is added at the end with the defaults; 1 when it
+    // is refused (already there, not a file, not a whole picture), with
+    // *refusal, when given, saying why in a fragment that follows the file's
+    // name ("is a FIFO, not a file"). The model has no log: callers that
+    // keep one write the refusal there.
+    int addPicture(const std::filesystem::path& path, const SlideSettings& defaults,
+                   std::string* refusal = nullptr);
+    int removePicture(int i);
+    void removePictures(std::span<const int> indices);
+    int movePictureUp(int i, bool* becameFirst = nullptr);
+    int movePictureDown(int i);
+    int movePictures(std::vector<int> indices, int target, bool before);
+    void setMotionCategoryEffect(std::span<const int> indices, int category);
+    void setDisplayTime(std::span<const int> indices, int seconds);
+    void setTransitionTime(std::span<const int> indices, int seconds);
+    void setTransition(std::span<const int> indices, const TransitionSetting& transition);
+    enum class SortKey { FileName, ModifiedTime };
+    enum class SortOrder { Ascending, Descending };
+    void sortPictures(SortKey key, SortOrder order);
+    void recomputeFrames();
+    int setCover(int i);
+    const SlideImage* coverPicture() const;
+    // Picture i's list thumbnail of a size class (0 = 60 × 45, 1 = 80 × 60,
+    // 2 = 160 × 120, 3 = 320 × 240, 4 = 80 × 60, 5 = 76 × 95), made again
+    // when another class is asked for or when forced; null for an index
+    // outside the list, an unknown class or a picture that cannot be loaded.
+    QImage thumbnail(int i, int sizeClass, bool force = false);
+
+    // Soundtrack.
+    int addAudioTrack(const std::filesystem::path& path,
+                      const std::filesystem::path& workingFolder);
+    int addDefaultAudio(const std::filesystem::path& workingFolder);
+    int removeAudioTrack(int i);
+    void moveAudioUp(int i);
+    void moveAudioDown(int i);
+    // soundtrackPath when there is at least one track, else empty.
+    std::filesystem::path soundtrack() const;
+
+    // Points every temporary file of the slideshow into `folder`.
+    void repointTempFiles(const std::filesystem::path& folder);
+
+  private:
+    bool isPictureIndex(int i) const { return i >= 0 && i < int(pictures.size()); }
+    void recomputeAudioStarts();
+    void changed() { context_.flags.modified = true; }
+
+    ProjectContext& context_;
+};
+
+}  // namespace velmora
