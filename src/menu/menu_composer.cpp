@@ -30,6 +30,11 @@ QImage resampledTo(const QImage& image, QSize size) {
     return Picture(image).downscaled(size).image();
 }
 
+// A background at `size`, whatever transparency its file has.
+QImage opaqueAt(const QImage& picture, QSize size) {
+    return resampledTo(picture, size).convertToFormat(QImage::Format_RGB32);
+}
+
 QColor colourOf(uint32_t colourRef) {
     return QColor(int(colourRef & 0xFF), int((colourRef >> 8) & 0xFF),
                   int((colourRef >> 16) & 0xFF));
@@ -57,6 +62,58 @@ void fitCover(const fs::path& coverPath, ComposerItem& item) {
     if (fitted.isEmpty()) return;
     item.cover = loadPictureScaled(coverPath, type, fitted, &reason).image();
     item.coverAt = at;
+    item.source = coverPath;
+}
+
+void drawText(QPainter& painter, const ComposerItem& item) {
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(toQFont(item.font.face.empty() ? kFallbackFont : item.font));
+    painter.setPen(colourOf(item.colour));
+    painter.drawText(item.textRect, Qt::AlignHCenter | Qt::TextWordWrap | Qt::TextExpandTabs,
+                     QString::fromStdString(item.text));
+}
+
+int oneLineWidthOf(const ComposerItem& item) {
+    const QFont font = toQFont(item.font.face.empty() ? kFallbackFont : item.font);
+    return QFontMetrics(font).horizontalAdvance(QString::fromStdString(item.text));
+}
+
+// Surface pixels to page pixels.
+struct PageScale {
+    double x = 1.0;
+    double y = 1.0;
+
+    // Each edge goes to the nearest page pixel, so that rectangles meeting
+    // on the surface still meet on the page.
+    QRect onPage(QRect surfaceRect) const {
+        const int left = qRound(surfaceRect.x() * x);
+        const int top = qRound(surfaceRect.y() * y);
+        const int right = qRound((surfaceRect.x() + surfaceRect.width()) * x);
+        const int bottom = qRound((surfaceRect.y() + surfaceRect.height()) * y);
+        return QRect(left, top, right - left, bottom - top);
+    }
+};
+
+// A picture drawn into `pageRect` from its source at that size; when the
+// source is gone, the small picture enlarged, so the page never lacks what
+// the surface shows.
+void drawAtSize(QPainter& painter, const QImage& source, const QImage& small, QRect pageRect) {
+    if (pageRect.isEmpty()) return;
+    if (source.isNull()) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(pageRect, small);
+        painter.restore();
+        return;
+    }
+    painter.drawImage(pageRect.topLeft(), resampledTo(source, pageRect.size()));
+}
+
+QImage coverAtSize(const fs::path& coverPath, QSize size) {
+    if (size.isEmpty()) return {};
+    std::string reason;
+    return loadPictureScaled(coverPath, imageTypeOf(coverPath.filename().string()), size, &reason)
+        .image();
 }
 
 }  // namespace
@@ -74,28 +131,32 @@ void MenuComposer::setBackground(const fs::path& path, bool wide) {
     } else {
         sx_ = static_cast<float>(double(size.width()) / picture.width());
         sy_ = static_cast<float>(double(size.height()) / picture.height());
-        background_ = resampledTo(picture, size).convertToFormat(QImage::Format_RGB32);
+        backgroundSource_ = picture;
+        background_ = opaqueAt(picture, size);
     }
     redraw();
 }
 
 void MenuComposer::loadFallbackBackground(QSize size) {
     const QImage fallback = loadImage(fallbackBackground_);
+    backgroundSource_ = fallback;
     if (fallback.isNull()) {
         background_ = QImage(size, QImage::Format_RGB32);
         background_.fill(Qt::black);
         return;
     }
-    background_ = resampledTo(fallback, size).convertToFormat(QImage::Format_RGB32);
+    background_ = opaqueAt(fallback, size);
 }
 
 void MenuComposer::setFramePicture(const MenuTheme& theme) {
     frame_ = QImage();
+    frameSource_ = QImage();
     if (theme.buttonSlots.empty()) return;
     const ThemeSlot& slot = theme.buttonSlots.front();
     const QSize size(scaleX(slot.width), scaleY(slot.height));
     const QImage picture = loadImage(slot.imagePath);
     if (picture.isNull() || size.isEmpty()) return;
+    frameSource_ = picture;
     frame_ = resampledTo(picture, size);
 }
 
@@ -140,6 +201,7 @@ void MenuComposer::addNavigation(const MenuControlButton& button) {
     const QImage picture = loadImage(button.imagePath);
     if (picture.isNull() || item.box.isEmpty()) return;
     item.picture = resampledTo(picture, item.box.size());
+    item.source = button.imagePath;
     items_.push_back(std::move(item));
 }
 
@@ -151,6 +213,7 @@ void MenuComposer::redraw() {
         switch (item.kind) {
             case ComposerItem::Text:
                 drawText(painter, item);
+                item.oneLineWidth = oneLineWidthOf(item);
                 break;
             case ComposerItem::SlideshowButton:
                 if (!frame_.isNull()) painter.drawImage(item.box.topLeft(), frame_);
@@ -164,15 +227,41 @@ void MenuComposer::redraw() {
     }
 }
 
-void MenuComposer::drawText(QPainter& painter, ComposerItem& item) {
-    const FontRecord& font = item.font.face.empty() ? kFallbackFont : item.font;
-    const QFont qfont = toQFont(font);
-    const QString text = QString::fromStdString(item.text);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setFont(qfont);
-    painter.setPen(colourOf(item.colour));
-    painter.drawText(item.textRect, Qt::AlignHCenter | Qt::TextWordWrap | Qt::TextExpandTabs, text);
-    item.oneLineWidth = QFontMetrics(qfont).horizontalAdvance(text);
+QImage MenuComposer::composePage(QSize pageSize) const {
+    if (surface_.isNull() || pageSize.isEmpty()) return {};
+    const PageScale scale{double(pageSize.width()) / surface_.width(),
+                          double(pageSize.height()) / surface_.height()};
+    QImage page(pageSize, QImage::Format_RGB32);
+    QPainter painter(&page);
+    drawAtSize(painter, opaqueAt(backgroundSource_, pageSize), background_, page.rect());
+    for (const ComposerItem& item : items_) {
+        switch (item.kind) {
+            case ComposerItem::Text:
+                // Laid out in surface pixels, as on the surface, so the
+                // lines break at the same words; the glyphs are drawn at
+                // the page's size.
+                painter.save();
+                painter.scale(scale.x, scale.y);
+                drawText(painter, item);
+                painter.restore();
+                break;
+            case ComposerItem::SlideshowButton: {
+                if (!frame_.isNull()) {
+                    drawAtSize(painter, frameSource_, frame_,
+                               scale.onPage(QRect(item.box.topLeft(), frame_.size())));
+                }
+                painter.fillRect(scale.onPage(item.window), Qt::black);
+                if (item.cover.isNull()) break;
+                const QRect cover = scale.onPage(QRect(item.coverAt, item.cover.size()));
+                drawAtSize(painter, coverAtSize(item.source, cover.size()), item.cover, cover);
+                break;
+            }
+            case ComposerItem::Navigation:
+                drawAtSize(painter, loadImage(item.source), item.picture, scale.onPage(item.box));
+                break;
+        }
+    }
+    return page;
 }
 
 std::vector<fs::path> slideshowCoverPictures(const Project& project) {
@@ -200,7 +289,7 @@ void renderPagePictures(MenuComposer& composer, const MenuSet& menu,
             composer.addNavigation(button);
         composer.redraw();
         std::string reason;
-        Picture(composer.surface()).resampled(pageSize).saveBmp(page.picturePath, &reason);
+        Picture(composer.composePage(pageSize)).saveBmp(page.picturePath, &reason);
     }
 }
 

@@ -44,13 +44,19 @@ struct ComposerItem {
 
     // Navigation button: its picture at the box size.
     QImage picture;
+
+    // The file of the cover or of the navigation picture, which a page
+    // composed at full size draws from instead of enlarging the small one.
+    std::filesystem::path source;
 };
 
 // Composes menu pages on a small surface (368 pixels wide, 276 high for 4:3,
 // 207 for 16:9): the theme background, then texts, slideshow buttons and
 // navigation buttons. Menu coordinates (pixels of the theme background)
 // become surface pixels through the scale factors sx and sy. The menu
-// editor draws through one; the build's page pictures are made with one.
+// editor draws through one; the build's page pictures are the same page
+// composed again at full size (composePage), so that the disc shows what
+// the editor shows, only sharper.
 class MenuComposer {
   public:
     static constexpr int kSurfaceWidth = 368;
@@ -70,6 +76,12 @@ class MenuComposer {
     void addNavigation(const MenuControlButton& button);
     void clearItems() { items_.clear(); }
     void redraw();
+    // The page redraw() draws, composed at `pageSize` instead: every
+    // surface position is scaled by pageSize / surface size (rounded to the
+    // nearest page pixel), texts are rasterised at the page's resolution,
+    // and the background, frame, covers and navigation pictures are
+    // resampled from their files to their size on the page.
+    QImage composePage(QSize pageSize) const;
 
     float sx() const { return sx_; }
     float sy() const { return sy_; }
@@ -87,13 +99,14 @@ class MenuComposer {
         return static_cast<int>(static_cast<double>(value) * static_cast<double>(factor));
     }
     void loadFallbackBackground(QSize size);
-    void drawText(QPainter& painter, ComposerItem& item);
 
     Notifier& notifier_;
     std::filesystem::path fallbackBackground_;
     QImage surface_;
-    QImage background_;
-    QImage frame_;
+    QImage background_;        // at the surface size
+    QImage backgroundSource_;  // as loaded; null when even the fallback failed
+    QImage frame_;             // at its size on the surface
+    QImage frameSource_;       // as loaded
     float sx_ = 1.0f;
     float sy_ = 1.0f;
     std::vector<ComposerItem> items_;
@@ -105,9 +118,9 @@ class MenuComposer {
 std::vector<std::filesystem::path> slideshowCoverPictures(const Project& project);
 
 // Draws every page of the menu and saves it as a 24-bit BMP at the page's
-// picturePath, scaled to `pageSize` (the slideshow frame canvas). The
+// picturePath, composed at `pageSize` (the slideshow frame canvas). The
 // composer must hold the selected theme's background and frame picture; it
-// is left holding the last page.
+// is left holding the last page, drawn on its surface.
 void renderPagePictures(MenuComposer& composer, const MenuSet& menu,
                         const std::vector<std::filesystem::path>& coverPictures, QSize pageSize);
 

@@ -25,6 +25,28 @@ fs::path writePicture(const fs::path& file, QSize size, QColor colour) {
     return file;
 }
 
+// The largest luma step between neighbours in a row: how hard the hardest
+// edge of a picture is.
+int hardestEdge(const QImage& image) {
+    int hardest = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 1; x < image.width(); ++x)
+            hardest = std::max(hardest,
+                               std::abs(qGray(image.pixel(x, y)) - qGray(image.pixel(x - 1, y))));
+    }
+    return hardest;
+}
+
+// The share of pixels whose luma differs by more than a quarter of the range.
+double differingShare(const QImage& a, const QImage& b) {
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x)
+            differing += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 64;
+    }
+    return double(differing) / (a.width() * a.height());
+}
+
 class MenuComposerTest : public ::testing::Test {
   protected:
     MenuComposerTest() {
@@ -144,6 +166,32 @@ TEST_F(MenuPicturesTest, PagePicturesHaveTheFrameSize) {
     EXPECT_TRUE(notifier_.messages.empty());
 }
 
+TEST_F(MenuPicturesTest, PagePicturesAreTheSurfaceComposedSharplyAtFullSize) {
+    menu_.createPages(folder_.path(), {"a", "b", "c"}, catalogue_);
+    const MenuTheme& theme = *catalogue_.selectedTheme();
+    const fs::path cover = writePicture(folder_ / "cover.png", {300, 200}, Qt::red);
+    for (bool wide : {false, true}) {
+        MenuComposer composer(notifier_, {});
+        composer.setBackground(theme.backgroundPath, wide);
+        composer.setFramePicture(theme);
+        const QSize pageSize = wide ? QSize(704, 396) : QSize(720, 540);
+        renderPagePictures(composer, menu_, {cover, cover, {}}, pageSize);
+        const QImage page = load(menu_.pages.back().picturePath);
+        const QImage& surface = composer.surface();  // it holds the last page
+
+        // The same page: reduced to the surface, only edge pixels differ
+        // (shifting the surface by one pixel makes twenty times as many).
+        EXPECT_LT(differingShare(Picture(page).downscaled(surface.size()).image(), surface), 0.002);
+        // The title's letters are rasterised at full size, not enlarged.
+        const double scale = double(pageSize.width()) / surface.width();
+        const QRect title = composer.items()[0].textRect;
+        const QRect titleOnPage(title.topLeft() * scale, title.size() * scale);
+        const QImage enlarged = Picture(surface).resampled(pageSize).image();
+        EXPECT_GT(hardestEdge(page.copy(titleOnPage)),
+                  1.6 * hardestEdge(enlarged.copy(titleOnPage)));
+    }
+}
+
 TEST_F(MenuPicturesTest, MasksOutlineEveryButtonJustInsideItsBox) {
     menu_.createPages(folder_.path(), {"a", "b", "c"}, catalogue_);
     menu_.pages[1].controlButtons.clear();  // page 1: one slideshow button only
@@ -181,6 +229,52 @@ TEST_F(MenuPicturesTest, MasksOutlineEveryButtonJustInsideItsBox) {
 
     MenuSet withoutTheme;
     EXPECT_FALSE(writeMenuMasks(withoutTheme, catalogue_, kPalStandard, folder_ / "PAL_BG.png"));
+}
+
+TEST_F(MenuPicturesTest, MaskOutlinesLieOnTheButtonsOfTheFullSizePicture) {
+    menu_.createPages(folder_.path(), {"a", "b", "c"}, catalogue_);
+    const MenuTheme& theme = *catalogue_.selectedTheme();
+    MenuComposer composer(notifier_, {});
+    composer.setBackground(theme.backgroundPath, false);
+    composer.setFramePicture(theme);
+    renderPagePictures(composer, menu_, {{}, {}, {}}, {720, 540});
+    ASSERT_TRUE(writeMenuMasks(menu_, catalogue_, kPalStandard, folder_ / "PAL_BG.png"));
+
+    // The encoder stretches the 720 × 540 page over the 720 × 576 frame of
+    // the masks. Page 0: two slideshow buttons and Next.
+    const MenuPage& page = menu_.pages[0];
+    const QImage picture = load(page.picturePath);
+    const QImage highlight = load(page.highlightMaskPath);
+    auto onBackground = [&](QPoint framePixel) {
+        const QColor colour = picture.pixelColor(framePixel.x(), framePixel.y() * 540 / 576);
+        const QColor background(Qt::darkBlue);  // the theme's, as a JPEG keeps it
+        return std::abs(colour.red() - background.red()) <= 8 &&
+               std::abs(colour.green() - background.green()) <= 8 &&
+               std::abs(colour.blue() - background.blue()) <= 8;
+    };
+    const FrameScale scale({720, 576}, 576);
+    std::vector<FrameBox> boxes;
+    for (const MenuButton& b : page.buttons)
+        boxes.push_back(scale.box(b.x, b.y, b.width, b.height));
+    for (const MenuControlButton& b : page.controlButtons)
+        boxes.push_back(scale.box(b.x, b.y, b.width, b.height));
+    ASSERT_EQ(boxes.size(), 3u);
+    for (const FrameBox& box : boxes) {
+        const int midX = (box.x0 + box.x1) / 2, midY = (box.y0 + box.y1) / 2;
+        // The inner line of the outline lies on the drawn button on every
+        // side,
+        const QPoint outline[] = {
+            {box.x0 + 2, midY}, {box.x1 - 3, midY}, {midX, box.y0 + 2}, {midX, box.y1 - 4}};
+        for (QPoint p : outline) {
+            EXPECT_EQ(highlight.pixel(p), 0xFFFF0000u) << p.x() << "," << p.y();
+            EXPECT_FALSE(onBackground(p)) << p.x() << "," << p.y();
+        }
+        // and the button stays within the box, give or take a surface pixel.
+        const QPoint outside[] = {
+            {box.x0 - 3, midY}, {box.x1 + 2, midY}, {midX, box.y0 - 3}, {midX, box.y1 + 2}};
+        for (QPoint p : outside)
+            EXPECT_TRUE(onBackground(p)) << p.x() << "," << p.y();
+    }
 }
 
 TEST(FrameScale, SinglePrecisionEdges) {
