@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace velmora {
 
 // TV standards by the numbers project and preference files store.
@@ -51,6 +53,11 @@ struct VideoFormat {
 
     friend constexpr bool operator==(const VideoFormat&, const VideoFormat&) = default;
 };
+
+// "PAL 16:9", "NTSC 4:3": the format as messages name it.
+inline std::string videoFormatName(VideoFormat format) {
+    return std::string(format.isPal() ? "PAL" : "NTSC") + (format.isWide() ? " 16:9" : " 4:3");
+}
 
 inline constexpr VideoFormat kPalStandard{TvStandard::Pal, AspectRatio::Standard};
 inline constexpr VideoFormat kNtscStandard{TvStandard::Ntsc, AspectRatio::Standard};

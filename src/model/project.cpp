@@ -129,6 +129,27 @@ void Project::applyDefaultsToAllPictures() {
     estimateDiscSize();
 }
 
+bool Project::changeVideoFormat(VideoFormat format) {
+    const bool changed = format != videoFormat();
+    preferences_.defaults.tvStandard = format.standard;
+    preferences_.tvFormat = format.standard;
+    preferences_.aspectRatio = format.aspect;
+    bool picturesChanged = false;
+    for (auto& slideshow : slideshows) {
+        bool slideshowChanged = false;
+        for (SlideImage& picture : slideshow->pictures) {
+            if (picture.settings.tvStandard == format.standard) continue;
+            picture.settings.tvStandard = format.standard;
+            slideshowChanged = true;
+        }
+        if (slideshowChanged) slideshow->recomputeFrames();
+        picturesChanged = picturesChanged || slideshowChanged;
+    }
+    if (changed) context_.flags.menuStale = true;
+    if (changed || picturesChanged) estimateDiscSize();
+    return changed;
+}
+
 void Project::estimateDiscSize() {
     totalFrames = 0;
     for (const auto& slideshow : slideshows)

@@ -53,6 +53,14 @@ class Project {
     int setCurrentSlideshow(int i);
     int renameSlideshow(const std::string& oldName, const std::string& newName);
     void applyDefaultsToAllPictures();
+
+    // The disc's format: the standard of new pictures and the aspect.
+    VideoFormat videoFormat() const { return preferences_.videoFormat(); }
+    // Makes `format` the disc's for this run: the defaults, the subpicture
+    // standard and every picture take its standard (one disc has one), and
+    // the frame counts follow. Nothing else of the pictures changes. True
+    // when the format was another one (the menu must then be made again).
+    bool changeVideoFormat(VideoFormat format);
     void estimateDiscSize();
     bool isOverDiscLimit() const { return sizeEstimate > kDiscLimitMegabytes; }
     int totalSeconds() const;

@@ -141,6 +141,9 @@ bool ProjectFile::saveProject(bool showMessage) {
     doc.appendElement("Working Path", folders.working.string());
     doc.appendElement("Temp Path", folders.temporary.string());
     doc.appendElement("OutPut Path", folders.output.string());
+    // The standard is each picture's IS_NTSC; the aspect has no other place.
+    // Readers that do not know the element pass over it.
+    doc.appendElement(kAspectElement, number(int(project_.videoFormat().aspect)));
     openGroup(doc, "cuteslideshows");
     for (const auto& slideshow : project_.slideshows)
         writeSlideshow(doc, *slideshow);

@@ -29,6 +29,7 @@ class ProjectFileSection {
 class ProjectFile {
   public:
     static constexpr const char* kMenuElement = "roroMenu";
+    static constexpr const char* kAspectElement = "Aspect Ratio";
 
     ProjectFile(Project& project, Preferences& preferences, const PreferencesFile& preferencesFile,
                 ProjectFileSection& menu, const Log& log);

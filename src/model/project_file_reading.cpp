@@ -60,7 +60,29 @@ bool ProjectReader::read(const fs::path& file) {
     }
     while (doc_.findNext(ProjectFile::kMenuElement))
         readMenu();
+    adoptVideoFormat();
     return true;
+}
+
+// A project is built in the format it was made in, whatever this
+// installation's settings say: the standard of its first picture and the
+// aspect it stored (a project saved before the aspect was stored keeps the
+// settings' aspect, as it always did).
+void ProjectReader::adoptVideoFormat() {
+    const VideoFormat settings = project_.videoFormat();
+    VideoFormat format = settings;
+    if (storedAspect_) format.aspect = *storedAspect_;
+    for (const auto& slideshow : project_.slideshows) {
+        if (slideshow->pictures.empty()) continue;
+        format.standard = slideshow->pictures.front().settings.tvStandard;
+        break;
+    }
+    if (format != settings) {
+        log_.writeLog("The project is made for " + videoFormatName(format) +
+                      " and this installation's settings say " + videoFormatName(settings) +
+                      "; the project's format is used.");
+    }
+    project_.changeVideoFormat(format);
 }
 
 bool ProjectReader::readFolders() {
@@ -76,6 +98,8 @@ bool ProjectReader::readFolders() {
     stored.temporary = text;
     if (!findText("OutPut Path", &text)) return false;
     stored.output = text;
+    if (int aspect = 0; findNumber(ProjectFile::kAspectElement, &aspect))
+        storedAspect_ = aspectRatioFromNumber(aspect);
     project_.setFolders(acceptedFolders(stored));
     return true;
 }

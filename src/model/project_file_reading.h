@@ -2,10 +2,12 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/markup_document.h"
+#include "interfaces/video_format.h"
 
 namespace velmora {
 
@@ -56,6 +58,7 @@ class ProjectReader {
     Step readSettings(SlideSettings& settings);
     Step readEdits(SlideImage& picture);
     void readMenu();
+    void adoptVideoFormat();
 
     bool findText(std::string_view name, std::string* text);
     bool findNumber(std::string_view name, int* value);
@@ -63,6 +66,7 @@ class ProjectReader {
 
     MarkupDocument doc_;
     std::filesystem::path storedTemporary_;  // the temp folder the project names
+    std::optional<AspectRatio> storedAspect_;
     Project& project_;
     Preferences& preferences_;
     const PreferencesFile& preferencesFile_;

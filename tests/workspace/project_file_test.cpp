@@ -82,6 +82,7 @@ TEST_F(ProjectFileTest, OneSlideshowIsWrittenLineForLine) {
         "<Working Path>" + W + "</Working Path>",
         "<Temp Path>" + T + "</Temp Path>",
         "<OutPut Path>" + O + "</OutPut Path>",
+        "<Aspect Ratio>0</Aspect Ratio>",
         "<cuteslideshows>",
         "<slideshow>",
         "<name>trip</name>",
@@ -212,6 +213,46 @@ TEST_F(ProjectFileTest, ProjectAndMenuSurviveASaveAndLoadByteForByte) {
 
 // What reading keeps of a damaged file: two slideshows, "first" with two
 // pictures and "second" with one, changed one way per case.
+// A project is built as it was made, whatever the settings of the account
+// that opens it; one saved before the aspect was stored keeps the
+// settings' aspect.
+TEST_F(ProjectFileTest, AProjectOpensInTheFormatItWasMadeIn) {
+    test::ProjectStack made(user(), services_, 1);
+    made.project.changeVideoFormat({TvStandard::Pal, AspectRatio::Wide});
+    addSlideshow(made, "trip", {"p0.jpg", "p1.jpg"});
+    made.project.projectFilePath = user() / "trip.prg";
+    ASSERT_TRUE(made.session.saveProject(false));
+    const int palFrames = made.project.slideshows[0]->totalFrames;  // 25 a second
+
+    std::string older = fileText(user() / "trip.prg");
+    const std::string aspect = "<Aspect Ratio>1</Aspect Ratio>";
+    ASSERT_NE(older.find(aspect), std::string::npos);
+    older.erase(older.find(aspect), aspect.size());
+    std::string error;
+    ASSERT_TRUE(writeMarkupFile(user() / "older.prg", older, &error)) << error;
+
+    const struct {
+        const char* file;
+        VideoFormat opened;
+    } cases[] = {
+        {"trip.prg", {TvStandard::Pal, AspectRatio::Wide}},
+        {"older.prg", {TvStandard::Pal, AspectRatio::Standard}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        test::ProjectStack other(user(), services_, 2);
+        ASSERT_EQ(other.project.videoFormat(), kNtscStandard);
+        ASSERT_TRUE(other.session.openProject(user() / c.file));
+        EXPECT_EQ(other.project.videoFormat(), c.opened);
+        EXPECT_EQ(other.preferences.tvFormat, TvStandard::Pal);  // the subpictures follow
+        EXPECT_EQ(other.project.slideshows[0]->totalFrames, palFrames);
+        EXPECT_NE(fileText(other.log.file())
+                      .find("The project is made for " + videoFormatName(c.opened) +
+                            " and this installation's settings say NTSC 4:3"),
+                  std::string::npos);
+    }
+}
+
 TEST_F(ProjectFileTest, ReadingKeepsWhatItCan) {
     test::ProjectStack writer(user(), services_, 1);
     writer.preferences.defaults.effect.transition = makeTransition(TransitionKind::Blinds);
