@@ -65,8 +65,8 @@ bool readOption(ArgumentReader& reader, const std::string& option, CliArguments&
         result.pal = option == "--pal";
         return true;
     }
-    if (option == "--wide") {
-        result.wide = true;
+    if (option == "--wide" || option == "--narrow") {
+        result.wide = option == "--wide";
         return true;
     }
     if (option == "--display-time") return reader.number(option, 1, 200, &result.displaySeconds);
@@ -97,7 +97,11 @@ bool readOption(ArgumentReader& reader, const std::string& option, CliArguments&
     }
     if (option == "--device") return reader.value(option, &result.device);
     if (option == "--speed") return reader.number(option, 1, 1000000, &result.speed);
-    if (option == "--label") return reader.value(option, &result.label);
+    if (option == "--label") {
+        if (!reader.value(option, &text)) return false;
+        result.label = text;
+        return true;
+    }
     if (option == "--save") {
         if (!reader.value(option, &text)) return false;
         result.saveProject = text;
@@ -118,7 +122,9 @@ bool allowedFor(CliArguments::Command command, const std::string& option) {
             return option.starts_with("--") && option != "--device" && option != "--speed";
         default:
             return option == "--output" || option == "--iso" || option == "--force" ||
-                   option == "--label";
+                   option == "--label" ||
+                   (command == Command::Build && (option == "--pal" || option == "--ntsc" ||
+                                                  option == "--wide" || option == "--narrow"));
     }
 }
 
@@ -188,12 +194,14 @@ std::optional<CliArguments> parseArguments(const std::vector<std::string>& argum
 const char* usageText() {
     return "Usage:\n"
            "  velmora-cli make --pictures DIR [DIR ...] [--music FILE ...] [--menu-music FILE]\n"
-           "                   [--theme N] [--pal | --ntsc] [--wide] [--display-time S]\n"
+           "                   [--theme N] [--pal | --ntsc] [--wide | --narrow] [--display-time "
+           "S]\n"
            "                   [--transition-time S] [--random-effects] [--title TEXT]\n"
            "                   --output DIR [--save FILE.prg] [--iso FILE.iso [--force]]\n"
            "      one slideshow per picture folder, a menu, and the DVD folder DIR/VIDEO_TS\n"
-           "  velmora-cli build PROJECT.prg [--output DIR] [--iso FILE.iso [--force]]\n"
-           "      the DVD folder of a saved project\n"
+           "  velmora-cli build PROJECT.prg [--pal | --ntsc] [--wide | --narrow] [--output DIR]\n"
+           "                   [--iso FILE.iso [--force]]\n"
+           "      the DVD folder of a saved project, in the format it was made in unless told\n"
            "  velmora-cli demo [--output DIR] [--iso FILE.iso [--force]]\n"
            "      a DVD of the sample pictures and music (DIR is ./velmora-demo by default)\n"
            "  velmora-cli burn FOLDER [--device DEV] [--speed KBPS] [--label TEXT]\n"

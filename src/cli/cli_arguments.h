@@ -16,8 +16,10 @@ struct CliArguments {
     std::vector<std::filesystem::path> music;           // make: every slideshow's soundtrack
     std::filesystem::path menuMusic;
     std::optional<int> theme;
-    std::optional<bool> pal;  // --pal or --ntsc; the preferences' standard otherwise
-    bool wide = false;
+    // --pal or --ntsc, --wide or --narrow. Unset: make takes the settings'
+    // standard and 4:3, build the project's own format.
+    std::optional<bool> pal;
+    std::optional<bool> wide;
     std::optional<int> displaySeconds;
     std::optional<int> transitionSeconds;
     bool randomEffects = false;
@@ -30,7 +32,9 @@ struct CliArguments {
     std::filesystem::path burnFolder;   // burn: the folder holding VIDEO_TS
     std::string device;                 // burn: the writer
     std::optional<int> speed;           // burn: KB/s
-    std::string label = "My DVD";       // burn, --iso: the volume label
+    // burn, --iso: the volume label; unset, the disc is named after its menu
+    // title, its project or (burn) its folder.
+    std::optional<std::string> label;
 };
 
 // Reads the arguments after the program name. Nothing, with *error saying

@@ -78,7 +78,8 @@ void applyPictureSettings(const CliArguments& arguments, Application& app) {
         preferences.defaults.tvStandard = *arguments.pal ? TvStandard::Pal : TvStandard::Ntsc;
         preferences.tvFormat = preferences.defaults.tvStandard;
     }
-    preferences.aspectRatio = arguments.wide ? AspectRatio::Wide : AspectRatio::Standard;
+    preferences.aspectRatio =
+        arguments.wide.value_or(false) ? AspectRatio::Wide : AspectRatio::Standard;
     EffectSetting& effect = preferences.defaults.effect;
     if (arguments.displaySeconds) effect.displayTime = *arguments.displaySeconds;
     if (arguments.transitionSeconds) effect.transitionTime = *arguments.transitionSeconds;
@@ -155,13 +156,29 @@ int runBuild(Application& app) {
     return result > 0 && result < 256 ? result : 1;
 }
 
+// A folder written as it is is named after itself ("trip/VIDEO_TS" or
+// "trip": trip).
+std::string folderLabel(const fs::path& folder) {
+    fs::path named = fs::absolute(folder).lexically_normal();
+    if (!named.has_filename()) named = named.parent_path();
+    if (named.filename() == "VIDEO_TS") named = named.parent_path();
+    const std::string name = named.filename().string();
+    return name.empty() ? "My DVD" : name;
+}
+
+// What the disc is called (its ISO volume identifier is made from it):
+// --label, else the name the project gives it.
+std::string discLabel(const CliArguments& arguments, const Application& app) {
+    return arguments.label ? *arguments.label : discTitle(app);
+}
+
 // The ISO image of the finished DVD folder, when one was asked for.
 int writeImage(const CliArguments& arguments, Application& app, int buildResult) {
     if (buildResult != 0 || arguments.iso.empty()) return buildResult;
     BurnRequest request;
     request.folder = app.project.folders().output;
     request.imageFile = arguments.iso;
-    request.label = arguments.label;
+    request.label = discLabel(arguments, app);
     request.force = arguments.force;
     return burnFolder(app, request);
 }
@@ -234,6 +251,16 @@ int makeFromFolders(const CliArguments& arguments, Application& app) {
     return prepareAndBuild(arguments, app, true, arguments.saveProject);
 }
 
+// --pal, --ntsc, --wide and --narrow of build: this run's disc in another
+// format than the project was made in (the project file is not changed).
+void applyFormatOverride(const CliArguments& arguments, Project& project) {
+    VideoFormat format = project.videoFormat();
+    if (arguments.pal) format.standard = *arguments.pal ? TvStandard::Pal : TvStandard::Ntsc;
+    if (arguments.wide) format.aspect = *arguments.wide ? AspectRatio::Wide : AspectRatio::Standard;
+    if (project.changeVideoFormat(format))
+        std::cerr << "velmora-cli: building the project as " << videoFormatName(format) << '\n';
+}
+
 int buildProject(const CliArguments& arguments, Application& app) {
     const fs::path file = fs::absolute(arguments.project);
     std::string reason;
@@ -245,6 +272,7 @@ int buildProject(const CliArguments& arguments, Application& app) {
     }
     if (app.project.slideshows.empty())
         return fail("the project " + quotedPath(file) + " holds no slideshow Velmora can build");
+    applyFormatOverride(arguments, app.project);
     setOutputFolder(app, arguments.output);
     return prepareAndBuild(arguments, app, false, {});
 }
@@ -296,7 +324,7 @@ int runStartedCommand(const CliArguments& arguments, Application& app) {
             request.folder = arguments.burnFolder;
             request.device = arguments.device;
             request.speedKilobytesPerSecond = arguments.speed;
-            request.label = arguments.label;
+            request.label = arguments.label.value_or(folderLabel(arguments.burnFolder));
             return burnFolder(app, request);
         }
         case CliArguments::Command::Devices:

@@ -75,4 +75,12 @@ bool prepareMenu(Application& app, bool regenerate, const std::optional<std::str
     return true;
 }
 
+std::string discTitle(const Application& app) {
+    for (const MenuPage& page : app.menu.pages) {
+        if (!page.texts.empty() && !page.texts[0].text.empty()) return page.texts[0].text;
+    }
+    if (!app.project.projectFilePath.empty()) return app.project.projectFilePath.stem().string();
+    return "My DVD";
+}
+
 }  // namespace velmora

@@ -16,4 +16,8 @@ class Application;
 bool prepareMenu(Application& app, bool regenerate, const std::optional<std::string>& title,
                  std::string* reason);
 
+// The disc's name, for its volume label: the menu's title, else the
+// project file's name, else "My DVD".
+std::string discTitle(const Application& app);
+
 }  // namespace velmora

@@ -20,7 +20,7 @@ TEST(CliArguments, CommandsAndTheirOptions) {
     EXPECT_EQ(make->pictureFolders.size(), 2u);
     EXPECT_EQ(make->pictureFolders[1], "b c");
     EXPECT_EQ(make->pal, true);
-    EXPECT_TRUE(make->wide);
+    EXPECT_EQ(make->wide, true);
     EXPECT_EQ(make->displaySeconds, 5);
     EXPECT_EQ(make->title, "Our trip");
     EXPECT_EQ(make->iso, "x.iso");
@@ -31,11 +31,17 @@ TEST(CliArguments, CommandsAndTheirOptions) {
     ASSERT_TRUE(burn) << error;
     EXPECT_EQ(burn->burnFolder, "dvd");
     EXPECT_EQ(burn->speed, 2770);
-    EXPECT_EQ(burn->label, "My DVD");
+    EXPECT_FALSE(burn->label);  // named after the folder
 
     const auto build = parse({"build", "p.prg", "--output", "o"}, &error);
     ASSERT_TRUE(build) << error;
     EXPECT_EQ(build->project, "p.prg");
+    EXPECT_FALSE(build->pal);  // the project's own format
+    EXPECT_FALSE(build->wide);
+    const auto narrowed = parse({"build", "p.prg", "--ntsc", "--narrow"}, &error);
+    ASSERT_TRUE(narrowed) << error;
+    EXPECT_EQ(narrowed->pal, false);
+    EXPECT_EQ(narrowed->wide, false);
 
     // --force lets --iso replace a file that is no ISO image, for each
     // command that writes one.
@@ -61,7 +67,7 @@ TEST(CliArguments, MistakesAreNamed) {
          "--display-time takes a whole number from 1 to 200, not \"0\""},
         {{"make", "--pictures", "a", "--output"}, "--output needs a value"},
         {{"build"}, "build needs the project file (.prg)"},
-        {{"build", "p.prg", "--wide"}, "--wide is not an option of build"},
+        {{"demo", "--wide"}, "--wide is not an option of demo"},
         {{"devices", "extra"}, "unexpected argument \"extra\""},
         {{"burn", "dvd", "--force"}, "--force is not an option of burn"},
         {{"demo", "--force"}, "--force only goes with --iso"},

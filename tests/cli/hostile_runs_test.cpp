@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "cli/cli_run.h"
+#include "support/dvd_reading.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
 
@@ -79,7 +80,7 @@ class HostileRunsTest : public ::testing::Test {
                           "sine=frequency=440:duration=2", "-y", music().string()});
         const fs::path home = *shared_ / "home";
         test::CliRun make(
-            withMusic({"make", "--pictures", pictures().string(), "--pal", "--output",
+            withMusic({"make", "--pictures", pictures().string(), "--pal", "--wide", "--output",
                        (*shared_ / "out").string(), "--save", savedProject().string()}),
             home, *shared_ / "make.txt");
         ASSERT_EQ(make.wait(), 0) << make.output();
@@ -119,6 +120,72 @@ class HostileRunsTest : public ::testing::Test {
     static inline fs::path savedWorkingFolder_;
     test::TemporaryFolder folder_;
 };
+
+// The format of a disc as a player reads it: PAL or NTSC, and 16:9.
+std::pair<bool, bool> discFormat(const fs::path& folder) {
+    test::DvdReader dvd(DVDOpen(folder.c_str()));
+    if (!dvd) return {};
+    test::DvdIfo vts(ifoOpen(dvd.get(), 1));
+    if (!vts) return {};
+    const video_attr_t& video = vts->vtsi_mat->vts_video_attr;
+    return {video.video_format == 1, video.display_aspect_ratio == 3};
+}
+
+// A project made PAL 16:9 is built PAL 16:9 by another account whose
+// settings are NTSC 4:3; told otherwise, build makes that disc instead.
+TEST_F(HostileRunsTest, ASavedProjectIsBuiltInItsOwnFormatElsewhere) {
+    const struct {
+        std::vector<std::string> options;
+        std::pair<bool, bool> palAndWide;
+    } cases[] = {
+        {{}, {true, true}},
+        {{"--ntsc", "--narrow"}, {false, false}},
+    };
+    for (const auto& c : cases) {
+        const fs::path output = folder_ / ("out" + std::to_string(c.options.size()));
+        std::vector<std::string> arguments = {"build", savedProject().string(), "--output",
+                                              output.string()};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const auto build = start(arguments);
+        ASSERT_EQ(build->wait(), 0) << build->output();
+        EXPECT_EQ(discFormat(output), c.palAndWide) << build->output();
+    }
+}
+
+// The volume identifier of an ISO image: 32 characters of its primary
+// volume descriptor (sector 16), padded with spaces.
+std::string isoVolumeIdentifier(const fs::path& image) {
+    std::ifstream in(image, std::ios::binary);
+    in.seekg(16 * 2048 + 40);
+    std::string id(32, ' ');
+    in.read(id.data(), 32);
+    return id.substr(0, id.find_last_not_of(' ') + 1);
+}
+
+// The disc is named after its menu title; --label still names it.
+TEST_F(HostileRunsTest, TheDiscIsNamedAfterItsTitle) {
+    const struct {
+        std::vector<std::string> options;
+        const char* volume;
+    } cases[] = {
+        {{"--title", "Summer 2026"}, "SUMMER_2026"},
+        {{"--title", "Summer 2026", "--label", "Holidays"}, "HOLIDAYS"},
+    };
+    for (const auto& c : cases) {
+        const std::string name = std::to_string(c.options.size());
+        std::vector<std::string> arguments = {"make",
+                                              "--pictures",
+                                              pictures().string(),
+                                              "--output",
+                                              (folder_ / ("out" + name)).string(),
+                                              "--iso",
+                                              (folder_ / (name + ".iso")).string()};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const auto make = start(withMusic(arguments), "make" + name);
+        ASSERT_EQ(make->wait(), 0) << make->output();
+        EXPECT_EQ(isoVolumeIdentifier(folder_ / (name + ".iso")), c.volume);
+    }
+}
 
 TEST_F(HostileRunsTest, ACraftedProjectLeavesFilesOutsideVelmorasFoldersAlone) {
     // The decoy holds files with the very names a build writes and deletes,
