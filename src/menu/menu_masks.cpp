@@ -20,6 +20,16 @@ int truncated(int value, float factor) {
     return static_cast<int>(static_cast<double>(value) * static_cast<double>(factor));
 }
 
+// A subpicture button starts and ends on even lines: the two fields of an
+// interlaced frame then show the same rows of it, and players draw its
+// highlight where the mask is (spumux warns of odd rows). The box grows by
+// at most a line at either end.
+FrameBox onEvenRows(FrameBox box) {
+    box.y0 -= box.y0 % 2;
+    box.y1 += box.y1 % 2;
+    return box;
+}
+
 void setPixel(QImage& image, int x, int y, QRgb colour) {
     if (image.rect().contains(x, y)) image.setPixel(x, y, colour);
 }
@@ -74,13 +84,13 @@ FrameScale::FrameScale(QSize background, int frameHeight)
       frameHeight_(frameHeight) {}
 
 FrameBox FrameScale::box(int x, int y, int width, int height) const {
-    return {truncated(x, sx_), truncated(y, sy_), truncated(x + width, sx_),
-            truncated(y + height, sy_)};
+    return onEvenRows({truncated(x, sx_), truncated(y, sy_), truncated(x + width, sx_),
+                       truncated(y + height, sy_)});
 }
 
 FrameBox letterboxed(const FrameBox& box, int frameHeight) {
     auto row = [frameHeight](int y) { return frameHeight / 8 + y * 3 / 4; };
-    return {box.x0, row(box.y0), box.x1, row(box.y1)};
+    return onEvenRows({box.x0, row(box.y0), box.x1, row(box.y1)});
 }
 
 fs::path letterboxFile(const fs::path& file) {

@@ -11,7 +11,7 @@ class MenuSet;
 class ThemeCatalogue;
 
 // A button's rectangle on the DVD frame (720 × 480 or 720 × 576), edges
-// truncated from background pixels.
+// truncated from background pixels, its top and bottom widened to even rows.
 struct FrameBox {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
 };
@@ -32,7 +32,8 @@ class FrameScale {
 };
 
 // The same box as a 4:3 set shows a 16:9 frame in letterbox: squeezed to
-// three quarters of the height, with a bar of an eighth above.
+// three quarters of the height, with a bar of an eighth above (on even
+// rows again).
 FrameBox letterboxed(const FrameBox& box, int frameHeight);
 
 // The file of a 16:9 menu's letterbox stream beside `file`: the name with

@@ -49,7 +49,8 @@ struct MenuFacts {
     int aspect = -1;  // 0 4:3, 3 16:9
     std::vector<int> buttonsPerPage;
     std::vector<int> buttonGroupsPerPage;
-    uint32_t subpictureControl = 0;  // of the first page
+    std::vector<std::pair<int, int>> buttonRows;  // first and last, every button of every group
+    uint32_t subpictureControl = 0;               // of the first page
 };
 
 MenuFacts readMenus(const fs::path& folder) {
@@ -64,9 +65,18 @@ MenuFacts readMenus(const fs::path& folder) {
     const pgcit_t* pages = vmg->pgci_ut->lu[0].pgcit;
     if (pages->nr_of_pgci_srp > 0)
         facts.subpictureControl = pages->pgci_srp[0].pgc->subp_control[0];
-    for (const hl_gi_t& page : test::menuHighlights(dvd.get(), *vmg)) {
-        facts.buttonsPerPage.push_back(page.btn_ns);
-        facts.buttonGroupsPerPage.push_back(page.btngr_ns);
+    for (const hli_t& page : test::menuHighlights(dvd.get(), *vmg)) {
+        facts.buttonsPerPage.push_back(page.hl_gi.btn_ns);
+        facts.buttonGroupsPerPage.push_back(page.hl_gi.btngr_ns);
+        // Every group's buttons (a 16:9 menu has a widescreen and a
+        // letterbox group), each in its group's part of the table.
+        const int groups = std::max(1, int(page.hl_gi.btngr_ns));
+        for (int g = 0; g < groups; ++g) {
+            for (int b = 0; b < page.hl_gi.btn_ns; ++b) {
+                const btni_t& button = page.btnit[g * (36 / groups) + b];
+                facts.buttonRows.push_back({int(button.y_start), int(button.y_end)});
+            }
+        }
     }
     return facts;
 }
@@ -189,6 +199,13 @@ TEST_P(MenuDiscTest, TwoPagesForFiveSlideshowsBecomeAPlayableMenu) {
     EXPECT_EQ(facts.aspect, disc.isWide ? 3 : 0);
     // Four slideshows and Next; one slideshow and Previous.
     EXPECT_EQ(facts.buttonsPerPage, (std::vector<int>{5, 2}));
+    // Highlights start and end on even rows, in every stream, or players
+    // may draw them a line off.
+    ASSERT_FALSE(facts.buttonRows.empty());
+    for (const auto& [first, last] : facts.buttonRows) {
+        EXPECT_EQ(first % 2, 0) << first << ".." << last;
+        EXPECT_EQ(last % 2, 0) << first << ".." << last;
+    }
     if (disc.isWide) {
         // Widescreen and letterbox buttons, streams 0 and 1.
         EXPECT_EQ(facts.buttonGroupsPerPage, (std::vector<int>{2, 2}));

@@ -100,8 +100,8 @@ DiscFacts readDisc(const fs::path& folder) {
     for (int i = 0; i < vts->vts_pgcit->nr_of_pgci_srp; ++i)
         facts.titleFrames.push_back(framesOf(vts->vts_pgcit->pgci_srp[i].pgc->playback_time));
 
-    for (const hl_gi_t& page : test::menuHighlights(dvd.get(), *vmg))
-        facts.buttonsPerMenuPage.push_back(page.btn_ns);
+    for (const hli_t& highlights : test::menuHighlights(dvd.get(), *vmg))
+        facts.buttonsPerMenuPage.push_back(highlights.hl_gi.btn_ns);
     return facts;
 }
 

@@ -23,8 +23,8 @@ using DvdFile = std::unique_ptr<dvd_file_t, DvdCloser>;
 // The button highlight information of every menu page of the video
 // manager: the presentation data of the first navigation pack of the page's
 // first cell. A page whose pack cannot be read is left out.
-inline std::vector<hl_gi_t> menuHighlights(dvd_reader_t* dvd, const ifo_handle_t& vmg) {
-    std::vector<hl_gi_t> pages;
+inline std::vector<hli_t> menuHighlights(dvd_reader_t* dvd, const ifo_handle_t& vmg) {
+    std::vector<hli_t> pages;
     if (vmg.pgci_ut == nullptr) return pages;
     DvdFile vobs(DVDOpenFile(dvd, 0, DVD_READ_MENU_VOBS));
     const pgcit_t* menus = vmg.pgci_ut->lu[0].pgcit;
@@ -36,7 +36,7 @@ inline std::vector<hl_gi_t> menuHighlights(dvd_reader_t* dvd, const ifo_handle_t
             continue;
         pci_t pci{};
         navRead_PCI(&pci, block + 0x2d);  // the navigation pack's presentation data
-        pages.push_back(pci.hli.hl_gi);
+        pages.push_back(pci.hli);
     }
     return pages;
 }
