@@ -1,5 +1,6 @@
 #include "disc/authoring_scripts.h"
 
+#include <cstdio>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -59,6 +60,74 @@ std::string subpictureScript(const fs::path& highlight, const fs::path& select,
                               {"y1", std::to_string(box.y1)}});
     }
     return doc.doc();
+}
+
+// Where a slideshow's button is: the menu page (numbered from 1, as the
+// video manager's menus are) and the button's number on it.
+struct ButtonPlace {
+    int menu = 1;
+    int button = 1;
+};
+
+std::vector<ButtonPlace> slideshowButtons(const MenuSet& menu) {
+    std::vector<ButtonPlace> places;
+    for (int p = 0; p < menu.pageCount(); ++p) {
+        for (size_t k = 0; k < menu.pages[size_t(p)].buttons.size(); ++k)
+            places.push_back({p + 1, int(k) + 1});
+    }
+    return places;
+}
+
+// The disc's commands keep their state in two general registers:
+//   g1  the button a menu page highlights when it starts (its number times
+//       1024, as the highlight register holds it); 0 leaves the player's;
+//   g2  the menu page of the slideshow playing.
+// A page keeps the viewer's button when it loops, a slideshow's button is
+// highlighted when the menu comes back after it, and the remote's MENU key
+// (the title set's root menu) returns to the page holding that button.
+std::string menuPageStart() {
+    return "if (g1 != 0) { button = g1; g1 = 0; }";
+}
+
+std::string menuPageLoop(int menuNumber) {
+    return "g1 = s8; " + jump("jump menu", menuNumber);
+}
+
+std::string slideshowStart(const ButtonPlace& place) {
+    return "g1 = " + std::to_string(place.button * 1024) + "; g2 = " + std::to_string(place.menu) +
+           ";";
+}
+
+std::string rootMenu(int pageCount) {
+    std::string commands;
+    for (int page = 2; page <= pageCount; ++page)
+        commands += "if (g2 == " + std::to_string(page) + ") " + jump("jump vmgm menu", page) + " ";
+    return commands + "jump vmgm menu 1;";
+}
+
+// A picture's start as dvdauthor reads chapter times, h:mm:ss.fff.
+std::string chapterTime(int frame, VideoFormat format) {
+    const double framesPerSecond = format.isPal() ? 25.0 : 30000.0 / 1001.0;
+    const auto milliseconds = static_cast<long long>(frame / framesPerSecond * 1000.0);
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld.%03lld", milliseconds / 3600000,
+                  milliseconds / 60000 % 60, milliseconds / 1000 % 60, milliseconds % 1000);
+    return text;
+}
+
+// One chapter per picture, where its segment (and the transition into it)
+// begins: the first picture shows one second longer and has no transition.
+std::string pictureChapters(const Slideshow& slideshow, VideoFormat format) {
+    const int fps = format.framesPerSecond();
+    std::string chapters;
+    int frame = 0;
+    for (size_t i = 0; i < slideshow.pictures.size(); ++i) {
+        if (i > 0) chapters += ",";
+        chapters += chapterTime(frame, format);
+        const EffectSetting& effect = slideshow.pictures[i].settings.effect;
+        frame += (effect.displayTime + (i == 0 ? 1 : effect.transitionTime)) * fps;
+    }
+    return chapters;
 }
 
 }  // namespace
@@ -155,6 +224,7 @@ bool AuthoringScripts::writeAuthoringScript() {
         const MenuPage& page = menu_.pages[size_t(p)];
         doc.appendElement("pgc");
         doc.enter();
+        doc.appendElement("pre", menuPageStart());
         int name = 1;
         for (size_t k = 0; k < page.buttons.size(); ++k) {
             appendWithAttributes(doc, "button", {{"name", std::to_string(name++)}},
@@ -166,7 +236,7 @@ bool AuthoringScripts::writeAuthoringScript() {
                                  jump("jump menu", menu));
         }
         appendWithAttributes(doc, "vob", {{"file", page.menuStreamPath.string()}});
-        doc.appendElement("post", jump("jump menu", p + 1));
+        doc.appendElement("post", menuPageLoop(p + 1));
         doc.leave();
     }
     doc.leave();
@@ -174,17 +244,33 @@ bool AuthoringScripts::writeAuthoringScript() {
 
     doc.appendElement("titleset");
     doc.enter();
+    doc.appendElement("menus");
+    doc.enter();
+    appendVideo(doc);
+    appendWithAttributes(doc, "pgc", {{"entry", "root"}});
+    doc.enter();
+    doc.appendElement("pre", rootMenu(menu_.pageCount()));
+    doc.leave();
+    doc.leave();
     doc.appendElement("titles");
     doc.enter();
     appendVideo(doc);
     const auto& slideshows = project_.slideshows;
+    const std::vector<ButtonPlace> places = slideshowButtons(menu_);
     for (size_t j = 0; j < slideshows.size(); ++j) {
+        const ButtonPlace place = j < places.size() ? places[j] : ButtonPlace{};
         doc.appendElement("pgc");
         doc.enter();
+        doc.appendElement("pre", slideshowStart(place));
         appendWithAttributes(doc, "vob",
                              {{"file", slideshows[j]->programStreamPath.string()}, {"pause", "1"}});
+        if (!slideshows[j]->pictures.empty()) {
+            doc.setAttribute(doc.currentIndex(), "chapters",
+                             pictureChapters(*slideshows[j], settings_.format));
+        }
         const bool last = j + 1 == slideshows.size();
-        doc.appendElement("post", last ? "call vmgm menu 1;" : jump("jump title", int(j) + 2));
+        doc.appendElement(
+            "post", last ? jump("call vmgm menu", place.menu) : jump("jump title", int(j) + 2));
         doc.leave();
     }
 

@@ -74,21 +74,30 @@ TEST_F(AuthoringScriptsTest, OnePageOfTwoSlideshows) {
                                                "<menus>",
                                                "<video format=\"ntsc\" aspect=\"4:3\"/>",
                                                "<pgc>",
+                                               "<pre>if (g1 != 0) { button = g1; g1 = 0; }</pre>",
                                                "<button name=\"1\">jump title 1;</button>",
                                                "<button name=\"2\">jump title 2;</button>",
                                                "<vob file=\"" + menu + "\"/>",
-                                               "<post>jump menu 1;</post>",
+                                               "<post>g1 = s8; jump menu 1;</post>",
                                                "</pgc>",
                                                "</menus>",
                                                "</vmgm>",
                                                "<titleset>",
+                                               "<menus>",
+                                               "<video format=\"ntsc\" aspect=\"4:3\"/>",
+                                               "<pgc entry=\"root\">",
+                                               "<pre>jump vmgm menu 1;</pre>",
+                                               "</pgc>",
+                                               "</menus>",
                                                "<titles>",
                                                "<video format=\"ntsc\" aspect=\"4:3\"/>",
                                                "<pgc>",
+                                               "<pre>g1 = 1024; g2 = 1;</pre>",
                                                "<vob file=\"" + T() + "/0.mpg\" pause=\"1\"/>",
                                                "<post>jump title 2;</post>",
                                                "</pgc>",
                                                "<pgc>",
+                                               "<pre>g1 = 2048; g2 = 1;</pre>",
                                                "<vob file=\"" + T() + "/1.mpg\" pause=\"1\"/>",
                                                "<post>call vmgm menu 1;</post>",
                                                "</pgc>",
@@ -104,21 +113,22 @@ TEST_F(AuthoringScriptsTest, PagesJumpToEachOtherAndTitlesCountOn) {
     ASSERT_TRUE(scripts().writeAuthoringScripts());
     std::vector<std::string> buttons;
     for (const std::string& line : fileLines(stack_.project.authorScriptPath)) {
-        if (line.starts_with("<button") || line.starts_with("<post>jump menu"))
+        if (line.starts_with("<button") || line.starts_with("<post>g1 = s8; jump menu") ||
+            line.starts_with("<pre>if (g2") || line.starts_with("<post>call"))
             buttons.push_back(line);
     }
-    const std::vector<std::string> expected = {"<button name=\"1\">jump title 1;</button>",
-                                               "<button name=\"2\">jump title 2;</button>",
-                                               "<button name=\"3\">jump menu 2;</button>",
-                                               "<post>jump menu 1;</post>",
-                                               "<button name=\"1\">jump title 3;</button>",
-                                               "<button name=\"2\">jump title 4;</button>",
-                                               "<button name=\"3\">jump menu 1;</button>",
-                                               "<button name=\"4\">jump menu 3;</button>",
-                                               "<post>jump menu 2;</post>",
-                                               "<button name=\"1\">jump title 5;</button>",
-                                               "<button name=\"2\">jump menu 2;</button>",
-                                               "<post>jump menu 3;</post>"};
+    const std::vector<std::string> expected = {
+        "<button name=\"1\">jump title 1;</button>", "<button name=\"2\">jump title 2;</button>",
+        "<button name=\"3\">jump menu 2;</button>", "<post>g1 = s8; jump menu 1;</post>",
+        "<button name=\"1\">jump title 3;</button>", "<button name=\"2\">jump title 4;</button>",
+        "<button name=\"3\">jump menu 1;</button>", "<button name=\"4\">jump menu 3;</button>",
+        "<post>g1 = s8; jump menu 2;</post>", "<button name=\"1\">jump title 5;</button>",
+        "<button name=\"2\">jump menu 2;</button>", "<post>g1 = s8; jump menu 3;</post>",
+        // MENU during a slideshow: its page.
+        "<pre>if (g2 == 2) jump vmgm menu 2; if (g2 == 3) "
+        "jump vmgm menu 3; jump vmgm menu 1;</pre>",
+        // The last slideshow ends on its own page.
+        "<post>call vmgm menu 3;</post>"};
     EXPECT_EQ(buttons, expected);
 }
 
@@ -147,7 +157,7 @@ TEST_F(AuthoringScriptsTest, WideMenusAddALetterboxStream) {
     ASSERT_TRUE(scripts(AspectRatio::Wide).writeAuthoringScripts());
     const std::vector<std::string> author = fileLines(stack_.project.authorScriptPath);
     const std::string video = "<video format=\"ntsc\" aspect=\"16:9\" widescreen=\"nopanscan\"/>";
-    EXPECT_EQ(std::count(author.begin(), author.end(), video), 2);
+    EXPECT_EQ(std::count(author.begin(), author.end(), video), 3);  // menus, root menu, titles
     const std::vector<std::string> streams(author.begin() + 4, author.begin() + 8);
     EXPECT_EQ(streams,
               (std::vector<std::string>{"<subpicture>", "<stream mode=\"widescreen\" id=\"0\"/>",

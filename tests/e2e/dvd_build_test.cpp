@@ -15,6 +15,7 @@
 #include "menu/theme_fixture.h"
 #include "model/transition_setting.h"
 #include "outside/libburn_disc_writer.h"
+#include "support/dvd_navigation.h"
 #include "support/dvd_reading.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
@@ -79,7 +80,9 @@ int framesOf(const dvd_time_t& time) {
 // What a player finds on the disc.
 struct DiscFacts {
     std::vector<int> titleFrames;
+    std::vector<std::vector<int>> chapterFrames;  // of every title, where each chapter starts
     std::vector<int> buttonsPerMenuPage;
+    std::vector<std::pair<uint32_t, uint32_t>> menuPageSectors;  // first and last, in VIDEO_TS.VOB
     bool isPal = false;
     int aspect = -1;  // 0 4:3, 3 16:9
     int audioStreams = 0;
@@ -97,8 +100,22 @@ DiscFacts readDisc(const fs::path& folder) {
     facts.aspect = vts->vtsi_mat->vts_video_attr.display_aspect_ratio;
     facts.audioStreams = vts->vtsi_mat->nr_of_vts_audio_streams;
     if (facts.audioStreams > 0) facts.audioFormat = vts->vtsi_mat->vts_audio_attr[0].audio_format;
-    for (int i = 0; i < vts->vts_pgcit->nr_of_pgci_srp; ++i)
-        facts.titleFrames.push_back(framesOf(vts->vts_pgcit->pgci_srp[i].pgc->playback_time));
+    for (int i = 0; i < vts->vts_pgcit->nr_of_pgci_srp; ++i) {
+        const pgc_t& pgc = *vts->vts_pgcit->pgci_srp[i].pgc;
+        facts.titleFrames.push_back(framesOf(pgc.playback_time));
+        std::vector<int>& chapters = facts.chapterFrames.emplace_back();
+        for (int program = 0; program < pgc.nr_of_programs; ++program) {
+            int frames = 0;
+            for (int cell = 0; cell + 1 < pgc.program_map[program]; ++cell)
+                frames += framesOf(pgc.cell_playback[cell].playback_time);
+            chapters.push_back(frames);
+        }
+    }
+    const pgcit_t& menus = *vmg->pgci_ut->lu[0].pgcit;
+    for (int i = 0; i < menus.nr_of_pgci_srp; ++i) {
+        const cell_playback_t& cell = menus.pgci_srp[i].pgc->cell_playback[0];
+        facts.menuPageSectors.push_back({cell.first_sector, cell.last_sector});
+    }
 
     for (const hli_t& highlights : test::menuHighlights(dvd.get(), *vmg))
         facts.buttonsPerMenuPage.push_back(highlights.hl_gi.btn_ns);
@@ -209,6 +226,43 @@ TEST_P(DvdBuildTest, TwoSlideshowsAndTwoMenuPages) {
     const double megabytes = double(folderBytes(output / "VIDEO_TS")) / (1 << 20);
     EXPECT_NEAR(megabytes / estimateMegabytes, 1.0, 0.15)
         << megabytes << " MB against an estimate of " << estimateMegabytes << " MB:" << files;
+
+    // A chapter where each picture's segment begins: 0, 3 s and 6 s (the
+    // first picture shows a second longer). A chapter starts with a GOP, so
+    // it lands within one GOP (15 or 18 frames) of its picture.
+    const int fps = disc.isPal ? 25 : 30;
+    const int gopFrames = disc.isPal ? 15 : 18;
+    for (const std::vector<int>& chapters : facts.chapterFrames) {
+        ASSERT_EQ(chapters.size(), 3u);
+        for (int picture = 0; picture < 3; ++picture)
+            EXPECT_LT(std::abs(chapters[size_t(picture)] - 3 * picture * fps), gopFrames)
+                << picture;
+    }
+
+    // The remote's MENU key during the second slideshow reaches the page
+    // holding its button, highlighted; a button the viewer moves to stays
+    // highlighted when the page loops.
+    test::DvdPlayer player(output);
+    ASSERT_TRUE(player.opened());
+    const auto pageAt = [&](uint32_t sector) {
+        for (size_t page = 0; page < facts.menuPageSectors.size(); ++page) {
+            const auto [first, last] = facts.menuPageSectors[page];
+            if (sector >= first && sector <= last) return int(page) + 1;
+        }
+        return 0;
+    };
+    ASSERT_EQ(dvdnav_title_play(player.nav(), 2), DVDNAV_STATUS_OK);
+    ASSERT_TRUE(player.playUntil([] { return true; }));
+    ASSERT_EQ(dvdnav_menu_call(player.nav(), DVD_MENU_Root), DVDNAV_STATUS_OK);
+    ASSERT_TRUE(player.playUntil([&] { return player.inVideoManagerMenu(); }));
+    EXPECT_EQ(pageAt(player.navigationSector()), 2);
+    EXPECT_EQ(player.highlightedButton(), 1);  // the second slideshow's, on page 2
+    ASSERT_EQ(dvdnav_button_select(player.nav(), dvdnav_get_current_nav_pci(player.nav()), 2),
+              DVDNAV_STATUS_OK);
+    const int cells = player.cellChanges();
+    ASSERT_TRUE(player.playUntil([&] { return player.cellChanges() > cells; }));
+    EXPECT_EQ(pageAt(player.navigationSector()), 2);
+    EXPECT_EQ(player.highlightedButton(), 2);
 
     // The same disc as an ISO image reads back with the same titles.
     const fs::path iso = temporary_ / "disc.iso";
