@@ -105,10 +105,16 @@ std::string rootMenu(int pageCount) {
     return commands + "jump vmgm menu 1;";
 }
 
-// A picture's start as dvdauthor reads chapter times, h:mm:ss.fff.
+// A picture's start as dvdauthor reads chapter times, h:mm:ss.fff. The
+// encoder opens a group of pictures there, so the chapter's cell starts on
+// the picture's first frame.
 std::string chapterTime(int frame, VideoFormat format) {
     const double framesPerSecond = format.isPal() ? 25.0 : 30000.0 / 1001.0;
-    const auto milliseconds = static_cast<long long>(frame / framesPerSecond * 1000.0);
+    // Half a frame into the picture: dvdauthor counts from the earliest
+    // stream's start, and the sound may start a few milliseconds before the
+    // picture; the time still lies within the group that starts on the
+    // picture's first frame.
+    const auto milliseconds = static_cast<long long>((frame + 0.5) / framesPerSecond * 1000.0);
     char text[32];
     std::snprintf(text, sizeof text, "%lld:%02lld:%02lld.%03lld", milliseconds / 3600000,
                   milliseconds / 60000 % 60, milliseconds / 1000 % 60, milliseconds % 1000);

@@ -24,6 +24,10 @@ class EncoderLibrary {
     virtual int initEncoder(const std::filesystem::path& output, VideoFormat format) = 0;
     // 0 when the frame was taken, otherwise an error code.
     virtual int EncOneFrame(const uint8_t* planarFrame) = 0;
+    // The next frame begins a closed group of pictures, where a DVD
+    // chapter can start exactly (a picture's first frame). Encoders that
+    // cannot place groups ignore it.
+    virtual void startGroupAtNextFrame() {}
     virtual int closeEncoder() = 0;
 };
 

@@ -151,6 +151,7 @@ struct FfmpegEncoder::Session {
     }
 
     bool headerWritten = false;
+    bool groupStartsHere = false;
 
     void configure(const fs::path& target, VideoFormat formatOfVideo, bool withSound) {
         videoFormat = formatOfVideo;
@@ -192,6 +193,10 @@ struct FfmpegEncoder::Session {
         if (result < 0) return fail(result, "memory");
         sws_scale(scaler.get(), source, strides, 0, inHeight, outFrame->data, outFrame->linesize);
         outFrame->pts = frameCount++;
+        // A forced intra picture opens a new closed group: the encoder
+        // counts its groups from there.
+        outFrame->pict_type = groupStartsHere ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
+        groupStartsHere = false;
         result = avcodec_send_frame(videoCodec.get(), outFrame.get());
         if (result < 0) return fail(result, "MPEG-2 encoding");
         if (!drainVideo()) return false;
@@ -252,6 +257,10 @@ int FfmpegEncoder::initEncoder(const fs::path& output, VideoFormat format) {
         return session_->errorCode;
     }
     return 0;
+}
+
+void FfmpegEncoder::startGroupAtNextFrame() {
+    if (session_) session_->groupStartsHere = true;
 }
 
 int FfmpegEncoder::EncOneFrame(const uint8_t* planarFrame) {

@@ -29,6 +29,7 @@ class FfmpegEncoder final : public EncoderLibrary {
                        VideoFormat format) override;
     int initEncoder(const std::filesystem::path& output, VideoFormat format) override;
     int EncOneFrame(const uint8_t* planarFrame) override;
+    void startGroupAtNextFrame() override;
     int closeEncoder() override;
 
     // The average video bit rate: what the disc estimate allows per frame

@@ -30,6 +30,8 @@ void QueuedEncoder::start(int init, VideoFormat format) {
     if (init != 0) return;  // frames go straight to the encoder, which refuses them
     const size_t frameBytes = size_t(format.composedFrameSize().planarBytes());
     slots_.assign(size_t(queuedFrames_), std::vector<uint8_t>(frameBytes));
+    slotStartsGroup_.assign(size_t(queuedFrames_), 0);
+    nextStartsGroup_ = false;
     freeSlots_.clear();
     queuedSlots_.clear();
     for (int slot = 0; slot < queuedFrames_; ++slot)
@@ -50,6 +52,8 @@ int QueuedEncoder::EncOneFrame(const uint8_t* planarFrame) {
     lock.unlock();
     std::vector<uint8_t>& buffer = slots_[size_t(slot)];
     std::memcpy(buffer.data(), planarFrame, buffer.size());
+    slotStartsGroup_[size_t(slot)] = nextStartsGroup_ ? 1 : 0;
+    nextStartsGroup_ = false;
     lock.lock();
     queuedSlots_.push_back(slot);
     changed_.notify_all();
@@ -66,6 +70,7 @@ void QueuedEncoder::encodeQueuedFrames() {
         int result = 0;
         if (error_ == 0) {
             lock.unlock();
+            if (slotStartsGroup_[size_t(slot)] != 0) encoder_->startGroupAtNextFrame();
             result = encoder_->EncOneFrame(slots_[size_t(slot)].data());
             lock.lock();
         }
@@ -73,6 +78,14 @@ void QueuedEncoder::encodeQueuedFrames() {
         freeSlots_.push_back(slot);
         changed_.notify_all();
     }
+}
+
+void QueuedEncoder::startGroupAtNextFrame() {
+    if (!worker_.joinable()) {
+        encoder_->startGroupAtNextFrame();
+        return;
+    }
+    nextStartsGroup_ = true;
 }
 
 void QueuedEncoder::stopWorker() {

@@ -31,6 +31,7 @@ class QueuedEncoder final : public EncoderLibrary {
                        VideoFormat format) override;
     int initEncoder(const std::filesystem::path& output, VideoFormat format) override;
     int EncOneFrame(const uint8_t* planarFrame) override;
+    void startGroupAtNextFrame() override;
     int closeEncoder() override;
 
   private:
@@ -45,6 +46,8 @@ class QueuedEncoder final : public EncoderLibrary {
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::vector<uint8_t>> slots_;
+    std::vector<char> slotStartsGroup_;  // per slot: its frame begins a group
+    bool nextStartsGroup_ = false;       // the caller's thread only
     std::deque<int> freeSlots_;
     std::deque<int> queuedSlots_;
     int error_ = 0;  // the first error of the encoder thread

@@ -184,6 +184,7 @@ int renderSlideshow(const RenderJob& job, EncoderLibrary& encoder, const Log& lo
         context.N = (effect.displayTime + effect.transitionTime) * fps;
         context.T = effect.transitionTime * fps;
         context.motionFrame = 0;
+        encoder.startGroupAtNextFrame();  // the picture's chapter starts on its first frame
         result = renderTransitionSegment(context, *effect.transition);
     }
     // A failure to finish the file is a failure of the encode.

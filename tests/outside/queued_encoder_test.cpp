@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <numeric>
@@ -33,7 +34,9 @@ class RecordingEncoder final : public EncoderLibrary {
         ++closes;
         return closeResult;
     }
+    void startGroupAtNextFrame() override { groupStarts.push_back(int(sums.size())); }
     std::vector<uint64_t> sums;
+    std::vector<int> groupStarts;  // the frames a group was asked to start on
     int initResult = 0, closeResult = 0, failAt = -1;
     std::atomic<int> closes = 0;
 };
@@ -44,10 +47,13 @@ struct QueuedEncoderTest : ::testing::Test {
         inner = owned.get();
         queued = std::make_unique<QueuedEncoder>(std::move(owned), 2);
     }
-    // Frame i is filled with the value i, in one buffer reused at once.
-    int send(int frameCount) {
+    // Frame i is filled with the value i, in one buffer reused at once; the
+    // frames in `groupStarts` are announced as starting a group.
+    int send(int frameCount, const std::vector<int>& groupStarts = {}) {
         std::vector<uint8_t> frame(kPalFrameBytes);
         for (int i = 0; i < frameCount; ++i) {
+            if (std::count(groupStarts.begin(), groupStarts.end(), i) != 0)
+                queued->startGroupAtNextFrame();
             std::fill(frame.begin(), frame.end(), uint8_t(i));
             if (const int result = queued->EncOneFrame(frame.data()); result != 0) return result;
         }
@@ -60,10 +66,14 @@ struct QueuedEncoderTest : ::testing::Test {
 TEST_F(QueuedEncoderTest, EveryFrameReachesTheEncoderInOrderBeforeClose) {
     for (int run = 0; run < 2; ++run) {  // the same object serves several encodes
         inner->sums.clear();
+        inner->groupStarts.clear();
         ASSERT_EQ(queued->initVobEncoder("s.mp2", "o.mpg", kPalStandard), 0);
-        ASSERT_EQ(send(20), 0);
+        ASSERT_EQ(send(20, {7, 15}), 0);
         EXPECT_EQ(queued->closeEncoder(), 0);
         ASSERT_EQ(inner->sums.size(), 20u);
+        // A group start reaches the encoder with its own frame, however
+        // many frames wait in the queue.
+        EXPECT_EQ(inner->groupStarts, (std::vector<int>{7, 15}));
         for (int i = 0; i < 20; ++i)
             EXPECT_EQ(inner->sums[size_t(i)], uint64_t(i) * kPalFrameBytes);
     }
