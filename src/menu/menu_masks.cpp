@@ -23,10 +23,11 @@ int truncated(int value, float factor) {
 // A subpicture button starts and ends on even lines: the two fields of an
 // interlaced frame then show the same rows of it, and players draw its
 // highlight where the mask is (spumux warns of odd rows). The box grows by
-// at most a line at either end.
-FrameBox onEvenRows(FrameBox box) {
+// at most a line at either end; a box ending on the frame's last row
+// ends a line higher instead.
+FrameBox onEvenRows(FrameBox box, int frameHeight) {
     box.y0 -= box.y0 % 2;
-    box.y1 += box.y1 % 2;
+    if (box.y1 % 2 != 0) box.y1 += box.y1 + 1 < frameHeight ? 1 : -1;
     return box;
 }
 
@@ -85,12 +86,13 @@ FrameScale::FrameScale(QSize background, int frameHeight)
 
 FrameBox FrameScale::box(int x, int y, int width, int height) const {
     return onEvenRows({truncated(x, sx_), truncated(y, sy_), truncated(x + width, sx_),
-                       truncated(y + height, sy_)});
+                       truncated(y + height, sy_)},
+                      frameHeight_);
 }
 
 FrameBox letterboxed(const FrameBox& box, int frameHeight) {
     auto row = [frameHeight](int y) { return frameHeight / 8 + y * 3 / 4; };
-    return onEvenRows({box.x0, row(box.y0), box.x1, row(box.y1)});
+    return onEvenRows({box.x0, row(box.y0), box.x1, row(box.y1)}, frameHeight);
 }
 
 fs::path letterboxFile(const fs::path& file) {

@@ -278,8 +278,9 @@ TEST_F(MenuPicturesTest, MaskOutlinesLieOnTheButtonsOfTheFullSizePicture) {
 }
 
 TEST(FrameScale, SinglePrecisionEdges) {
-    // A PAL background 500 high: sy is 1.1519999…, so the last row lands on 575.
-    EXPECT_EQ(FrameScale({720, 500}, 576).box(0, 400, 10, 100).y1, 575);
+    // A PAL background 500 high: sy is 1.1519999…, so the last row lands on
+    // 575, and buttons end on an even row inside the frame: 574.
+    EXPECT_EQ(FrameScale({720, 500}, 576).box(0, 400, 10, 100).y1, 574);
     const FrameBox doubled = FrameScale({360, 240}, 480).box(10, 20, 50, 30);
     EXPECT_EQ((std::array{doubled.x0, doubled.y0, doubled.x1, doubled.y1}),
               (std::array{20, 40, 120, 100}));
