@@ -106,8 +106,9 @@ std::string rootMenu(int pageCount) {
 }
 
 // A picture's start as dvdauthor reads chapter times, h:mm:ss.fff. The
-// encoder opens a group of pictures there, so the chapter's cell starts on
-// the picture's first frame.
+// encoder opens a group of pictures there, so the chapter's cell can start
+// on the picture's first frame (dvdauthor joins a group shorter than a
+// VOBU may be to the one before, and the chapter then starts there).
 std::string chapterTime(int frame, VideoFormat format) {
     const double framesPerSecond = format.isPal() ? 25.0 : 30000.0 / 1001.0;
     // Half a frame into the picture: dvdauthor counts from the earliest
