@@ -228,7 +228,7 @@ double referenceEncode(const Paths& paths, const fs::path& soundtrack) {
 int main(int argc, char** argv) {
     const Paths paths = preparePaths(argc, argv);
     makeInputs(paths);
-    const fs::path soundtrack = paths.folder / "temp" / "slideshow.mp2";
+    const fs::path soundtrack = paths.folder / "temp" / "slideshow_0.mp2";
     const int frameCount = kPhotoCount * (kDisplaySeconds + kTransitionSeconds) * 25;
 
     const double bare = double(bench::inChild([] { return std::vector<double>{}; }).peakKilobytes);

@@ -19,7 +19,8 @@ struct SoundtrackJob {
     const Event* cancelEvent = nullptr;
     std::function<void(int)> progress;  // the build's; not called here
     // Where the music is cut, faded out over its last seconds; the whole
-    // music when maxSeconds is 0. Tracks are converted only as far as the
+    // music when maxSeconds is 0 (whole seconds: extraMilliseconds is not
+    // used here). Tracks are converted only as far as the
     // cut, and the repetitions or silence that follow repeat or pad the
     // music as cut.
     ConversionLimit musicLimit;

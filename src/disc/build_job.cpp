@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "audio/soundtrack_assembly.h"
+#include "audio/title_soundtracks.h"
 #include "base/app_folders.h"
 #include "base/log.h"
 #include "base/notifier.h"
@@ -163,7 +164,8 @@ void BuildJob::buildThread() {
         for (int i = 0; result == 0 && i < int(parts_.project.slideshows.size()); ++i)
             result = makeSlideshowVideo(i);
         if (result == 0) {
-            removeStageFile(parts_.project.slideshows.front()->soundtrackPath);
+            for (const auto& slideshow : parts_.project.slideshows)
+                removeStageFile(slideshow->soundtrackPath);
             log.writeLog("Begin make DVD Structure");
             result = makeDvdFileSystem();
             log.writeLog(withReturnValue("End make DVD Structure, return value:", result));
@@ -201,13 +203,35 @@ int BuildJob::makeSlideshowSoundtrack() {
     const Slideshow& first = *project.slideshows.front();
     SoundtrackJob job;
     job.tracks = &first.audioTracks;
-    job.outputPath = first.soundtrackPath;
+    job.outputPath = first.sharedSoundtrackPath;
     job.cancelEvent = &cancelEvent_;
     const SoundtrackCover cover{parts_.preferences.loopAudio, fps,
                                 project.longestSlideshowSeconds() * fps, project.totalFrames,
                                 parts_.resources.silence};
-    const int result = buildSoundtrack(job, cover, parts_.tools.converter, parts_.log);
+    int result = buildSoundtrack(job, cover, parts_.tools.converter, parts_.log);
+    if (result == 0) result = makeTitleSoundtracks();
     parts_.log.writeLog(withReturnValue("End make slideshow audio return value:", result));
+    return result;
+}
+
+// Every title multiplexes its soundtrack from the start and the encoder cuts
+// it where the video ends: each gets the shared soundtrack cut at its own
+// end, with music faded out there instead of stopping at full volume.
+int BuildJob::makeTitleSoundtracks() {
+    Project& project = parts_.project;
+    const Slideshow& first = *project.slideshows.front();
+    TitleSoundtrackJob job;
+    job.sharedSoundtrack = first.sharedSoundtrackPath;
+    job.format = videoFormat();
+    job.fadeOut = !first.audioTracks.empty();
+    job.cancelEvent = &cancelEvent_;
+    for (size_t i = 0; i < project.slideshows.size(); ++i) {
+        Slideshow& slideshow = *project.slideshows[i];
+        slideshow.numberSoundtrack(int(i));
+        job.titles.push_back({slideshow.soundtrackPath, slideshow.totalFrames});
+    }
+    const int result = cutTitleSoundtracks(job, parts_.tools.converter, parts_.log);
+    if (result == 0) removeStageFile(job.sharedSoundtrack);
     return result;
 }
 

@@ -58,9 +58,10 @@ struct BuildOptions {
 };
 
 // The make-DVD process: on a thread of its own, the menu streams, the
-// slideshow soundtrack, one program stream per slideshow and the DVD file
-// system, in that order; the first stage that fails ends the build. A build
-// always ends idle (display released, making false), however it ends.
+// slideshow soundtrack (cut into one per title), one program stream per
+// slideshow and the DVD file system, in that order; the first stage that
+// fails ends the build. A build always ends idle (display released, making
+// false), however it ends.
 class BuildJob {
   public:
     explicit BuildJob(const BuildParts& parts);
@@ -92,6 +93,7 @@ class BuildJob {
     void buildThread();
     int makeMenus();
     int makeSlideshowSoundtrack();
+    int makeTitleSoundtracks();
     int makeSlideshowVideo(int index);
     int makeDvdFileSystem();
     void finish(int result);

@@ -6,13 +6,16 @@ namespace velmora {
 
 class Event;
 
-// Where a conversion stops: after maxSeconds seconds of sound (0: the whole
-// source). When the source goes on beyond the cut, its last fadeOutSeconds
-// seconds before the cut fade smoothly to silence, so the cut is heard as an
-// ending and not as a click.
+// Where a conversion stops: after maxSeconds seconds and extraMilliseconds
+// milliseconds of sound (both 0: the whole source). When the source goes on
+// beyond the cut, its last fadeOutSeconds seconds before the cut fade
+// smoothly to silence, so the cut is heard as an ending and not as a click.
+// The milliseconds let a cut meet a video's end, which seldom falls on a
+// whole second (an NTSC title runs 1001/1000 of its counted length).
 struct ConversionLimit {
     int maxSeconds = 0;
     int fadeOutSeconds = 0;
+    int extraMilliseconds = 0;
 };
 
 // Measures audio files and converts them to the one sound format of the

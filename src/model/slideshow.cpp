@@ -334,9 +334,15 @@ void Slideshow::recomputeAudioStarts() {
     }
 }
 
+void Slideshow::numberSoundtrack(int position) {
+    soundtrackPath =
+        sharedSoundtrackPath.parent_path() / ("slideshow_" + std::to_string(position) + ".mp2");
+}
+
 void Slideshow::repointTempFiles(const fs::path& folder) {
     const std::string fileName = fileNameSafe(name);
-    soundtrackPath = folder / "slideshow.mp2";
+    sharedSoundtrackPath = folder / "slideshow.mp2";
+    numberSoundtrack(index);
     programStreamPath = folder / (fileName + ".mpg");
     coverPath = folder / ("cover_" + fileName + ".bmp");
     for (AudioTrack& track : audioTracks)

@@ -23,7 +23,11 @@ class Slideshow {
     std::string name;
     std::vector<SlideImage> pictures;
     std::vector<AudioTrack> audioTracks;
-    std::filesystem::path soundtrackPath;     // T/slideshow.mp2, shared by every slideshow
+    // T/slideshow.mp2: the music every title starts with, built once for all.
+    std::filesystem::path sharedSoundtrackPath;
+    // T/slideshow_<index>.mp2: this title's own soundtrack, the shared one
+    // cut where the title's video ends; the one its render multiplexes.
+    std::filesystem::path soundtrackPath;
     std::filesystem::path programStreamPath;  // T/<name>.mpg, T/<index>.mpg for authoring
     std::filesystem::path coverPath;          // T/cover_<name>.bmp
     int totalFrames = 0;
@@ -70,6 +74,10 @@ class Slideshow {
 
     // Points every temporary file of the slideshow into `folder`.
     void repointTempFiles(const std::filesystem::path& folder);
+    // Names the title's own soundtrack after its place in the project
+    // (beside the shared one): places, unlike names, never clash, and moving
+    // slideshows changes them, so the build numbers them before it uses them.
+    void numberSoundtrack(int position);
 
   private:
     bool isPictureIndex(int i) const { return i >= 0 && i < int(pictures.size()); }

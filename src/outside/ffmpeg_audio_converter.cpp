@@ -140,8 +140,10 @@ class Mp2Encoder {
   public:
     int open(FILE* out, const ConversionLimit& limit, std::string* reason) {
         out_ = out;
-        if (limit.maxSeconds > 0) {
-            maxSamples_ = int64_t(limit.maxSeconds) * kOutputRate;
+        const int64_t limitMilliseconds =
+            int64_t(limit.maxSeconds) * 1000 + int64_t(limit.extraMilliseconds);
+        if (limitMilliseconds > 0) {
+            maxSamples_ = limitMilliseconds * kOutputRate / 1000;
             fadeSamples_ =
                 std::clamp<int64_t>(int64_t(limit.fadeOutSeconds) * kOutputRate, 0, maxSamples_);
         }

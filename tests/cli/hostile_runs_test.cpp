@@ -193,8 +193,8 @@ TEST_F(HostileRunsTest, ACraftedProjectLeavesFilesOutsideVelmorasFoldersAlone) {
     // victim folder.
     const fs::path decoy = folder_ / "decoy";
     const fs::path victim = folder_ / "victim";
-    for (const char* name :
-         {"author.xml", "menu.mp2", "0.mpg", "slideshow.mp2", "menuVideo0.MPG", "menuVideo0.xml"})
+    for (const char* name : {"author.xml", "menu.mp2", "0.mpg", "slideshow.mp2", "slideshow_0.mp2",
+                             "menuVideo0.MPG", "menuVideo0.xml"})
         writeText(victim / name, std::string("victim ") + name);
     writeText(decoy / ".velmora-working", "");
     writeText(decoy / "author.xml", "decoy");

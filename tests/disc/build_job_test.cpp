@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "base/path_text.h"
+#include "interfaces/audio_converter.h"
 #include "interfaces/authoring_library.h"
 #include "interfaces/encoder_library.h"
 #include "interfaces/multiplexer_library.h"
@@ -28,7 +29,9 @@ class FakeTools final : public EncoderLibrary,
                         public SubpictureLibrary,
                         public AuthoringLibrary {
   public:
-    int initVobEncoder(const fs::path&, const fs::path& output, VideoFormat format) override {
+    int initVobEncoder(const fs::path& soundtrack, const fs::path& output,
+                       VideoFormat format) override {
+        titles.emplace_back(soundtrack, output);
         return initEncoder(output, format);
     }
     int initEncoder(const fs::path& output, VideoFormat) override {
@@ -54,6 +57,35 @@ class FakeTools final : public EncoderLibrary,
 
     std::function<void(const fs::path&)> onInit;
     int authoringResult = 0;
+    std::vector<std::pair<fs::path, fs::path>> titles;  // (soundtrack, program stream)
+};
+
+// Writes every conversion's target and keeps what it was asked.
+class RecordingConverter final : public AudioConverterLibrary {
+  public:
+    struct Conversion {
+        fs::path source;
+        fs::path target;
+        ConversionLimit limit;
+    };
+    int GetFileTimeLength(const fs::path&) override { return 0; }
+    int xToMp2(const fs::path& source, const fs::path& target, const Event&,
+               const ConversionLimit& limit) override {
+        test::writeFile(target, "mp2");
+        conversions.push_back({source, target, limit});
+        if (onConvert) onConvert(source);
+        return 0;
+    }
+    // The conversions of one source.
+    std::vector<Conversion> of(const fs::path& source) const {
+        std::vector<Conversion> found;
+        std::copy_if(conversions.begin(), conversions.end(), std::back_inserter(found),
+                     [&](const Conversion& c) { return c.source == source; });
+        return found;
+    }
+
+    std::vector<Conversion> conversions;
+    std::function<void(const fs::path&)> onConvert;
 };
 
 class RecordingDisplay final : public BuildDisplay {
@@ -124,12 +156,13 @@ class BuildJobTest : public ::testing::Test {
     test::ProjectStack stack_{user(), services_, 1};
     ResourcePaths resources_ = ResourcePaths::under({user(), user()});
     FakeTools tools_;
+    RecordingConverter converter_;
     RecordingDisplay display_;
     BuildJob job_{BuildParts{stack_.project,
                              stack_.menu,
                              stack_.preferences,
                              resources_,
-                             BuildTools{tools_, &tools_, &services_.audio, &tools_, &tools_},
+                             BuildTools{tools_, &tools_, &converter_, &tools_, &tools_},
                              stack_.log,
                              services_.notifier,
                              display_,
@@ -203,6 +236,54 @@ TEST_F(BuildJobTest, CancelDuringTheSecondSlideshowKeepsTheFirstsStream) {
     EXPECT_EQ(display_.mainLabels.back(), "Ready to Sate");
     EXPECT_EQ(display_.ended, 1);
     EXPECT_TRUE(services_.notifier.messages.empty());
+}
+
+// A title's render multiplexes its soundtrack from the start and cuts it
+// where the video ends: each title gets the shared music cut at its own end
+// and faded out over the last second; silence is only cut.
+TEST_F(BuildJobTest, EachTitleHasTheMusicCutAtItsOwnEndAndFadedOut) {
+    Slideshow& longer = *stack_.project.slideshows[1];
+    longer.pictures[0].settings.effect.displayTime += 2;
+    longer.recomputeFrames();
+    const fs::path shared = stack_.project.slideshows[0]->sharedSoundtrackPath;
+    for (const bool music : {true, false}) {
+        SCOPED_TRACE(music ? "music" : "silence");
+        // Only the first slideshow's music plays on the disc.
+        if (!music) stack_.project.slideshows[0]->audioTracks.clear();
+        converter_.conversions.clear();
+        tools_.titles.clear();
+        ASSERT_TRUE(job_.startBuild({}));
+        ASSERT_EQ(job_.waitForBuild(), 0);
+        const auto cuts = converter_.of(shared);
+        ASSERT_EQ(cuts.size(), 2u);
+        ASSERT_EQ(tools_.titles.size(), 2u);
+        for (size_t i = 0; i < 2; ++i) {
+            const Slideshow& slideshow = *stack_.project.slideshows[i];
+            const ConversionLimit& limit = cuts[i].limit;
+            EXPECT_EQ(cuts[i].target, slideshow.soundtrackPath);
+            EXPECT_EQ(limit.maxSeconds * 1000 + limit.extraMilliseconds,
+                      slideshow.totalFrames * 40);  // PAL: 40 ms a frame
+            EXPECT_EQ(limit.fadeOutSeconds, music ? 1 : 0);
+            EXPECT_EQ(tools_.titles[i],
+                      std::make_pair(slideshow.soundtrackPath, slideshow.programStreamPath));
+            EXPECT_FALSE(fs::exists(slideshow.soundtrackPath));  // gone with the streams
+        }
+        EXPECT_NE(cuts[0].limit.maxSeconds, cuts[1].limit.maxSeconds);
+        EXPECT_NE(tools_.titles[0].first, tools_.titles[1].first);
+        EXPECT_FALSE(fs::exists(shared));
+    }
+}
+
+TEST_F(BuildJobTest, ACancelWhileTheTitlesAreCutStopsBeforeAnyRender) {
+    const fs::path shared = stack_.project.slideshows[0]->sharedSoundtrackPath;
+    converter_.onConvert = [&](const fs::path& source) {
+        if (source == shared) job_.requestCancel();
+    };
+    ASSERT_TRUE(job_.startBuild({}));
+    EXPECT_EQ(job_.waitForBuild(), 2);
+    EXPECT_EQ(converter_.of(shared).size(), 1u);
+    EXPECT_TRUE(tools_.titles.empty());
+    EXPECT_EQ(display_.mainLabels.back(), "Ready to Sate");
 }
 
 TEST_F(BuildJobTest, AFailedBuildEndsIdleAndCanStartAgain) {

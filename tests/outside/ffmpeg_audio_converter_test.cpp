@@ -296,6 +296,7 @@ const LimitCase kLimits[] = {
     {"cut and faded", 15, {10, 3}, 10, true},
     {"shorter than the cut", 6, {10, 3}, 6, false},
     {"cut without a fade", 15, {10, 0}, 10, false},
+    {"cut between two seconds", 15, {9, 3, 500}, 9.5, true},
     {"a song longer than a menu loop", 130, {120, 3}, 120, true},
 };
 
