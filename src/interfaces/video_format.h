@@ -44,6 +44,8 @@ struct VideoFormat {
     // Frames per second counted by the timeline: 25 for PAL, 30 otherwise
     // (NTSC is counted at 30, not 29.97).
     constexpr int framesPerSecond() const { return isPal() ? 25 : 30; }
+    // The longest group of pictures a DVD allows: 15 frames PAL, 18 NTSC.
+    constexpr int maxGroupFrames() const { return isPal() ? 15 : 18; }
     // The lines of the DVD frame the encoder writes.
     constexpr int dvdFrameHeight() const { return velmora::dvdFrameHeight(standard); }
     constexpr ComposedFrameSize composedFrameSize() const {

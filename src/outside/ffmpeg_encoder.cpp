@@ -81,7 +81,10 @@ struct FfmpegEncoder::Session {
         c.pix_fmt = AV_PIX_FMT_YUV420P;
         c.time_base = av_inv_q(frameRate);
         c.framerate = frameRate;
-        c.gop_size = videoFormat.isPal() ? 15 : 18;
+        // The groups are cut by encode() (see there); the library's own
+        // count, which with two B-frames and closed groups cuts at 3k + 1
+        // frames (16 where 18 are allowed), is kept out of the way.
+        c.gop_size = videoFormat.maxGroupFrames() + 1;
         c.max_b_frames = 2;
         c.flags |= AV_CODEC_FLAG_CLOSED_GOP;
         c.bit_rate = FfmpegEncoder::videoBitRate(videoFormat.standard, programStream);
@@ -152,6 +155,7 @@ struct FfmpegEncoder::Session {
 
     bool headerWritten = false;
     bool groupStartsHere = false;
+    int framesInGroup = 0;  // the frames sent since the last group began
 
     void configure(const fs::path& target, VideoFormat formatOfVideo, bool withSound) {
         videoFormat = formatOfVideo;
@@ -193,9 +197,12 @@ struct FfmpegEncoder::Session {
         if (result < 0) return fail(result, "memory");
         sws_scale(scaler.get(), source, strides, 0, inHeight, outFrame->data, outFrame->linesize);
         outFrame->pts = frameCount++;
-        // A forced intra picture opens a new closed group: the encoder
-        // counts its groups from there.
-        outFrame->pict_type = groupStartsHere ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
+        // A forced intra picture opens a new closed group: where the caller
+        // asks, and wherever a group would otherwise grow longer than a DVD
+        // allows.
+        const bool opensGroup = groupStartsHere || framesInGroup >= videoFormat.maxGroupFrames();
+        framesInGroup = opensGroup ? 1 : framesInGroup + 1;
+        outFrame->pict_type = opensGroup ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
         groupStartsHere = false;
         result = avcodec_send_frame(videoCodec.get(), outFrame.get());
         if (result < 0) return fail(result, "MPEG-2 encoding");

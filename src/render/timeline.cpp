@@ -10,6 +10,7 @@
 #include "model/transition_kinds.h"
 #include "render/composing_thread.h"
 #include "render/frame_geometry.h"
+#include "render/picture_groups.h"
 #include "render/transitions/accordion_transition.h"
 #include "render/transitions/alpha_transition.h"
 #include "render/transitions/blinds_transition.h"
@@ -44,6 +45,12 @@ const SlideImage& RenderContext::picture() const {
     return job.slideshow->pictures[size_t(index)];
 }
 
+void RenderContext::startSegment() {
+    segmentStart_ = emittedFrames_;
+    groupStarts_ = groupStarts(N, job.format.maxGroupFrames());
+    nextGroup_ = 0;
+}
+
 void RenderContext::preparePicture() {
     motion.setupMotion(picture().settings.effect.motionEffect, picture().workingPath, frame.size(),
                        N);
@@ -56,6 +63,11 @@ int RenderContext::emitFrame() {
 int RenderContext::emitFrame(const Canvas& composed) {
     const QImage& image = composed.image();
     if (job.composedFrame) job.composedFrame(emittedFrames_, image);
+    if (nextGroup_ < groupStarts_.size() &&
+        emittedFrames_ - segmentStart_ == groupStarts_[nextGroup_]) {
+        encoder_.startGroupAtNextFrame();
+        ++nextGroup_;
+    }
     ++emittedFrames_;
     const size_t lumaSize = size_t(image.width()) * size_t(image.height());
     convertCanvasToI420(image,
@@ -146,6 +158,7 @@ int renderFirstPicture(RenderContext& context) {
     context.index = 0;
     context.T = fps;
     context.N = (context.picture().settings.effect.displayTime + 1) * fps;
+    context.startSegment();
     context.preparePicture();
     const MotionEffectKind effect = context.picture().settings.effect.motionEffect;
     for (int k = 0; k < context.T; ++k) {
@@ -184,7 +197,7 @@ int renderSlideshow(const RenderJob& job, EncoderLibrary& encoder, const Log& lo
         context.N = (effect.displayTime + effect.transitionTime) * fps;
         context.T = effect.transitionTime * fps;
         context.motionFrame = 0;
-        encoder.startGroupAtNextFrame();  // the picture's chapter starts on its first frame
+        context.startSegment();  // the picture's chapter starts on its first frame
         result = renderTransitionSegment(context, *effect.transition);
     }
     // A failure to finish the file is a failure of the encode.

@@ -48,6 +48,9 @@ class RenderContext {
     int T = 0;            // transition frames at its start
 
     const SlideImage& picture() const;
+    // The next frame begins the segment of picture `index`, N frames long:
+    // its groups of pictures are planned from there (picture_groups.h).
+    void startSegment();
     // Decodes picture `index` and sets up its motion over N frames.
     void preparePicture();
     // Hands the frame canvas to the encoder, advances the progress and tests
@@ -63,6 +66,9 @@ class RenderContext {
     double progress_ = 0;
     double progressStep_ = 0;
     int emittedFrames_ = 0;
+    int segmentStart_ = 0;          // the first frame of the segment
+    std::vector<int> groupStarts_;  // in the segment, still to come
+    size_t nextGroup_ = 0;          // of groupStarts_
     std::vector<uint8_t> planar_;
 };
 

@@ -227,21 +227,11 @@ TEST_P(DvdBuildTest, TwoSlideshowsAndTwoMenuPages) {
     EXPECT_NEAR(megabytes / estimateMegabytes, 1.0, 0.15)
         << megabytes << " MB against an estimate of " << estimateMegabytes << " MB:" << files;
 
-    // A chapter where each picture's segment begins: 0, 3 s and 6 s (the
-    // first picture shows a second longer). The encoder opens a group on a
-    // picture's first frame, but dvdauthor joins a group shorter than its
-    // shortest VOBU to the one before, so a chapter may start up to a group
-    // (15 or 18 frames) early.
+    // A chapter where each picture's segment begins, to the frame: 0, 3 s
+    // and 6 s (the first picture shows a second longer).
     const int fps = disc.isPal ? 25 : 30;
-    const int groupFrames = disc.isPal ? 15 : 18;
-    for (const std::vector<int>& chapters : facts.chapterFrames) {
-        ASSERT_EQ(chapters.size(), 3u);
-        for (size_t picture = 0; picture < 3; ++picture) {
-            const int start = 3 * int(picture) * fps;
-            EXPECT_LE(chapters[picture], start) << picture;
-            EXPECT_GT(chapters[picture], start - groupFrames) << picture;
-        }
-    }
+    for (const std::vector<int>& chapters : facts.chapterFrames)
+        EXPECT_EQ(chapters, (std::vector<int>{0, 3 * fps, 6 * fps}));
 
     // The remote's MENU key during the second slideshow reaches the page
     // holding its button, highlighted; a button the viewer moves to stays

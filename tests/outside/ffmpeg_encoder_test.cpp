@@ -8,6 +8,7 @@
 
 #include "base/log.h"
 #include "support/file_size_limit.h"
+#include "support/intra_frames.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
 
@@ -63,10 +64,14 @@ TEST_F(FfmpegEncoderTest, ProgramStreamsForBothStandards) {
         bool isPal, isWide;
         int width, height, frames;
         const char *height576, *rate, *aspect, *sound;
+        int askedGroupStart;  // the frame a new group is asked for
+        // Where asked, and wherever a group would outgrow 15 (PAL) or 18
+        // (NTSC) frames.
+        std::vector<int> groupStarts;
     };
     const Case cases[] = {
-        {true, false, 720, 540, 50, "576", "25/1", "4:3", "mp2"},
-        {false, true, 704, 396, 60, "480", "30000/1001", "16:9", "ac3"},
+        {true, false, 720, 540, 50, "576", "25/1", "4:3", "mp2", 20, {0, 15, 20, 35}},
+        {false, true, 704, 396, 60, "480", "30000/1001", "16:9", "ac3", 40, {0, 18, 36, 40, 58}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sound);
@@ -76,10 +81,13 @@ TEST_F(FfmpegEncoderTest, ProgramStreamsForBothStandards) {
         ASSERT_EQ(encoder_.initVobEncoder(folder_ / "slideshow.mp2", output, format), 0)
             << logText();
         const std::vector<uint8_t> frame = planarFrame(c.width, c.height);
-        for (int i = 0; i < c.frames; ++i)
+        for (int i = 0; i < c.frames; ++i) {
+            if (i == c.askedGroupStart) encoder_.startGroupAtNextFrame();
             ASSERT_EQ(encoder_.EncOneFrame(frame.data()), 0);
+        }
         ASSERT_EQ(encoder_.closeEncoder(), 0) << logText();
         EXPECT_FALSE(fs::exists(output.string() + ".partial"));
+        EXPECT_EQ(test::intraFrames(output), c.groupStarts);
 
         EXPECT_EQ(probe(output, "v:0", "stream=codec_name"), "mpeg2video");
         EXPECT_EQ(probe(output, "v:0", "stream=width"), "720");

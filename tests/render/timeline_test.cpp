@@ -15,7 +15,9 @@
 #include "model/transition_kinds.h"
 #include "outside/ffmpeg_encoder.h"
 #include "outside/queued_encoder.h"
+#include "render/picture_groups.h"
 #include "render/slideshow_fixture.h"
+#include "support/intra_frames.h"
 #include "support/run_program.h"
 
 namespace velmora {
@@ -115,6 +117,25 @@ TEST_F(TimelineTest, CancelAndEncoderErrors) {
     EXPECT_EQ(failing.closes, 1);
 }
 
+TEST(PictureGroups, ASegmentSplitsIntoEqualGroupsNoLongerThanAllowed) {
+    struct Case {
+        int segmentFrames, maxGroupFrames;
+        std::vector<int> starts;
+    };
+    const Case cases[] = {
+        {90, 18, {0, 18, 36, 54, 72}},  // NTSC's count would leave 10 frames at the end
+        {60, 18, {0, 15, 30, 45}},      // not 18 + 18 + 18 + 6
+        {25, 15, {0, 12}},
+        {19, 18, {0, 9}},
+        {10, 15, {0}},
+        {0, 15, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.segmentFrames);
+        EXPECT_EQ(groupStarts(c.segmentFrames, c.maxGroupFrames), c.starts);
+    }
+}
+
 std::string probe(const fs::path& stream, const char* selection, const char* entry) {
     const auto result = test::runProgram(
         {"ffprobe", "-v", "error", "-count_frames", "-select_streams", selection, "-show_entries",
@@ -126,10 +147,20 @@ TEST_F(TimelineTest, TwoPicturesBecomeAProgramStreamDvdauthorTakes) {
     struct Case {
         VideoFormat format;
         const char *height, *rate, *displayAspect, *sound, *videoFormat;
+        // Each picture's segment split into groups as long as a DVD allows,
+        // of equal length: 75 frames in 5 and 50 in 4 (PAL), 90 in 5 and
+        // 60 in 4 (NTSC).
+        std::vector<int> groupStarts;
     };
     const Case cases[] = {
-        {kPalStandard, "576", "25/1", "4:3", "mp2", "PAL"},
-        {{TvStandard::Ntsc, AspectRatio::Wide}, "480", "30000/1001", "16:9", "ac3", "NTSC"},
+        {kPalStandard, "576", "25/1", "4:3", "mp2", "PAL", {0, 15, 30, 45, 60, 75, 87, 100, 112}},
+        {{TvStandard::Ntsc, AspectRatio::Wide},
+         "480",
+         "30000/1001",
+         "16:9",
+         "ac3",
+         "NTSC",
+         {0, 18, 36, 54, 72, 90, 105, 120, 135}},
     };
     fs::create_directories(slideshow_.soundtrackPath.parent_path());
     const auto sound =
@@ -142,20 +173,21 @@ TEST_F(TimelineTest, TwoPicturesBecomeAProgramStreamDvdauthorTakes) {
         job_.format = c.format;
         slideshow_.pictures.clear();
         addPicture("a.png", 2, 1);
-        addPicture("b.png", 2, 1, TransitionKind::Alpha, 1);
+        addPicture("b.png", 1, 1, TransitionKind::Alpha, 1);
         // The encoder as the build uses it: on its own thread behind a queue.
         QueuedEncoder encoder(std::make_unique<FfmpegEncoder>(log_));
         ASSERT_EQ(encodeSlideshow(job_, encoder, log_), 0);
 
         const fs::path stream = slideshow_.programStreamPath;
         EXPECT_EQ(probe(stream, "v:0", "stream=nb_read_frames"),
-                  std::to_string(slideshow_.totalFrames));  // 3 s + 3 s
+                  std::to_string(slideshow_.totalFrames));  // 3 s + 2 s
+        EXPECT_EQ(test::intraFrames(stream), c.groupStarts);
         EXPECT_EQ(probe(stream, "v:0", "stream=width"), "720");
         EXPECT_EQ(probe(stream, "v:0", "stream=height"), c.height);
         EXPECT_EQ(probe(stream, "v:0", "stream=r_frame_rate"), c.rate);
         EXPECT_EQ(probe(stream, "v:0", "stream=display_aspect_ratio"), c.displayAspect);
         EXPECT_EQ(probe(stream, "a:0", "stream=codec_name"), c.sound);
-        // The ten-second soundtrack ends with the six seconds of video.
+        // The ten-second soundtrack ends with the five seconds of video.
         const double videoSeconds = std::stod(probe(stream, "v:0", "stream=duration"));
         EXPECT_NEAR(std::stod(probe(stream, "a:0", "stream=duration")), videoSeconds, 0.15);
 
