@@ -39,10 +39,13 @@ SettingsSaveResult saveSettings(const SettingsChoice& choice, Project& project,
         makeTransition(choice.randomTransition ? TransitionKind::Random : TransitionKind::Alpha);
 
     const int previousDisplayTime = defaults.displayTime;
+    const int previousTransitionTime = defaults.transitionTime;
     defaults.displayTime = choice.displayTime;
+    defaults.transitionTime = choice.transitionTime.value_or(previousTransitionTime);
     project.applyDefaultsToAllPictures();
     if (project.isOverDiscLimit()) {
         defaults.displayTime = previousDisplayTime;
+        defaults.transitionTime = previousTransitionTime;
         project.applyDefaultsToAllPictures();
         result.displayTimeRolledBack = true;
     }

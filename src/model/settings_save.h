@@ -24,13 +24,17 @@ struct SettingsChoice {
     bool randomImageEffect = false;
     bool randomTransition = true;
     int displayTime = 3;  // the photo duration, seconds
+    // The transition duration, seconds; none keeps the current default. A
+    // list the user can change must not be ignored, so the dialog passes it.
+    std::optional<int> transitionTime;
 };
 
 struct SettingsSaveResult {
-    bool folderMoved = true;             // false: the folder could not be used, files stay put
-    bool menuMustBeRebuilt = false;      // the TV standard or the aspect ratio changed
-    bool displayTimeRolledBack = false;  // the new photo duration would overfill the disc
-    int preferencesWritten = 0;          // savePreferences' result
+    bool folderMoved = true;         // false: the folder could not be used, files stay put
+    bool menuMustBeRebuilt = false;  // the TV standard or the aspect ratio changed
+    // The new photo (and transition) duration would overfill the disc.
+    bool displayTimeRolledBack = false;
+    int preferencesWritten = 0;  // savePreferences' result
 };
 
 // The "Save" of the settings dialog: moves the temporary files to the chosen

@@ -291,6 +291,7 @@ TEST_F(ProjectTest, SettingsSaveTakesTheChoiceAndGuardsTheDisc) {
     choice.ntsc = true;  // the dialog checks NTSC for Japan
     choice.aspectRatio = AspectRatio::Standard;
     choice.displayTime = 5;
+    choice.transitionTime = 3;
     project_.flags().menuStale = false;
 
     SettingsSaveResult result = saveSettings(choice, project_, preferences_, file, random_);
@@ -303,6 +304,7 @@ TEST_F(ProjectTest, SettingsSaveTakesTheChoiceAndGuardsTheDisc) {
     EXPECT_EQ(preferences_.nationTvStandard, TvStandard::Ntsc);
     EXPECT_EQ(preferences_.outputFolder, temporary_ / "chosen" / "dvd");
     EXPECT_EQ(slideshow.pictures[7].settings.effect.displayTime, 5);
+    EXPECT_EQ(slideshow.pictures[7].settings.effect.transitionTime, 3);
     EXPECT_EQ(slideshow.coverPath, temporary_ / "chosen" / "temp" / "cover_Slideshow_0.bmp");
 
     // The same choice again changes nothing the menu shows.
@@ -311,10 +313,12 @@ TEST_F(ProjectTest, SettingsSaveTakesTheChoiceAndGuardsTheDisc) {
 
     // 50 pictures of 200 seconds would overfill the disc: the duration goes back.
     choice.displayTime = 200;
+    choice.transitionTime = 10;
     result = saveSettings(choice, project_, preferences_, file, random_);
     EXPECT_TRUE(result.displayTimeRolledBack);
     EXPECT_EQ(preferences_.defaults.effect.displayTime, 5);
     EXPECT_EQ(slideshow.pictures[7].settings.effect.displayTime, 5);
+    EXPECT_EQ(slideshow.pictures[7].settings.effect.transitionTime, 3);
     EXPECT_FALSE(project_.isOverDiscLimit());
 }
 
