@@ -52,17 +52,18 @@ function(velmora_interface_library folder)
   target_include_directories(velmora_${folder} INTERFACE ${root})
 endfunction()
 
-# velmora_test(<name> SOURCES ... DEPENDS ... [QT_APPLICATION] [SLOW] [THREADS])
+# velmora_test(<name> SOURCES ... DEPENDS ... [QT_APPLICATION | WIDGETS] [SLOW] [THREADS])
 # One GoogleTest program per source folder, each test case registered with
 # CTest. QT_APPLICATION runs the tests inside a QGuiApplication (offscreen),
-# which text drawing and Qt's image plugins need. Every case gets one label:
+# which text drawing and Qt's image plugins need; WIDGETS inside a
+# QApplication, for the desktop program's windows. Every case gets one label:
 # "quick", or "slow" with SLOW (whole DVDs, runs of velmora-cli), followed
 # by "-threads" with THREADS for a program whose code runs threads. CTest's
 # -L takes a regular expression: `scripts/test -L quick` leaves the slow
 # ones out, `-L threads` (what `scripts/test tsan` runs) takes the threaded
 # ones. (One label each: a list would not survive test discovery.)
 function(velmora_test name)
-  cmake_parse_arguments(ARG "QT_APPLICATION;SLOW;THREADS" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "QT_APPLICATION;WIDGETS;SLOW;THREADS" "" "SOURCES;DEPENDS" ${ARGN})
   set(label quick)
   if(ARG_SLOW)
     set(label slow)
@@ -71,7 +72,10 @@ function(velmora_test name)
     string(APPEND label "-threads")
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  if(ARG_QT_APPLICATION)
+  if(ARG_WIDGETS)
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/qt_widgets_gtest_main.cpp)
+    target_link_libraries(${name} PRIVATE velmora_image Qt6::Widgets Qt6::Test GTest::gtest GTest::gmock)
+  elseif(ARG_QT_APPLICATION)
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/qt_gtest_main.cpp)
     target_link_libraries(${name} PRIVATE velmora_image Qt6::Gui GTest::gtest GTest::gmock)
   else()

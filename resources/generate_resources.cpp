@@ -1,7 +1,8 @@
 // Writes the installation data of the resource folder: the default music,
 // the silence clip that pads soundtracks, the default picture, the DVD menu
-// themes, the other menu and interface pictures and the samples of the
-// demonstration. Nothing is copied from anywhere; everything is made here.
+// themes, the other menu and interface pictures, the samples of the
+// demonstration, the tips, the manual and the fallback icons. Nothing is copied from anywhere;
+// everything is made here.
 //
 //   velmora-resources OUTPUT_FOLDER [LOOKS_FOLDER]
 //
@@ -19,6 +20,8 @@
 
 #include "base/event.h"
 #include "base/log.h"
+#include "help_texts.h"
+#include "icons.h"
 #include "image/headless_qt.h"
 #include "image/picture.h"
 #include "interface_pictures.h"
@@ -109,6 +112,7 @@ int main(int argc, char** argv) {
         writeSilence(out / "menu_pic" / "silent.mp2", &reason) &&
         writeDefaultPicture(out / "res" / "defaultImage.bmp", &reason) &&
         resources::writeInterfacePictures(out, &reason) &&
+        resources::writeHelpTexts(out, &reason) && resources::writeIcons(out / "icons", &reason) &&
         resources::writeMenuThemes(out / "theme", argc == 3 ? fs::path(argv[2]) : fs::path(),
                                    &reason);
     samples.join();

@@ -5,7 +5,9 @@
 namespace velmora {
 
 enum class NotifierIcon { Information, Warning, Error };
-enum class NotifierButtons { YesNo, YesNoCancel };
+// RestoreDiscard: a Yes/No question whose buttons say "Restore" (Yes) and
+// "Discard" (No).
+enum class NotifierButtons { YesNo, YesNoCancel, RestoreDiscard };
 enum class NotifierAnswer { Yes, No, Cancel };
 
 // How the engine tells the user something or asks a question: message boxes

@@ -134,6 +134,25 @@ ProjectFile::ProjectFile(Project& project, Preferences& preferences,
 bool ProjectFile::saveProject(bool showMessage) {
     if (!project_.flags().modified) return false;
 
+    const fs::path& file = project_.projectFilePath;
+    std::string error;
+    if (!writeCopy(file, &error)) {
+        log_.writeLog("Project not saved: " + error);
+        project_.context().notifier.show(
+            "The project could not be saved. " + error + " Your changes are still open.", "Velmora",
+            NotifierIcon::Error);
+        return false;
+    }
+    project_.flags().modified = false;
+    markWorkingFolderSaved(project_.folders().working);
+    if (showMessage) {
+        project_.context().notifier.show("Save to '" + file.string() + "' Success!", "Velmora",
+                                         NotifierIcon::Information);
+    }
+    return true;
+}
+
+bool ProjectFile::writeCopy(const fs::path& file, std::string* error) const {
     MarkupDocument doc;
     openGroup(doc, "rorevav");
     const WorkingFolders& folders = project_.folders();
@@ -151,23 +170,7 @@ bool ProjectFile::saveProject(bool showMessage) {
     openGroup(doc, kMenuElement);
     menu_.saveSection(doc);
     doc.leave();
-
-    const fs::path& file = project_.projectFilePath;
-    std::string error;
-    if (!writeMarkupFile(file, doc.doc(), &error)) {
-        log_.writeLog("Project not saved: " + error);
-        project_.context().notifier.show(
-            "The project could not be saved. " + error + " Your changes are still open.", "Velmora",
-            NotifierIcon::Error);
-        return false;
-    }
-    project_.flags().modified = false;
-    markWorkingFolderSaved(folders.working);
-    if (showMessage) {
-        project_.context().notifier.show("Save to '" + file.string() + "' Success!", "Velmora",
-                                         NotifierIcon::Information);
-    }
-    return true;
+    return writeMarkupFile(file, doc.doc(), error);
 }
 
 bool ProjectFile::loadProject() {

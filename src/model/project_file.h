@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace velmora {
@@ -40,6 +41,13 @@ class ProjectFile {
     // the modified flag and tells the user why. With showMessage a written
     // file is announced.
     bool saveProject(bool showMessage);
+
+    // Writes the project as it stands to `file` (through a temporary file
+    // beside it) and changes nothing else: not the project's file name, not
+    // its modified flag, not its working folder's saved mark, and nothing is
+    // shown. False with *error naming the file and the reason. Copies that
+    // are not the user's project, such as the crash recovery, are written so.
+    bool writeCopy(const std::filesystem::path& file, std::string* error) const;
 
     // Reads projectFilePath into the (emptied) project. Pictures and music
     // that are gone are dropped one by one; a required element that is

@@ -27,6 +27,10 @@ void ProjectSession::discardUnsavedWork(const WorkingFolders& folders,
         discardUnsavedWorkingFolder(folders, projectFile);
 }
 
+void ProjectSession::discardWorkingFolderIfUnsaved() {
+    discardUnsavedWork(parts_.project.folders(), parts_.project.projectFilePath);
+}
+
 void ProjectSession::emptyProject() {
     parts_.project.removeAllSlideshows();
     parts_.menu.clearMenu();
@@ -50,6 +54,8 @@ bool ProjectSession::startNewProject() {
     const WorkingFolders& folders = project.folders();
     parts_.menu.setMenuMusic(project.context().defaultMusic, folders.working, project.context());
     project.projectFilePath = defaultProjectFile(parts_.userFolder);
+    // Emptying the model marked it changed; a new project has nothing to save.
+    project.flags() = {};
     return claimed;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "base/app_folders.h"
 #include "base/working_folder_claim.h"
@@ -55,6 +56,17 @@ class ProjectSession {
     bool openProject(const std::filesystem::path& file);
 
     bool saveProject(bool showMessage) { return file_.saveProject(showMessage); }
+
+    // A copy of the project as it stands, written to `file`; the project
+    // keeps its file name, its modified flag and its folders, and nothing is
+    // shown. False with *error naming the file and the reason.
+    bool saveCopy(const std::filesystem::path& file, std::string* error) const {
+        return file_.writeCopy(file, error);
+    }
+
+    // The end of a run by the close box: the working folder goes with what
+    // it holds unless a saved project refers to it.
+    void discardWorkingFolderIfUnsaved();
 
     // Save As: the project is saved under `file` (".prg" appended when the
     // name has another extension), whether or not it changed.

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace velmora::resources {
+
+// The tips the program shows at start and from the Help menu (Tips.txt: a
+// few ";" comment lines, then one tip a line with its tab-separated fields)
+// and the first page of the manual (manual/index.html, "Getting started"),
+// both UTF-8.
+bool writeHelpTexts(const std::filesystem::path& resourceFolder, std::string* reason);
+
+}  // namespace velmora::resources

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <filesystem>
+
+#include "workspace/project_commands.h"
+
+class QAction;
+class QProgressBar;
+class QSettings;
+class QTabWidget;
+class QToolButton;
+
+namespace velmora {
+
+class Application;
+class FileDialogs;
+class MenuTab;
+class Notifier;
+class Page;
+class PageSignals;
+class PhotosTab;
+class RecoveryFile;
+
+// What the window is made with: the engine of the run and the ways it
+// talks to the user.
+struct MainWindowParts {
+    Application& app;
+    Notifier& notifier;
+    FileDialogs& fileDialogs;
+    PageSignals& pageSignals;
+    QSettings& settings;
+    RecoveryFile& recovery;
+};
+
+// The window a user lives in: the Project and Help menus, the five work
+// pages, the disc-usage bar and the open and save buttons.
+class MainWindow final : public QMainWindow, private ProjectCommandHost {
+    Q_OBJECT
+  public:
+    enum PageIndex { kPhotosTab, kEffectsTab, kMusicTab, kMenuTab, kBurnTab, kPageCount };
+
+    explicit MainWindow(const MainWindowParts& parts, QWidget* parent = nullptr);
+
+    // What start-up asks of the window once it shows: the work of a run
+    // that ended without saving, the tip of the day and, on a user's first
+    // starts, the hint of the first page.
+    void greetUser();
+    // Offers the safety copy a crashed or killed run left: "Restore" opens
+    // it as a modified project, "Discard" removes it.
+    void offerRecovery();
+
+    QTabWidget* pages() const { return tabs_; }
+    PhotosTab* photosTab() const;
+    QProgressBar* discUsageBar() const { return discUsage_; }
+    QAction* action(const char* objectName) const;
+    // The title, its modified mark and the disc-usage bar, after the
+    // project changed.
+    void refreshProjectViews();
+
+  public slots:
+    void newProject();
+    void openProject();
+    void saveProject();
+    void saveProjectAs();
+    void openSettings();
+    void exitProgram();
+    void showTipOfTheDay();
+    void openManual();
+    void openUpdatePage();
+    void showAbout();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private slots:
+    void saveRecoveryCopy();
+
+  private:
+    void buildMenus();
+    void buildPages();
+    QWidget* buildBottomRow();
+    void connectSignals();
+    QAction* addCommand(QMenu* menu, const char* objectName, const QString& text,
+                        const QString& iconName, QKeySequence shortcut);
+    void enableProjectCommands(bool enabled);
+    void updateDiscUsage();
+    void updateTitle();
+    void switchToPage(int index);
+    Page* page(int index) const;
+    MenuTab* menuTab() const;
+
+    // ProjectCommandHost
+    std::optional<std::filesystem::path> chooseProjectToOpen(
+        const std::filesystem::path& startFolder) override;
+    std::optional<std::filesystem::path> chooseProjectToSave(
+        const std::filesystem::path& startFolder) override;
+    void refreshMenu() override;
+    void stopPreviews() override;
+    void refreshCurrentPage() override;
+    bool isBuilding() const override { return false; }
+    void stopBuild() override {}
+
+    MainWindowParts parts_;
+    ProjectCommands commands_;
+    QTabWidget* tabs_ = nullptr;
+    QProgressBar* discUsage_ = nullptr;
+    QToolButton* openButton_ = nullptr;
+    QToolButton* saveButton_ = nullptr;
+    int currentPage_ = kPhotosTab;
+    bool leaving_ = false;  // Exit said yes: the close that follows asks nothing
+};
+
+}  // namespace velmora

@@ -1,0 +1,87 @@
+#include "gui/screenshot_tour.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QSettings>
+#include <QTabWidget>
+#include <cstdio>
+#include <utility>
+
+#include "gui/about_dialog.h"
+#include "gui/desktop_settings.h"
+#include "gui/file_dialogs.h"
+#include "gui/main_window.h"
+#include "gui/pages/photos_tab.h"
+#include "gui/settings_dialog.h"
+#include "gui/tip_dialog.h"
+#include "workspace/application.h"
+#include "workspace/slideshow_import.h"
+
+namespace velmora {
+
+namespace {
+
+// The settings dialog's folder button is never pressed in the tour.
+class NoFileDialogs final : public FileDialogs {
+  public:
+    std::optional<std::filesystem::path> openProjectFile(const std::filesystem::path&) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> saveProjectFile(const std::filesystem::path&) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> chooseFolder(const std::string&,
+                                                      const std::filesystem::path&) override {
+        return std::nullopt;
+    }
+};
+
+const char* const kPageNames[] = {"page0_photos", "page1_effects", "page2_music", "page3_menu",
+                                  "page4_burn"};
+
+}  // namespace
+
+ScreenshotTour::ScreenshotTour(MainWindow& window, Application& app, Notifier& notifier,
+                               std::filesystem::path folder)
+    : window_(window), app_(app), notifier_(notifier), folder_(std::move(folder)) {}
+
+void ScreenshotTour::loadDemonstration() {
+    importFolders(app_.project, {app_.folders.resourceFolder / "samples"}, &app_.log);
+    app_.project.estimateDiscSize();
+}
+
+bool ScreenshotTour::save(QWidget& widget, const std::string& name) {
+    widget.show();
+    QApplication::processEvents();
+    const std::filesystem::path file = folder_ / (name + ".png");
+    if (widget.grab().save(QString::fromStdString(file.string()), "PNG")) return true;
+    std::fprintf(stderr, "velmora: cannot save the screenshot %s\n", file.c_str());
+    return false;
+}
+
+int ScreenshotTour::run() {
+    std::error_code error;
+    std::filesystem::create_directories(folder_, error);
+    loadDemonstration();
+    window_.refreshProjectViews();
+    bool saved = true;
+    for (int page = 0; page < MainWindow::kPageCount; ++page) {
+        window_.pages()->setCurrentIndex(page);
+        saved = save(window_, kPageNames[page]) && saved;
+    }
+    window_.pages()->setCurrentIndex(MainWindow::kPhotosTab);
+    window_.photosTab()->showFirstStartHint();
+    saved = save(window_, "page0_photos_first_start") && saved;
+
+    NoFileDialogs noFiles;
+    QSettings settings;
+    SettingsDialog settingsDialog({app_, noFiles, notifier_}, &window_);
+    saved = save(settingsDialog, "dialog_settings") && saved;
+    AboutDialog about(DesktopSettings(settings), app_.folders.resourceFolder, &window_);
+    saved = save(about, "dialog_about") && saved;
+    TipDialog tip(app_.folders.resourceFolder / "Tips.txt", settings, &window_);
+    saved = save(tip, "dialog_tip") && saved;
+    return saved ? 0 : 1;
+}
+
+}  // namespace velmora

@@ -1,0 +1,107 @@
+#pragma once
+
+// A main window on a real engine in a temporary user folder, with the
+// user's answers and file choices scripted.
+
+#include <QSettings>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/notifier.h"
+#include "gui/file_dialogs.h"
+#include "gui/main_window.h"
+#include "gui/page_signals.h"
+#include "support/temporary_folder.h"
+#include "workspace/application.h"
+#include "workspace/recovery_file.h"
+
+namespace velmora::test {
+
+inline const std::filesystem::path kResources = VELMORA_TEST_RESOURCES;
+
+// Answers questions from a queue (No when it runs dry) and keeps what was
+// asked and shown.
+class ScriptedNotifier final : public Notifier {
+  public:
+    void show(std::string_view text, std::string_view, NotifierIcon) override {
+        shown.emplace_back(text);
+    }
+    NotifierAnswer ask(std::string_view text, std::string_view title,
+                       NotifierButtons buttons) override {
+        asked.push_back({std::string(text), std::string(title), buttons});
+        if (answers.empty()) return NotifierAnswer::No;
+        const NotifierAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    struct Question {
+        std::string text;
+        std::string title;
+        NotifierButtons buttons;
+    };
+    std::deque<NotifierAnswer> answers;
+    std::vector<Question> asked;
+    std::vector<std::string> shown;
+};
+
+// Answers every file dialog with the next prepared path (nothing: Cancel).
+class ScriptedFileDialogs final : public FileDialogs {
+  public:
+    std::optional<std::filesystem::path> openProjectFile(const std::filesystem::path&) override {
+        return next();
+    }
+    std::optional<std::filesystem::path> saveProjectFile(const std::filesystem::path&) override {
+        return next();
+    }
+    std::optional<std::filesystem::path> chooseFolder(const std::string&,
+                                                      const std::filesystem::path&) override {
+        return next();
+    }
+    std::deque<std::optional<std::filesystem::path>> choices;
+
+  private:
+    std::optional<std::filesystem::path> next() {
+        if (choices.empty()) return std::nullopt;
+        auto choice = choices.front();
+        choices.pop_front();
+        return choice;
+    }
+};
+
+class WindowFixture {
+  public:
+    // In a user folder of its own, or in `home` (a run before it left its
+    // files there).
+    explicit WindowFixture(const std::filesystem::path& home = {})
+        : home_(home.empty() ? temporary.path() / "home" : home) {
+        std::string reason;
+        started = app.start(&reason);
+        window = std::make_unique<MainWindow>(
+            MainWindowParts{app, notifier, files, pageSignals, settings, recovery});
+        window->show();
+    }
+    std::filesystem::path user() const { return home_; }
+
+    TemporaryFolder temporary;
+
+  private:
+    std::filesystem::path home_;
+
+  public:
+    ScriptedNotifier notifier;
+    ScriptedFileDialogs files;
+    PageSignals pageSignals;
+    Application app{{home_, kResources}, notifier, pageSignals};
+    QSettings settings{QString::fromStdString((temporary.path() / "settings.ini").string()),
+                       QSettings::IniFormat};
+    bool started = false;
+    RecoveryFile recovery{app};
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace velmora::test
