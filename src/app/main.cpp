@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
+#include <QWindow>
 #include <filesystem>
 #include <string>
 
@@ -66,7 +67,14 @@ int runWindow(const velmora::AppFolders& folders, const Options& options) {
         return tour.run();
     }
     if (options.quitWhenShown) {
-        QTimer::singleShot(0, &window, [] { QApplication::exit(0); });
+        // Ends once the window is really on the screen (exposed), not
+        // merely asked to show.
+        QTimer exposed;
+        QObject::connect(&exposed, &QTimer::timeout, &window, [&window] {
+            if (window.windowHandle() != nullptr && window.windowHandle()->isExposed())
+                QApplication::exit(0);
+        });
+        exposed.start(1);
         return QApplication::exec();
     }
     QTimer::singleShot(0, &window, &MainWindow::greetUser);

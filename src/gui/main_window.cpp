@@ -188,7 +188,13 @@ void MainWindow::connectSignals() {
     const auto queued = Qt::QueuedConnection;
     connect(
         &pageSignals, &PageSignals::menuPageRequested, this,
-        [this] { tabs_->setCurrentIndex(kMenuTab); }, queued);
+        [this] {
+            if (tabs_->currentIndex() == kMenuTab)
+                page(kMenuTab)->refreshPage();
+            else
+                tabs_->setCurrentIndex(kMenuTab);  // refreshed as it is shown
+        },
+        queued);
     connect(&pageSignals, &PageSignals::projectCommandsEnabled, this,
             &MainWindow::enableProjectCommands, queued);
     connect(
@@ -201,6 +207,9 @@ void MainWindow::connectSignals() {
     connect(&pageSignals, &PageSignals::openRequested, this, &MainWindow::openProject, queued);
     connect(&pageSignals, &PageSignals::projectSizeChanged, this, &MainWindow::updateDiscUsage,
             queued);
+    connect(
+        &pageSignals, &PageSignals::stripThumbnailsChanged, this,
+        [this] { page(kEffectsTab)->refreshPage(); }, queued);
     connect(
         &pageSignals, &PageSignals::slideshowThumbnailsChanged, this,
         [this] { refreshCurrentPage(); }, queued);

@@ -11,6 +11,7 @@ class QProgressBar;
 class QSettings;
 class QTabWidget;
 class QToolButton;
+class QUrl;
 
 namespace velmora {
 
@@ -88,6 +89,8 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
     void updateDiscUsage();
     void updateTitle();
     void switchToPage(int index);
+    // The manual and the web pages, with a message when no browser starts.
+    void openInBrowser(const QUrl& address);
     Page* page(int index) const;
     MenuTab* menuTab() const;
 
