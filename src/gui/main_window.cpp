@@ -310,9 +310,8 @@ void MainWindow::switchToPage(int index) {
 // ---- the commands
 
 void MainWindow::newProject() {
-    commands_.newProject();
+    if (commands_.newProject()) statusBar()->showMessage(tr("A new project was started."), 4000);
     refreshProjectViews();
-    statusBar()->showMessage(tr("A new project was started."), 4000);
 }
 
 void MainWindow::openProject() {

@@ -28,27 +28,29 @@ bool ProjectCommands::offerToSaveBeforeReplacing() {
     return false;
 }
 
-void ProjectCommands::newProject() {
-    if (!offerToSaveBeforeReplacing()) return;
+bool ProjectCommands::newProject() {
+    if (!offerToSaveBeforeReplacing()) return false;
     host_.stopPreviews();
     app_.session.startNewProject();
     app_.project.estimateDiscSize();
     host_.refreshCurrentPage();
+    return true;
 }
 
-void ProjectCommands::openProject() {
+bool ProjectCommands::openProject() {
     const std::optional<std::filesystem::path> file =
         host_.chooseProjectToOpen(app_.folders.userFolder);
-    if (file) openProjectFile(*file);
+    return file && openProjectFile(*file);
 }
 
-void ProjectCommands::openProjectFile(const std::filesystem::path& file) {
-    if (!offerToSaveBeforeReplacing()) return;
+bool ProjectCommands::openProjectFile(const std::filesystem::path& file) {
+    if (!offerToSaveBeforeReplacing()) return false;
     host_.stopPreviews();
     // A file that cannot be read leaves an empty project; the reading logs why.
     app_.session.openProject(file);
     app_.project.estimateDiscSize();
     host_.refreshCurrentPage();
+    return true;
 }
 
 void ProjectCommands::saveProject() {

@@ -33,9 +33,10 @@ class ProjectCommands {
   public:
     ProjectCommands(Application& app, Notifier& notifier, ProjectCommandHost& host);
 
-    void newProject();
-    void openProject();                                       // asks for the file
-    void openProjectFile(const std::filesystem::path& file);  // the file chosen
+    // New and Open: false when the user cancelled (nothing changed).
+    bool newProject();
+    bool openProject();                                       // asks for the file
+    bool openProjectFile(const std::filesystem::path& file);  // the file chosen
     void saveProject();
     void saveProjectAs();
 

@@ -73,6 +73,13 @@ TEST_F(MainWindowTest, TheCloseBoxAsksToQuitOrToSaveAndCancelKeepsTheWindow) {
     EXPECT_EQ(notifier.asked[0].title, "Query");
     EXPECT_EQ(notifier.asked[0].buttons, NotifierButtons::YesNoCancel);
 
+    // Yes with a save that fails keeps the window: the work is not lost.
+    app.project.projectFilePath = user() / "no such folder" / "trip.prg";
+    notifier.answers = {Answer::Yes};
+    EXPECT_TRUE(closeBox());
+    EXPECT_EQ(notifier.shown.size(), 1u);  // why the save failed
+    EXPECT_TRUE(app.project.flags().modified);
+
     // No closes without saving; the never-saved working folder goes.
     notifier.answers = {Answer::No};
     EXPECT_FALSE(closeBox());

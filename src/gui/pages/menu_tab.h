@@ -11,9 +11,9 @@ class MenuTab final : public Page {
     explicit MenuTab(QWidget* parent = nullptr);
 
     // Brings the menu pages up to date with the slideshows before the
-    // project is saved or another page is shown. The menu editor, when
-    // it comes, regenerates the pages here; until then the build makes a
-    // stale menu again from its theme.
+    // project is saved or another page is shown. The menu editor of this
+    // page does it (menu_preparation's regeneration on its theme); until
+    // the page holds it, the window has no menu of its own to refresh.
     void refreshMenu() {}
 };
 
