@@ -56,6 +56,13 @@ ImageType imageTypeOf(std::string_view fileName) {
     return ImageType::Unknown;
 }
 
+std::vector<std::string_view> pictureExtensions() {
+    std::vector<std::string_view> extensions;
+    for (const Extension& e : kExtensions)
+        extensions.push_back(e.text);
+    return extensions;
+}
+
 std::string_view imageTypeName(ImageType type) {
     switch (type) {
         case ImageType::Unknown:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -31,5 +32,10 @@ enum class ImageType {
 ImageType imageTypeOf(std::string_view fileName);
 
 std::string_view imageTypeName(ImageType type);
+
+// Every extension a picture file may have, lower case, without the dot:
+// what the add-picture dialog offers and what a folder import takes, so
+// that the two never disagree.
+std::vector<std::string_view> pictureExtensions();
 
 }  // namespace velmora

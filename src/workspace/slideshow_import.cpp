@@ -1,7 +1,6 @@
 #include "workspace/slideshow_import.h"
 
 #include <algorithm>
-#include <array>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -10,6 +9,7 @@
 #include "base/notifier.h"
 #include "base/path_text.h"
 #include "base/text_encoding.h"
+#include "image/image_type.h"
 #include "model/project.h"
 
 namespace velmora {
@@ -18,17 +18,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::array<std::string_view, 10> kPictureExtensions = {
-    "bmp", "gif", "jpg", "jpeg", "png", "tif", "tiff", "ico", "wmf", "emf"};
-
+// Every type the picture loader takes: the folder import offers what the
+// add-picture dialog offers.
 bool hasPictureExtension(const fs::path& file) {
-    std::string extension = file.extension().string();
-    if (extension.empty()) return false;
-    extension.erase(0, 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return std::find(kPictureExtensions.begin(), kPictureExtensions.end(), extension) !=
-           kPictureExtensions.end();
+    return imageTypeOf(file.filename().string()) != ImageType::Unknown;
 }
 
 std::string folderName(const fs::path& folder) {

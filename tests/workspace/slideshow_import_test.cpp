@@ -40,6 +40,25 @@ class SlideshowImportTest : public ::testing::Test {
     test::ProjectStack stack_{user(), services_, 1};
 };
 
+// A folder import takes every kind of picture the program can show, not
+// only the common ones: JPEG 2000, TGA, PCX, WBMP, PGX, PNM and Sun raster
+// folders were passed over as holding no pictures.
+TEST_F(SlideshowImportTest, EveryPictureTypeTheLoaderTakesIsImported) {
+    const std::vector<std::string> pictures = {"01.jp2", "02.J2K",  "03.jpc", "04.j2c", "05.tga",
+                                               "06.pcx", "07.wbmp", "08.pgx", "09.pnm", "10.pgm",
+                                               "11.ppm", "12.ras",  "13.tif", "14.wmf"};
+    std::vector<std::string> files = pictures;
+    files.insert(files.end(), {"notes.txt", "vector.svg", "raw.nef"});
+    const ImportResult result =
+        importFolders(stack_.project, {folderWith(user() / "Scans", files)});
+    EXPECT_EQ(result.slideshowsAdded, 1);
+    ASSERT_EQ(stack_.project.slideshows.size(), 1u);
+    std::vector<std::string> imported;
+    for (const SlideImage& picture : stack_.project.slideshows[0]->pictures)
+        imported.push_back(picture.fileName);
+    EXPECT_EQ(imported, pictures);
+}
+
 TEST_F(SlideshowImportTest, OneSlideshowPerFolderWithFreeNames) {
     const std::vector<fs::path> folders = {
         folderWith(user() / "a" / "Holiday", {"b.JPG", "a.png", "notes.txt"}),
