@@ -4,6 +4,9 @@
 #include "image/picture_loader.h"
 #include "model/slide_image.h"
 
+#include <cstdint>
+#include <cstdio>
+
 namespace velmora {
 
 bool PictureFilesService::canLoad(const std::filesystem::path& file, std::string* reason) {
@@ -19,6 +22,22 @@ bool PictureFilesService::renderCover(const std::filesystem::path& picture,
 QImage PictureFilesService::renderThumbnail(const std::filesystem::path& picture, QSize size) {
     std::string reason;
     return renderFittedOnWhite(picture, size, &reason).image();
+}
+
+std::filesystem::path editedCopyPath(const std::filesystem::path& workingFolder,
+                                     const std::filesystem::path& sourcePath,
+                                     std::string_view extension) {
+    // FNV-1a: stable across runs and machines, unlike std::hash.
+    uint32_t hash = 2166136261u;
+    for (const char c : sourcePath.string()) {
+        hash ^= uint8_t(c);
+        hash *= 16777619u;
+    }
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%08x", hash);
+    const std::string name =
+        sourcePath.stem().string() + "-" + digits + "." + std::string(extension);
+    return workingFolder / "temp" / name;
 }
 
 int saveEditedPictureCopy(SlideImage& slideImage, const Picture& edited,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 
 #include "image/picture.h"
 #include "model/model_context.h"
@@ -25,6 +26,15 @@ class PictureFilesService final : public PictureFiles {
 // PNG, with ".png" added to the name, for types the picture type does not
 // write), and workingPath names it. 0 when saved; −1 when there is no picture or it
 // cannot be written (the picture keeps its old working file then).
+// Where an edit of `sourcePath` is kept in the working folder:
+// W/temp/<stem>-<8 hex digits>.<extension>. The digits come from the whole
+// source path, so two pictures of the same name from different folders
+// never overwrite each other's edited copy, and the same picture always
+// gets the same place.
+std::filesystem::path editedCopyPath(const std::filesystem::path& workingFolder,
+                                     const std::filesystem::path& sourcePath,
+                                     std::string_view extension);
+
 int saveEditedPictureCopy(SlideImage& slideImage, const Picture& edited,
                           const std::filesystem::path& workingFolder);
 

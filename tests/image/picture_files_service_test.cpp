@@ -57,5 +57,16 @@ TEST(PictureFilesService, EditedCopiesGoToTheTemporaryFolder) {
     EXPECT_EQ(saveEditedPictureCopy(nowhere, Picture(), folder.path()), -1);
 }
 
+TEST(PictureFilesService, EditedCopiesOfSameNamedPicturesNeverShareAFile) {
+    const fs::path working = "/home/u/.velmora/run";
+    const fs::path summer = editedCopyPath(working, "/photos/2019/beach.jpg", "bmp");
+    const fs::path winter = editedCopyPath(working, "/photos/2020/beach.jpg", "bmp");
+    EXPECT_NE(summer, winter);
+    EXPECT_EQ(summer, editedCopyPath(working, "/photos/2019/beach.jpg", "bmp"));
+    EXPECT_EQ(summer.parent_path(), working / "temp");
+    EXPECT_TRUE(summer.filename().string().starts_with("beach-")) << summer;
+    EXPECT_EQ(summer.extension(), ".bmp");
+}
+
 }  // namespace
 }  // namespace velmora
