@@ -1,6 +1,13 @@
 #include "gui/file_dialogs.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QStringList>
+#include <algorithm>
+
+#include "gui/import_dialog.h"
+#include "image/image_type.h"
 
 namespace velmora {
 
@@ -15,6 +22,18 @@ std::optional<std::filesystem::path> chosen(const QString& file) {
 
 QString qt(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
+}
+
+// "Pictures (*.jpg *.JPG ...)": every type the loader takes, in either case,
+// since file names from cameras are often upper case.
+QString pictureFilter() {
+    QStringList patterns;
+    for (const std::string_view extension : pictureExtensions()) {
+        const QString lower = QString::fromLatin1(extension.data(), qsizetype(extension.size()));
+        patterns << QStringLiteral("*.") + lower << QStringLiteral("*.") + lower.toUpper();
+    }
+    return QFileDialog::tr("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))) +
+           QStringLiteral(";;") + QFileDialog::tr("All files (*)");
 }
 
 }  // namespace
@@ -37,6 +56,45 @@ std::optional<std::filesystem::path> DesktopFileDialogs::chooseFolder(
     const std::string& title, const std::filesystem::path& startFolder) {
     return chosen(
         QFileDialog::getExistingDirectory(window_, QString::fromStdString(title), qt(startFolder)));
+}
+
+std::vector<std::filesystem::path> DesktopFileDialogs::openPictureFiles(
+    const std::filesystem::path& startFolder) {
+    const QStringList files = QFileDialog::getOpenFileNames(
+        window_, QFileDialog::tr("Add Pictures"), qt(startFolder), pictureFilter());
+    std::vector<std::filesystem::path> paths;
+    for (const QString& file : files)
+        paths.emplace_back(file.toStdString());
+    return paths;
+}
+
+std::vector<std::filesystem::path> DesktopFileDialogs::chooseImportFolders(
+    const std::filesystem::path& startFolder) {
+    ImportDialog dialog(startFolder, window_);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.checkedFolders();
+}
+
+std::optional<FontRecord> DesktopFileDialogs::chooseFont(const FontRecord& current) {
+    bool chosen = false;
+    const QFont font = QFontDialog::getFont(&chosen, toQFont(current), window_);
+    if (!chosen) return std::nullopt;
+    FontRecord record;
+    record.face = font.family().toStdString();
+    // The dialog speaks points; captions are measured in pixels.
+    record.pixelHeight = font.pixelSize() > 0
+                             ? font.pixelSize()
+                             : std::max(1, int(font.pointSizeF() * 96.0 / 72.0 + 0.5));
+    record.weight = font.weight();
+    record.italic = font.italic();
+    return record;
+}
+
+std::optional<uint32_t> DesktopFileDialogs::chooseColour(uint32_t current) {
+    const QColor start(int(current & 0xFF), int(current >> 8 & 0xFF), int(current >> 16 & 0xFF));
+    const QColor colour = QColorDialog::getColor(start, window_);
+    if (!colour.isValid()) return std::nullopt;
+    return uint32_t(colour.red()) | uint32_t(colour.green()) << 8 | uint32_t(colour.blue()) << 16;
 }
 
 }  // namespace velmora

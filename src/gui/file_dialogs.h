@@ -1,15 +1,19 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "image/font_record.h"
 
 class QWidget;
 
 namespace velmora {
 
-// The file and folder dialogs the window opens, behind an interface so
-// tests answer them. Nothing when the user cancels.
+// The file, folder, font and colour dialogs the window opens, behind an
+// interface so tests answer them. Nothing when the user cancels.
 class FileDialogs {
   public:
     virtual ~FileDialogs() = default;
@@ -19,6 +23,15 @@ class FileDialogs {
         const std::filesystem::path& startFolder) = 0;
     virtual std::optional<std::filesystem::path> chooseFolder(
         const std::string& title, const std::filesystem::path& startFolder) = 0;
+    // Pictures to add, in the order chosen; empty when cancelled.
+    virtual std::vector<std::filesystem::path> openPictureFiles(
+        const std::filesystem::path& startFolder) = 0;
+    // Folders to import, one slideshow each; empty when cancelled.
+    virtual std::vector<std::filesystem::path> chooseImportFolders(
+        const std::filesystem::path& startFolder) = 0;
+    virtual std::optional<FontRecord> chooseFont(const FontRecord& current) = 0;
+    // Colours as the project keeps them: 0x00BBGGRR.
+    virtual std::optional<uint32_t> chooseColour(uint32_t current) = 0;
 };
 
 // The desktop's own dialogs.
@@ -32,6 +45,12 @@ class DesktopFileDialogs final : public FileDialogs {
         const std::filesystem::path& startFolder) override;
     std::optional<std::filesystem::path> chooseFolder(
         const std::string& title, const std::filesystem::path& startFolder) override;
+    std::vector<std::filesystem::path> openPictureFiles(
+        const std::filesystem::path& startFolder) override;
+    std::vector<std::filesystem::path> chooseImportFolders(
+        const std::filesystem::path& startFolder) override;
+    std::optional<FontRecord> chooseFont(const FontRecord& current) override;
+    std::optional<uint32_t> chooseColour(uint32_t current) override;
 
   private:
     QWidget* window_ = nullptr;

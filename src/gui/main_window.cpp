@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QSettings>
@@ -136,7 +137,9 @@ void MainWindow::buildPages() {
     tabs_->setObjectName(QStringLiteral("pages"));
     tabs_->setDocumentMode(true);
     const std::filesystem::path& resources = parts_.app.folders.resourceFolder;
-    tabs_->addTab(new PhotosTab(tabs_), themeIcon(QStringLiteral("velmora-photos"), resources),
+    const PageParts pageParts{parts_.app, parts_.notifier, parts_.fileDialogs, parts_.pageSignals};
+    tabs_->addTab(new PhotosTab(pageParts, tabs_),
+                  themeIcon(QStringLiteral("velmora-photos"), resources),
                   tr("Photos && Slideshows"));
     tabs_->addTab(new EffectsTab(tabs_), themeIcon(QStringLiteral("velmora-effects"), resources),
                   tr("Effects"));
@@ -154,6 +157,9 @@ QWidget* MainWindow::buildBottomRow() {
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
+    duration_ = new QLabel(tr("Slideshow Duration: 00:00:00"), row);
+    duration_->setObjectName(QStringLiteral("durationLabel"));
+    layout->addWidget(duration_);
     discUsage_ = new QProgressBar(row);
     discUsage_->setObjectName(QStringLiteral("discUsage"));
     discUsage_->setRange(0, int(Project::kDiscLimitMegabytes));
@@ -205,8 +211,11 @@ void MainWindow::connectSignals() {
         queued);
     connect(&pageSignals, &PageSignals::saveRequested, this, &MainWindow::saveProject, queued);
     connect(&pageSignals, &PageSignals::openRequested, this, &MainWindow::openProject, queued);
-    connect(&pageSignals, &PageSignals::projectSizeChanged, this, &MainWindow::updateDiscUsage,
+    connect(&pageSignals, &PageSignals::projectSizeChanged, this, &MainWindow::refreshProjectViews,
             queued);
+    connect(
+        &pageSignals, &PageSignals::statusMessage, this,
+        [this](const QString& text) { statusBar()->showMessage(text, 8000); }, queued);
     connect(
         &pageSignals, &PageSignals::stripThumbnailsChanged, this,
         [this] { page(kEffectsTab)->refreshPage(); }, queued);
@@ -280,8 +289,14 @@ void MainWindow::enableProjectCommands(bool enabled) {
 }
 
 void MainWindow::updateDiscUsage() {
-    const float megabytes = parts_.app.project.sizeEstimate;
+    const Project& project = parts_.app.project;
+    const float megabytes = project.sizeEstimate;
     discUsage_->setValue(std::clamp(int(megabytes), 0, discUsage_->maximum()));
+    const int seconds = project.totalSeconds();
+    duration_->setText(tr("Total Duration %1:%2:%3")
+                           .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+                           .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                           .arg(seconds % 60, 2, 10, QLatin1Char('0')));
 }
 
 void MainWindow::updateTitle() {

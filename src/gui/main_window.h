@@ -7,6 +7,7 @@
 #include "workspace/project_commands.h"
 
 class QAction;
+class QLabel;
 class QProgressBar;
 class QSettings;
 class QTabWidget;
@@ -108,6 +109,7 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
     MainWindowParts parts_;
     ProjectCommands commands_;
     QTabWidget* tabs_ = nullptr;
+    QLabel* duration_ = nullptr;
     QProgressBar* discUsage_ = nullptr;
     QToolButton* openButton_ = nullptr;
     QToolButton* saveButton_ = nullptr;

@@ -24,6 +24,9 @@ namespace velmora {
 //   1156  pagesRefreshRequested        the settings changed: effects, music and menu
 //                                      pages refresh
 //   1157  audioPreviewStopRequested    stop the audio preview
+//
+// and one of the window's own: statusMessage, a line for the status bar
+// about what a command did.
 class PageSignals final : public QObject, public ProjectEvents {
     Q_OBJECT
   public:
@@ -45,6 +48,7 @@ class PageSignals final : public QObject, public ProjectEvents {
     void slideshowThumbnailsChanged(int slideshowIndex);
     void pagesRefreshRequested();
     void audioPreviewStopRequested();
+    void statusMessage(const QString& text);
 };
 
 }  // namespace velmora

@@ -1,6 +1,8 @@
 #include "gui/screenshot_tour.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QSettings>
 #include <QTabWidget>
@@ -10,8 +12,10 @@
 #include "gui/about_dialog.h"
 #include "gui/desktop_settings.h"
 #include "gui/file_dialogs.h"
+#include "gui/import_dialog.h"
 #include "gui/main_window.h"
 #include "gui/pages/photos_tab.h"
+#include "gui/picture_view.h"
 #include "gui/settings_dialog.h"
 #include "gui/tip_dialog.h"
 #include "workspace/application.h"
@@ -21,7 +25,7 @@ namespace velmora {
 
 namespace {
 
-// The settings dialog's folder button is never pressed in the tour.
+// The tour presses no button that opens a file dialog.
 class NoFileDialogs final : public FileDialogs {
   public:
     std::optional<std::filesystem::path> openProjectFile(const std::filesystem::path&) override {
@@ -34,6 +38,14 @@ class NoFileDialogs final : public FileDialogs {
                                                       const std::filesystem::path&) override {
         return std::nullopt;
     }
+    std::vector<std::filesystem::path> openPictureFiles(const std::filesystem::path&) override {
+        return {};
+    }
+    std::vector<std::filesystem::path> chooseImportFolders(const std::filesystem::path&) override {
+        return {};
+    }
+    std::optional<FontRecord> chooseFont(const FontRecord&) override { return std::nullopt; }
+    std::optional<uint32_t> chooseColour(uint32_t) override { return std::nullopt; }
 };
 
 const char* const kPageNames[] = {"page0_photos", "page1_effects", "page2_music", "page3_menu",
@@ -59,17 +71,52 @@ bool ScreenshotTour::save(QWidget& widget, const std::string& name) {
     return false;
 }
 
+void ScreenshotTour::showPhotosTab() {
+    PhotosTab& photos = *window_.photosTab();
+    window_.pages()->setCurrentIndex(MainWindow::kPhotosTab);
+    photos.refreshPage();
+    // Thumbnails load in the background: wait for them, within reason.
+    QElapsedTimer waited;
+    waited.start();
+    while (photos.pictureView()->isBusy() && waited.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QApplication::processEvents();
+}
+
+bool ScreenshotTour::savePhotosTabViews() {
+    PhotosTab& photos = *window_.photosTab();
+    const auto choose = [&](const char* actionName) {
+        photos.findChild<QAction*>(QString::fromLatin1(actionName))->trigger();
+        showPhotosTab();
+    };
+    photos.pictureView()->selectPictures({1, 2});
+    bool saved = true;
+    choose("detailModeAction");
+    saved = save(window_, "page0_photos_details") && saved;
+    choose("thumbnailModeAction");
+    photos.pictureView()->setThumbnailSizeClass(2);
+    showPhotosTab();
+    saved = save(window_, "page0_photos_large") && saved;
+    photos.pictureView()->setThumbnailSizeClass(1);
+    photos.pictureView()->selectPictures({});
+    return saved;
+}
+
 int ScreenshotTour::run() {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
+    bool saved = true;
+    showPhotosTab();
+    saved = save(window_, "page0_photos_empty") && saved;
     loadDemonstration();
     window_.refreshProjectViews();
-    bool saved = true;
+    showPhotosTab();
     for (int page = 0; page < MainWindow::kPageCount; ++page) {
         window_.pages()->setCurrentIndex(page);
         saved = save(window_, kPageNames[page]) && saved;
     }
-    window_.pages()->setCurrentIndex(MainWindow::kPhotosTab);
+    showPhotosTab();
+    saved = savePhotosTabViews() && saved;
     window_.photosTab()->showFirstStartHint();
     saved = save(window_, "page0_photos_first_start") && saved;
 
@@ -81,6 +128,10 @@ int ScreenshotTour::run() {
     saved = save(about, "dialog_about") && saved;
     TipDialog tip(app_.folders.resourceFolder / "Tips.txt", settings, &window_);
     saved = save(tip, "dialog_tip") && saved;
+    ImportDialog import(app_.folders.resourceFolder, &window_);
+    import.folders().setChecked(
+        QString::fromStdString((app_.folders.resourceFolder / "samples").string()), true);
+    saved = save(import, "dialog_import") && saved;
     return saved ? 0 : 1;
 }
 

@@ -24,6 +24,9 @@ class ScreenshotTour {
 
   private:
     void loadDemonstration();
+    // The photos page shown with every thumbnail in.
+    void showPhotosTab();
+    bool savePhotosTabViews();
     bool save(QWidget& widget, const std::string& name);
 
     MainWindow& window_;

@@ -3,11 +3,15 @@
 // A main window on a real engine in a temporary user folder, with the
 // user's answers and file choices scripted.
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSettings>
+#include <QString>
 #include <deque>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,7 +23,25 @@
 #include "workspace/application.h"
 #include "workspace/recovery_file.h"
 
+// Qt's strings as text in GoogleTest's messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace velmora::test {
+
+// Runs the event loop until `done` holds; false when `timeoutMs` passed
+// first. (QtTest's QTRY macros report to QtTest, not to GoogleTest.)
+template <typename Condition>
+bool waitUntil(Condition done, int timeoutMs = 10000) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
+        if (waited.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
 
 inline const std::filesystem::path kResources = VELMORA_TEST_RESOURCES;
 
@@ -62,9 +84,29 @@ class ScriptedFileDialogs final : public FileDialogs {
                                                       const std::filesystem::path&) override {
         return next();
     }
+    std::vector<std::filesystem::path> openPictureFiles(const std::filesystem::path&) override {
+        return nextList(pictureChoices);
+    }
+    std::vector<std::filesystem::path> chooseImportFolders(const std::filesystem::path&) override {
+        return nextList(folderChoices);
+    }
+    std::optional<FontRecord> chooseFont(const FontRecord&) override { return font; }
+    std::optional<uint32_t> chooseColour(uint32_t) override { return colour; }
     std::deque<std::optional<std::filesystem::path>> choices;
+    std::optional<FontRecord> font;
+    std::optional<uint32_t> colour;
+    // The answers of the picture and import dialogs (empty: Cancel).
+    std::deque<std::vector<std::filesystem::path>> pictureChoices;
+    std::deque<std::vector<std::filesystem::path>> folderChoices;
 
   private:
+    static std::vector<std::filesystem::path> nextList(
+        std::deque<std::vector<std::filesystem::path>>& queue) {
+        if (queue.empty()) return {};
+        auto choice = queue.front();
+        queue.pop_front();
+        return choice;
+    }
     std::optional<std::filesystem::path> next() {
         if (choices.empty()) return std::nullopt;
         auto choice = choices.front();

@@ -7,6 +7,20 @@ class QVBoxLayout;
 
 namespace velmora {
 
+class Application;
+class FileDialogs;
+class Notifier;
+class PageSignals;
+
+// What a working page is made with: the engine of the run, the ways it
+// talks to the user and the window's notifications.
+struct PageParts {
+    Application& app;
+    Notifier& notifier;
+    FileDialogs& fileDialogs;
+    PageSignals& pageSignals;
+};
+
 // One of the five work pages of the main window. The window tells a page
 // when it is shown (refreshPage) and when its previews must stop.
 class Page : public QWidget {
