@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -45,6 +46,9 @@ PictureEditorDialog::PictureEditorDialog(PictureEditor::Setup setup, FileDialogs
     pages_->addTab(buildTransformPage(), tr("Transform"));
     pages_->addTab(buildTextPage(), tr("AddText"));
     pages_->addTab(buildImagePage(), tr("AddImage"));
+    // All three page names stay readable: no scrolling tab bar.
+    pages_->tabBar()->setUsesScrollButtons(false);
+    pages_->setMinimumWidth(pages_->tabBar()->sizeHint().width() + 8);
 
     auto* top = new QHBoxLayout;
     top->addWidget(canvas_, 1);

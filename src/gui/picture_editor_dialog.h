@@ -29,6 +29,9 @@ class PictureEditorDialog final : public QDialog {
     QTabWidget* pages() const { return pages_; }
     EditorCanvasWidget* canvasWidget() const { return canvas_; }
 
+    // Shows what the editor holds: after a change made to it directly.
+    void showState();
+
   public slots:
     // OK, the close box and Escape ask about unsaved changes first.
     void accept() override;
@@ -47,7 +50,6 @@ class PictureEditorDialog final : public QDialog {
     // Runs a command of the editor and shows what it left.
     template <typename Command>
     void run(Command command);
-    void showState();
     void showDecorations(int category);
     void chooseFont();
     void chooseColour();

@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include "gui/about_dialog.h"
 #include "gui/desktop_settings.h"
@@ -15,6 +16,7 @@
 #include "gui/import_dialog.h"
 #include "gui/main_window.h"
 #include "gui/pages/photos_tab.h"
+#include "gui/picture_editor_dialog.h"
 #include "gui/picture_view.h"
 #include "gui/settings_dialog.h"
 #include "gui/tip_dialog.h"
@@ -102,6 +104,38 @@ bool ScreenshotTour::savePhotosTabViews() {
     return saved;
 }
 
+bool ScreenshotTour::saveEditorPages() {
+    Slideshow& slideshow = *app_.project.slideshows.front();
+    NoFileDialogs noFiles;
+    PictureEditorDialog editor({.slideshow = slideshow,
+                                .index = 0,
+                                .workingFolder = app_.project.folders().working,
+                                .wideScreen = true,
+                                .decorationFolder = app_.resources.decorationFolder,
+                                .notifier = notifier_,
+                                .flags = app_.project.flags()},
+                               noFiles, &window_);
+    PictureEditor& edits = editor.editor();
+    edits.addCaption();
+    edits.setCaptionText("Summer by the lake");
+    const std::vector<std::string> categories = PictureEditor::decorationCategories();
+    for (const std::filesystem::path& file : edits.decorationFiles(categories.front())) {
+        edits.addDecoration(file);
+        break;
+    }
+    edits.showCropRectangle();
+    edits.setTvRatio(true);
+    editor.showState();
+    bool saved = true;
+    const char* const pageNames[] = {"dialog_editor_transform", "dialog_editor_text",
+                                     "dialog_editor_image"};
+    for (int page = 0; page < 3; ++page) {
+        editor.pages()->setCurrentIndex(page);
+        saved = save(editor, pageNames[page]) && saved;
+    }
+    return saved;
+}
+
 int ScreenshotTour::run() {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
@@ -128,6 +162,7 @@ int ScreenshotTour::run() {
     saved = save(about, "dialog_about") && saved;
     TipDialog tip(app_.folders.resourceFolder / "Tips.txt", settings, &window_);
     saved = save(tip, "dialog_tip") && saved;
+    saved = saveEditorPages() && saved;
     ImportDialog import(app_.folders.resourceFolder, &window_);
     import.folders().setChecked(
         QString::fromStdString((app_.folders.resourceFolder / "samples").string()), true);

@@ -27,6 +27,9 @@ class ScreenshotTour {
     // The photos page shown with every thumbnail in.
     void showPhotosTab();
     bool savePhotosTabViews();
+    // The picture editor on each page, with a caption, clip art and the
+    // crop rectangle shown.
+    bool saveEditorPages();
     bool save(QWidget& widget, const std::string& name);
 
     MainWindow& window_;

@@ -111,6 +111,8 @@ PhotosTab::PhotosTab(const PageParts& parts, QWidget* parent)
     auto* hintLayout = new QHBoxLayout(hint_);
     hintLayout->addWidget(hintText);
     hint_->hide();
+    hint_->setToolTip(tr("Click to hide"));
+    hint_->installEventFilter(this);
 
     connectViews();
     refreshPage();
@@ -440,6 +442,11 @@ void PhotosTab::placeHint() {
     hint_->adjustSize();
     const QPoint below = target->mapTo(this, QPoint(target->width() / 2, target->height() + 4));
     hint_->move(std::max(0, below.x() - hint_->width() / 4), below.y());
+}
+
+bool PhotosTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == hint_ && event->type() == QEvent::MouseButtonPress) hint_->hide();
+    return Page::eventFilter(watched, event);
 }
 
 void PhotosTab::resizeEvent(QResizeEvent* event) {

@@ -54,6 +54,7 @@ class PhotosTab final : public Page {
     void setMenuThumbnail();
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
