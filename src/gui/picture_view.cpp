@@ -251,9 +251,25 @@ void PictureView::loadThumbnails() {
         setBusy(false);
         return;
     }
+    // Thumbnails already made show at once, so a command that only moved
+    // pictures never flashes placeholders; the loader makes the rest.
     std::vector<std::filesystem::path> files;
-    for (const SlideImage& picture : slideshow_->pictures)
+    bool allCached = true;
+    for (const SlideImage& picture : slideshow_->pictures) {
+        const QImage cached = loader_.cached(picture.workingPath, pixelSize());
+        if (cached.isNull()) {
+            allCached = false;
+        } else {
+            showThumbnail(int(files.size()), cached);
+        }
         files.push_back(picture.workingPath);
+    }
+    if (allCached) {
+        loader_.cancel();
+        batch_ = -1;
+        setBusy(false);
+        return;
+    }
     setBusy(true);
     batch_ = loader_.load(std::move(files), pixelSize());
 }
@@ -261,7 +277,10 @@ void PictureView::loadThumbnails() {
 void PictureView::thumbnailArrived(int batch, int index, const QImage& image) {
     // Only the batch asked for last counts: an older one's pictures may
     // belong to another slideshow.
-    if (batch != batch_) return;
+    if (batch == batch_) showThumbnail(index, image);
+}
+
+void PictureView::showThumbnail(int index, const QImage& image) {
     QImage thumbnail = image;
     thumbnail.setDevicePixelRatio(devicePixelRatioF());
     model_.setThumbnail(index, thumbnail);

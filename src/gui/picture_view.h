@@ -93,6 +93,7 @@ class PictureView final : public QStackedWidget {
   private:
     void loadThumbnails();
     void thumbnailArrived(int batch, int index, const QImage& image);
+    void showThumbnail(int index, const QImage& image);
     void batchFinished(int batch);
     void setBusy(bool busy);
     void applyGrid();
