@@ -7,12 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "base/log.h"
 #include "base/notifier.h"
 #include "base/random_generator.h"
 #include "image/picture_files_service.h"
 #include "image/picture_fixtures.h"
+#include "interfaces/encoder_library.h"
 #include "model/model_fakes.h"
 #include "model/slideshow.h"
+#include "render/timeline.h"
 #include "support/temporary_folder.h"
 
 namespace velmora {
@@ -39,6 +42,15 @@ class ScriptedNotifier final : public Notifier {
     }
     std::deque<NotifierAnswer> answers;
     std::vector<std::string> said;
+};
+
+// Takes the frames and keeps none: the test looks at them as they are composed.
+class DiscardingEncoder final : public EncoderLibrary {
+  public:
+    int initVobEncoder(const fs::path&, const fs::path&, VideoFormat) override { return 0; }
+    int initEncoder(const fs::path&, VideoFormat) override { return 0; }
+    int EncOneFrame(const uint8_t*) override { return 0; }
+    int closeEncoder() override { return 0; }
 };
 
 const std::string kQuestion = "ask: Do you want to save the pic modify?";
@@ -193,6 +205,40 @@ TEST_F(PictureEditorTest, DecorationsAreThePicturesOfTheCategoryFolder) {
     EXPECT_EQ(editorAt(0).decorationFiles("Animal"),
               (std::vector<fs::path>{animals / "cat.gif", animals / "owl.png"}));
     EXPECT_TRUE(editorAt(0).decorationFiles("Face").empty());
+}
+
+// What the editor saves is what the disc shows: the slideshow's frames
+// are made from the edited copy, caption and all.
+TEST_F(PictureEditorTest, ASavedCaptionIsInTheSlideshowsFrames) {
+    const fs::path red = folder_ / "photos" / "red.png";
+    QImage redPicture(800, 600, QImage::Format_RGB32);
+    redPicture.fill(qRgb(220, 0, 0));
+    test::writeWithQt(red, redPicture, "png");
+    slideshow_.pictures.clear();
+    ASSERT_EQ(slideshow_.addPicture(red, SlideSettings{}), 0);
+
+    PictureEditor editor = editorAt(0);
+    ASSERT_TRUE(editor.addCaption());
+    editor.setCaptionText("WWWWWWWW");
+    editor.setCaptionColour(0x00FF00);  // green, as the project keeps colours
+    editor.setCaptionFont({"Arial", 60, 900, false});
+    ASSERT_TRUE(editor.save());
+
+    DiscardingEncoder encoder;
+    QImage lastFrame;
+    RenderJob job;
+    job.slideshow = &slideshow_;
+    job.composedFrame = [&](int, const QImage& frame) { lastFrame = frame; };
+    const Log log(folder_ / "log.txt");
+    ASSERT_EQ(encodeSlideshow(job, encoder, log), 0);
+    ASSERT_FALSE(lastFrame.isNull());
+    int green = 0;
+    for (int y = 0; y < lastFrame.height(); ++y)
+        for (int x = 0; x < lastFrame.width(); ++x) {
+            const QRgb pixel = lastFrame.pixel(x, y);
+            if (qGreen(pixel) > 180 && qRed(pixel) < 90) ++green;
+        }
+    EXPECT_GT(green, 500);  // the caption's letters
 }
 
 }  // namespace
