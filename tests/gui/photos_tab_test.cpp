@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -15,6 +16,7 @@
 
 #include "gui/disc_tree_view.h"
 #include "gui/gui_fixture.h"
+#include "gui/import_dialog.h"
 #include "gui/picture_view.h"
 #include "image/picture.h"
 
@@ -128,6 +130,25 @@ TEST_F(PhotosTabTest, ImportingTwoFoldersOfOneNameGivesTheSecondAPlus) {
     EXPECT_EQ(treeTexts(), (QStringList{"VideoDisc", "Menu", "Holiday", "Holiday+"}));
     // The tooltip sums the slideshow up.
     EXPECT_TRUE(tab->discTree()->topLevelItem(0)->child(1)->toolTip(0).contains("Image: 2"));
+}
+
+// The import dialog returns the ticked folders in path order; "Clear All
+// Select" unticks them and Import waits for a tick.
+TEST_F(PhotosTabTest, TheImportDialogReturnsTheTickedFolders) {
+    const fs::path a = temporary.path() / "a";
+    const fs::path b = temporary.path() / "b";
+    photos(a, 1);
+    photos(b, 1);
+    ImportDialog dialog(temporary.path());
+    auto* import = dialog.findChild<QPushButton*>("okButton");
+    EXPECT_FALSE(import->isEnabled());
+    dialog.folders().setChecked(QString::fromStdString(b.string()), true);
+    dialog.folders().setChecked(QString::fromStdString(a.string()), true);
+    EXPECT_EQ(dialog.checkedFolders(), (std::vector<fs::path>{a, b}));
+    EXPECT_TRUE(import->isEnabled());
+    QTest::mouseClick(dialog.findChild<QPushButton*>("clearAllButton"), Qt::LeftButton);
+    EXPECT_TRUE(dialog.checkedFolders().empty());
+    EXPECT_FALSE(import->isEnabled());
 }
 
 TEST_F(PhotosTabTest, SelectionRulesOfTheButtonsAndTheMenu) {
