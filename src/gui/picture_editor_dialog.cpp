@@ -103,12 +103,12 @@ QWidget* PictureEditorDialog::buildTransformPage() {
             &PictureEditor::showCropRectangle);
     command("cropButton", tr("Crop"), tr("Keep only the inside of the crop rectangle"),
             &PictureEditor::crop);
-    auto* tvRatio = new QCheckBox(tr("TV's Screen Ratio"), page);
-    tvRatio->setObjectName(QStringLiteral("tvRatioBox"));
-    tvRatio->setToolTip(tr("Hold the crop rectangle to the shape of the TV screen"));
-    connect(tvRatio, &QCheckBox::toggled, this,
+    tvRatio_ = new QCheckBox(tr("TV's Screen Ratio"), page);
+    tvRatio_->setObjectName(QStringLiteral("tvRatioBox"));
+    tvRatio_->setToolTip(tr("Hold the crop rectangle to the shape of the TV screen"));
+    connect(tvRatio_, &QCheckBox::toggled, this,
             [this](bool on) { run([this, on] { editor_.setTvRatio(on); }); });
-    layout->addWidget(tvRatio);
+    layout->addWidget(tvRatio_);
     layout->addStretch();
     return page;
 }
@@ -223,6 +223,10 @@ void PictureEditorDialog::showDecorations(int category) {
 
 void PictureEditorDialog::showState() {
     const EditorCanvas& canvas = editor_.canvas();
+    {
+        const QSignalBlocker blocked(tvRatio_);
+        tvRatio_->setChecked(canvas.tvRatio());
+    }
     {
         const QSignalBlocker blocked(captionText_);
         captionText_->setEnabled(canvas.hasSelectedCaption());

@@ -4,6 +4,7 @@
 
 #include "workspace/picture_editor.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -65,6 +66,7 @@ class PictureEditorDialog final : public QDialog {
     QComboBox* categories_ = nullptr;
     QListWidget* decorations_ = nullptr;
     QPushButton* colourButton_ = nullptr;
+    QCheckBox* tvRatio_ = nullptr;
     bool closing_ = false;
 };
 
