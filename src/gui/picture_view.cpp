@@ -122,7 +122,10 @@ void ThumbnailListView::dropEvent(QDropEvent* event) {
         // The move is ours to make: the model must not remove the rows.
         event->setDropAction(Qt::CopyAction);
         event->accept();
-        emit picturesMoved(pictures, position);
+        // After the drag has ended: the move refills this view's model.
+        QMetaObject::invokeMethod(
+            this, [this, pictures, position] { emit picturesMoved(pictures, position); },
+            Qt::QueuedConnection);
         return;
     }
     const std::vector<std::filesystem::path> paths = localPaths(event->mimeData());
