@@ -108,6 +108,11 @@ void ImportDialog::showFolder(const QString& folder) {
     tree_->setCurrentIndex(index);
     tree_->expand(index);
     tree_->scrollTo(index, QAbstractItemView::PositionAtTop);
+    // The folders are read in the background: scroll again once the start
+    // folder's parents are in, or it ends up somewhere below the view.
+    connect(&model_, &QFileSystemModel::directoryLoaded, tree_, [this, start] {
+        tree_->scrollTo(model_.index(start), QAbstractItemView::PositionAtTop);
+    });
 }
 
 void ImportDialog::updateOkButton() {
