@@ -20,6 +20,7 @@
 
 #include "base/event.h"
 #include "base/log.h"
+#include "decorations.h"
 #include "help_texts.h"
 #include "icons.h"
 #include "image/headless_qt.h"
@@ -112,7 +113,9 @@ int main(int argc, char** argv) {
         writeSilence(out / "menu_pic" / "silent.mp2", &reason) &&
         writeDefaultPicture(out / "res" / "defaultImage.bmp", &reason) &&
         resources::writeInterfacePictures(out, &reason) &&
-        resources::writeHelpTexts(out, &reason) && resources::writeIcons(out / "icons", &reason) &&
+        resources::writeHelpTexts(out, &reason) &&
+        resources::writeDecorations(out / "decorate_pics", &reason) &&
+        resources::writeIcons(out / "icons", &reason) &&
         resources::writeMenuThemes(out / "theme", argc == 3 ? fs::path(argv[2]) : fs::path(),
                                    &reason);
     samples.join();

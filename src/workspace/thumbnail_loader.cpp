@@ -17,14 +17,18 @@ namespace {
 
 // Workers give way to the window's thread, which must stay quick to answer.
 void lowerThisThreadsPriority() {
-    setpriority(PRIO_PROCESS, pid_t(gettid()), 10);
+    setpriority(PRIO_PROCESS, id_t(gettid()), 10);
+}
+
+int defaultWorkerCount() {
+    return std::max(1, QThread::idealThreadCount() - 1);
 }
 
 }  // namespace
 
 ThumbnailLoader::ThumbnailLoader(int threadCount, QObject* parent) : QObject(parent) {
-    if (threadCount <= 0) threadCount = std::max(1, QThread::idealThreadCount());
-    for (int i = 0; i < threadCount; ++i)
+    const int count = threadCount > 0 ? threadCount : defaultWorkerCount();
+    for (int i = 0; i < count; ++i)
         workers_.emplace_back([this] { work(); });
 }
 
@@ -37,23 +41,33 @@ ThumbnailLoader::~ThumbnailLoader() {
     wake_.notify_all();
     for (std::thread& worker : workers_)
         worker.join();
+    // What the workers posted last goes with this object's pending events.
 }
 
 int ThumbnailLoader::load(std::vector<fs::path> files, QSize size) {
     const int batch = currentBatch_ + 1;
-    const int count = int(files.size());
+    std::vector<Ready> cachedNow;
+    std::deque<Job> jobs;
+    for (size_t i = 0; i < files.size(); ++i) {
+        std::string key = keyOf(files[i], size);
+        if (QImage image = lookUp(key); !image.isNull()) {
+            cachedNow.push_back({int(i), std::move(image)});
+        } else {
+            jobs.push_back({batch, int(i), std::move(files[i]), std::move(key), size});
+        }
+    }
     {
         const std::lock_guard lock(queueMutex_);
         currentBatch_ = batch;
-        queue_.clear();
-        for (size_t i = 0; i < files.size(); ++i)
-            queue_.push_back({batch, int(i), std::move(files[i]), size});
+        queue_ = std::move(jobs);
     }
-    remaining_ = count;
     wake_.notify_all();
-    if (remaining_ == 0) {
+    remaining_ = int(files.size());
+    // Posted, not emitted: the receiver learns the batch number first.
+    if (!cachedNow.empty() || files.empty()) {
         QMetaObject::invokeMethod(
-            this, [this, batch] { emit batchFinished(batch); }, Qt::QueuedConnection);
+            this, [this, batch, cachedNow = std::move(cachedNow)] { deliver(batch, cachedNow); },
+            Qt::QueuedConnection);
     }
     return batch;
 }
@@ -78,35 +92,44 @@ void ThumbnailLoader::work() {
             job = std::move(queue_.front());
             queue_.pop_front();
         }
-        const std::string key = keyOf(job.file, job.size);
-        QImage image = lookUp(key);
-        if (image.isNull() && job.batch == currentBatch_) {
+        // The same file may come twice, or another batch made it meanwhile.
+        QImage image = lookUp(job.key);
+        if (image.isNull()) {
             std::string reason;
             image = renderFittedOnWhite(job.file, job.size, &reason).image();
-            if (!image.isNull()) remember(key, job.file, image);
+            // The key was taken before decoding, so a picture of a file's old
+            // content is never filed under the key of its new content.
+            if (!image.isNull()) remember(job.key, job.file, image);
         }
+        if (job.batch != currentBatch_) continue;
         QMetaObject::invokeMethod(
             this,
-            [this, batch = job.batch, index = job.index, image] { arrived(batch, index, image); },
+            [this, batch = job.batch, ready = std::vector<Ready>{{job.index, std::move(image)}}] {
+                deliver(batch, ready);
+            },
             Qt::QueuedConnection);
     }
 }
 
-void ThumbnailLoader::arrived(int batch, int index, const QImage& image) {
-    // A dropped batch's pictures are not told about.
-    if (batch != currentBatch_) return;
-    emit thumbnailReady(batch, index, image);
-    if (--remaining_ == 0) emit batchFinished(batch);
+void ThumbnailLoader::deliver(int batch, const std::vector<Ready>& thumbnails) {
+    // Checked before every signal: a receiver may start another batch or
+    // cancel this one from its slot.
+    for (const Ready& ready : thumbnails) {
+        if (batch != currentBatch_) return;
+        --remaining_;
+        emit thumbnailReady(batch, ready.index, ready.image);
+    }
+    if (batch == currentBatch_ && remaining_ == 0) emit batchFinished(batch);
 }
 
 std::string ThumbnailLoader::keyOf(const fs::path& file, QSize size) {
-    std::error_code error;
-    const auto modified = fs::last_write_time(file, error);
-    const auto bytes = fs::file_size(file, error);
+    std::error_code timeError, sizeError;
+    const auto modified = fs::last_write_time(file, timeError);
+    const auto bytes = fs::file_size(file, sizeError);
     return file.string() + '\n' + std::to_string(size.width()) + 'x' +
            std::to_string(size.height()) + '\n' +
-           std::to_string(modified.time_since_epoch().count()) + '\n' +
-           std::to_string(error ? 0 : bytes);
+           std::to_string(timeError ? 0 : modified.time_since_epoch().count()) + '\n' +
+           std::to_string(sizeError ? 0 : bytes);
 }
 
 QImage ThumbnailLoader::cached(const fs::path& file, QSize size) const {

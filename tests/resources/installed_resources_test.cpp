@@ -17,6 +17,7 @@
 #include "menu/theme_catalogue.h"
 #include "outside/ffmpeg_audio_converter.h"
 #include "support/temporary_folder.h"
+#include "workspace/editor_items.h"
 
 namespace velmora {
 namespace {
@@ -280,6 +281,29 @@ TEST(InstalledSamples, MusicIsShortAndNotTheDefaultMusic) {
         EXPECT_GE(seconds, 30);
         EXPECT_LE(seconds, 60);
         EXPECT_NE(bytes(file), defaultMusic);
+    }
+}
+
+// The picture editor's clip art: a few pictures in each category, whose
+// background the editor leaves out and whose drawing it keeps.
+TEST(InstalledDecorations, EveryCategoryHasClipArtWithATransparentBackground) {
+    for (const char* category : {"Animal", "Dress", "Face", "Mark", "Other"}) {
+        SCOPED_TRACE(category);
+        int pictures = 0;
+        for (const auto& entry : fs::directory_iterator(kResources / "decorate_pics" / category)) {
+            SCOPED_TRACE(entry.path().filename().string());
+            std::string reason;
+            const Picture art = loadDecoration(entry.path(), &reason);
+            ASSERT_FALSE(art.isNull()) << reason;
+            EXPECT_EQ(qAlpha(art.pixel(0, 0)), 0);  // the background corner
+            int opaque = 0;
+            for (int y = 0; y < art.height(); ++y)
+                for (int x = 0; x < art.width(); ++x)
+                    opaque += qAlpha(art.pixel(x, y)) == 255;
+            EXPECT_GT(opaque, art.width() * art.height() / 5);  // a drawing, not a speck
+            ++pictures;
+        }
+        EXPECT_GE(pictures, 4);
     }
 }
 
