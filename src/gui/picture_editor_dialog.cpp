@@ -157,6 +157,8 @@ QWidget* PictureEditorDialog::buildImagePage() {
     decorations_->setAccessibleName(tr("Pictures to lay over"));
     decorations_->setViewMode(QListView::IconMode);
     decorations_->setIconSize(QSize(48, 48));
+    decorations_->setGridSize(QSize(84, 76));
+    decorations_->setWordWrap(true);
     decorations_->setResizeMode(QListView::Adjust);
     decorations_->setMovement(QListView::Static);
     layout->addWidget(decorations_, 1);
@@ -214,9 +216,10 @@ void PictureEditorDialog::showDecorations(int category) {
     for (const std::filesystem::path& file :
          editor_.decorationFiles(categories[size_t(category)])) {
         const QString path = QString::fromStdString(file.string());
-        auto* item = new QListWidgetItem(QIcon(path), QString(), decorations_);
+        const QString name = QString::fromStdString(file.stem().string()).replace('_', ' ');
+        auto* item = new QListWidgetItem(QIcon(path), name, decorations_);
         item->setData(Qt::UserRole, path);
-        item->setToolTip(QString::fromStdString(file.stem().string()));
+        item->setToolTip(name);
     }
     if (decorations_->count() > 0) decorations_->setCurrentRow(0);
 }
