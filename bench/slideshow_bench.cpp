@@ -25,9 +25,9 @@
 #include "outside/ffmpeg_encoder.h"
 #include "outside/queued_encoder.h"
 #include "render/composing_thread.h"
+#include "render/discarding_encoder.h"
 #include "render/frame_geometry.h"
 #include "render/timeline.h"
-#include "tools/discarding_encoder.h"
 #include "tools/standalone_slideshow.h"
 
 namespace {
@@ -117,7 +117,7 @@ double composeRate(const Paths& paths, int effect) {
     RenderJob job;
     job.format = kPalStandard;
     job.slideshow = &standalone.slideshow();
-    tools::DiscardingEncoder encoder;
+    DiscardingEncoder encoder;
     RenderContext context(job, encoder, canvasSize(kPalStandard), kComposeFrames);
     context.N = kComposeFrames;
     context.preparePicture();
@@ -241,7 +241,7 @@ int main(int argc, char** argv) {
                           }).values.at(0);
 
     const double composeSeconds = bench::inChild([&] {
-                                      tools::DiscardingEncoder encoder;
+                                      DiscardingEncoder encoder;
                                       return std::vector<double>{render(paths, encoder, {})};
                                   }).values.at(0);
     bench::inChild([&] {

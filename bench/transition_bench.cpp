@@ -21,9 +21,9 @@
 #include "model/transition_kind.h"
 #include "model/transition_setting.h"
 #include "render/composing_thread.h"
+#include "render/discarding_encoder.h"
 #include "render/frame_geometry.h"
 #include "render/timeline.h"
-#include "tools/discarding_encoder.h"
 #include "tools/standalone_slideshow.h"
 
 namespace {
@@ -96,7 +96,7 @@ class TransitionBench {
 
     Log log_;
     tools::StandaloneSlideshow standalone_;
-    tools::DiscardingEncoder encoder_;
+    DiscardingEncoder encoder_;
     RenderJob job_;
     double firstFrame_ = -1, lastFrame_ = 0;
     int frames_ = 0;

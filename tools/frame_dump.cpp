@@ -22,8 +22,8 @@
 #include "model/transition_kind.h"
 #include "outside/ffmpeg_encoder.h"
 #include "outside/queued_encoder.h"
+#include "render/discarding_encoder.h"
 #include "render/timeline.h"
-#include "tools/discarding_encoder.h"
 #include "tools/standalone_slideshow.h"
 
 namespace {
@@ -251,7 +251,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<velmora::EncoderLibrary> encoder;
     if (options.output.empty())
-        encoder = std::make_unique<velmora::tools::DiscardingEncoder>();
+        encoder = std::make_unique<velmora::DiscardingEncoder>();
     else
         encoder =
             std::make_unique<velmora::QueuedEncoder>(std::make_unique<velmora::FfmpegEncoder>(log));

@@ -157,7 +157,8 @@ void DiscTreeView::contextMenuEvent(QContextMenuEvent* event) {
             menu.addAction(tr("Load Project"), this, &DiscTreeView::loadProjectRequested);
             menu.addAction(tr("Add Slideshow"), this, &DiscTreeView::addSlideshowRequested);
             menu.addAction(tr("Del All Slideshow"), this,
-                           &DiscTreeView::deleteAllSlideshowsRequested);
+                           &DiscTreeView::deleteAllSlideshowsRequested)
+                ->setEnabled(item->childCount() > 0);
             break;
         case DiscTreeKind::Menu:
             menu.addAction(tr("Edit Menu"), this, &DiscTreeView::editMenuRequested);

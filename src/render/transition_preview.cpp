@@ -5,8 +5,8 @@
 
 #include "base/event.h"
 #include "base/random_generator.h"
-#include "interfaces/encoder_library.h"
 #include "model/transition_setting.h"
+#include "render/discarding_encoder.h"
 #include "render/preview_frames.h"
 #include "render/preview_slideshow.h"
 #include "render/preview_state.h"
@@ -15,20 +15,6 @@
 namespace velmora {
 
 namespace {
-
-// The preview draws the frames the encoder would receive; it takes them
-// through the render's composedFrame hook, so the encoder behind it only
-// has to accept them.
-class DiscardingEncoder final : public EncoderLibrary {
-  public:
-    int initVobEncoder(const std::filesystem::path&, const std::filesystem::path&,
-                       VideoFormat) override {
-        return 0;
-    }
-    int initEncoder(const std::filesystem::path&, VideoFormat) override { return 0; }
-    int EncOneFrame(const uint8_t*) override { return 0; }
-    int closeEncoder() override { return 0; }
-};
 
 // The first sample picture, filled into the frame over what it holds, and
 // shown at once.

@@ -11,9 +11,9 @@
 #include "image/picture_fixtures.h"
 #include "model/transition_kind.h"
 #include "model/transition_setting.h"
+#include "render/discarding_encoder.h"
 #include "render/slideshow_fixture.h"
 #include "render/timeline.h"
-#include "tools/discarding_encoder.h"
 
 namespace velmora {
 namespace {
@@ -90,7 +90,7 @@ class TransitionPictures : public test::SlideshowFixture {
         job.composedFrame = [&](int frame, const QImage& image) {
             if (frame == kFrames / 2) middle = image.copy();
         };
-        tools::DiscardingEncoder encoder;
+        DiscardingEncoder encoder;
         RenderContext context(job, encoder, kCanvas, kFrames);
         context.frame.clear(kRed);
         context.index = 0;

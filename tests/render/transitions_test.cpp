@@ -7,6 +7,7 @@
 
 #include "image/picture_fixtures.h"
 #include "model/transition_setting.h"
+#include "render/discarding_encoder.h"
 #include "render/slideshow_fixture.h"
 #include "render/timeline.h"
 #include "render/transitions/accordion_transition.h"
@@ -27,7 +28,6 @@
 #include "render/transitions/twist_transition.h"
 #include "render/transitions/wipe_transition.h"
 #include "render/transitions/zoom_transition.h"
-#include "tools/discarding_encoder.h"
 
 namespace velmora {
 namespace {
@@ -272,7 +272,7 @@ class TransitionFrames : public test::SlideshowFixture {
             if (frame == segmentStart + std::max(T - 1, 0)) lastFrame = image.copy();
             frames = frame + 1;
         };
-        tools::DiscardingEncoder encoder;
+        DiscardingEncoder encoder;
         return encodeSlideshow(job, encoder, log_);
     }
     QImage firstFrame, lastFrame;
@@ -340,7 +340,7 @@ TEST_F(TransitionFrames, ASlideshowOfRandomTransitionsRendersCompletely) {
     RenderJob job;
     job.slideshow = &slideshow_;
     job.composedFrame = [&](int frame, const QImage&) { frames = frame + 1; };
-    tools::DiscardingEncoder encoder;
+    DiscardingEncoder encoder;
     EXPECT_EQ(encodeSlideshow(job, encoder, log_), 0);
     EXPECT_EQ(frames, slideshow_.totalFrames);
     EXPECT_EQ(frames, 25 + 12 * 25);

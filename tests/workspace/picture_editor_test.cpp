@@ -12,9 +12,9 @@
 #include "base/random_generator.h"
 #include "image/picture_files_service.h"
 #include "image/picture_fixtures.h"
-#include "interfaces/encoder_library.h"
 #include "model/model_fakes.h"
 #include "model/slideshow.h"
+#include "render/discarding_encoder.h"
 #include "render/timeline.h"
 #include "support/temporary_folder.h"
 
@@ -42,15 +42,6 @@ class ScriptedNotifier final : public Notifier {
     }
     std::deque<NotifierAnswer> answers;
     std::vector<std::string> said;
-};
-
-// Takes the frames and keeps none: the test looks at them as they are composed.
-class DiscardingEncoder final : public EncoderLibrary {
-  public:
-    int initVobEncoder(const fs::path&, const fs::path&, VideoFormat) override { return 0; }
-    int initEncoder(const fs::path&, VideoFormat) override { return 0; }
-    int EncOneFrame(const uint8_t*) override { return 0; }
-    int closeEncoder() override { return 0; }
 };
 
 const std::string kQuestion = "ask: Do you want to save the pic modify?";

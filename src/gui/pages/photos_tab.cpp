@@ -408,11 +408,14 @@ void PhotosTab::say(const QString& text) {
 }
 
 void PhotosTab::reportAdded(const AddedPictures& added) {
-    QString text = tr("%n picture(s) added.", nullptr, added.added);
+    QString text =
+        added.added == 1 ? tr("1 picture added.") : tr("%1 pictures added.").arg(added.added);
     if (!added.refused.empty()) {
         const RefusedPicture& first = added.refused.front();
-        text += QLatin1Char(' ') + tr("%n not added, ", nullptr, int(added.refused.size())) +
-                tr("%1 %2").arg(fileNameOf(first.file), QString::fromStdString(first.reason));
+        text += QLatin1Char(' ') +
+                tr("%1 not added: %2 %3")
+                    .arg(added.refused.size())
+                    .arg(fileNameOf(first.file), QString::fromStdString(first.reason));
         if (added.refused.size() > 1) text += tr(" (the log names every one)");
         text += QLatin1Char('.');
     }
@@ -420,10 +423,12 @@ void PhotosTab::reportAdded(const AddedPictures& added) {
 }
 
 void PhotosTab::reportImport(const ImportResult& result) {
-    QString text = tr("%n slideshow(s) imported.", nullptr, result.slideshowsAdded);
+    QString text = result.slideshowsAdded == 1
+                       ? tr("1 slideshow imported.")
+                       : tr("%1 slideshows imported.").arg(result.slideshowsAdded);
     if (!result.refusedPictures.empty())
-        text += QLatin1Char(' ') + tr("%n picture(s) not taken (see the log).", nullptr,
-                                      int(result.refusedPictures.size()));
+        text += QLatin1Char(' ') + tr("%1 of the pictures not taken (the log says why).")
+                                       .arg(result.refusedPictures.size());
     say(text);
 }
 

@@ -2,9 +2,10 @@
 
 #include "interfaces/encoder_library.h"
 
-namespace velmora::tools {
+namespace velmora {
 
-// Takes every frame and keeps none: a render that only composes.
+// Takes every frame and keeps none: a render whose frames are looked at as
+// they are composed (the preview, developer tools, tests) rather than encoded.
 class DiscardingEncoder final : public EncoderLibrary {
   public:
     int initVobEncoder(const std::filesystem::path&, const std::filesystem::path&,
@@ -16,4 +17,4 @@ class DiscardingEncoder final : public EncoderLibrary {
     int closeEncoder() override { return 0; }
 };
 
-}  // namespace velmora::tools
+}  // namespace velmora
