@@ -7,11 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "model/model_fakes.h"
 #include "model/motion_effect.h"
-#include "support/temporary_folder.h"
-#include "workspace/application.h"
-#include "workspace/slideshow_commands.h"
+#include "workspace/engine_fixture.h"
 
 namespace velmora {
 namespace {
@@ -27,12 +24,9 @@ QPoint at(int cell, int x = 70, int y = 40) {
     return {cell * kCell + x, y};
 }
 
-class PictureStripTest : public ::testing::Test {
+class PictureStripTest : public ::testing::Test, protected test::EngineFixture {
   protected:
     PictureStripTest() {
-        fs::create_directories(temporary_.path() / "share");
-        std::string reason;
-        started_ = app_.start(&reason);
         strip_.onPicturesChanged = [this] { ++picturesChanged_; };
     }
 
@@ -53,28 +47,13 @@ class PictureStripTest : public ::testing::Test {
             image.save(QString::fromStdString(file.string()));
             files.push_back(file);
         }
-        const int index = commands_.startSlideshow();
-        EXPECT_TRUE(commands_.fillNewSlideshow(index, files));
-        return index;
+        return addSlideshowOf(files);
     }
     void click(int cell, StripModifiers modifiers = {}) {
         strip_.mousePress(at(cell), modifiers);
         strip_.mouseRelease();
     }
-    static std::string order(const Slideshow& slideshow) {
-        std::string names;
-        for (const SlideImage& picture : slideshow.pictures)
-            names += picture.sourcePath.stem().string();
-        return names;
-    }
-
-    test::TemporaryFolder temporary_;
-    test::RecordingNotifier notifier_;
-    test::RecordingEvents events_;
-    Application app_{{temporary_.path() / "home", temporary_.path() / "share"}, notifier_, events_};
-    SlideshowCommands commands_{app_, notifier_};
     PictureStrip strip_{app_, commands_, kStripWidth};
-    bool started_ = false;
     int folders_ = 0;
     int picturesChanged_ = 0;
 };

@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "image/picture_loader.h"
-#include "model/model_fakes.h"
-#include "support/temporary_folder.h"
-#include "workspace/application.h"
+#include "workspace/engine_fixture.h"
 #include "workspace/project_stack.h"
 
 namespace velmora {
@@ -18,14 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SlideshowCommandsTest : public ::testing::Test {
+class SlideshowCommandsTest : public ::testing::Test, protected test::EngineFixture {
   protected:
-    SlideshowCommandsTest() {
-        fs::create_directories(temporary_.path() / "share");
-        std::string reason;
-        started_ = app_.start(&reason);
-    }
-
     // A picture file of its own colour, wider than high.
     fs::path picture(const fs::path& file, QColor colour = QColor(200, 40, 40)) {
         fs::create_directories(file.parent_path());
@@ -44,23 +36,8 @@ class SlideshowCommandsTest : public ::testing::Test {
         std::vector<fs::path> files;
         for (int i = 0; i < count; ++i)
             files.push_back(picture(photos() / (std::to_string(i) + ".png")));
-        const int index = commands_.startSlideshow();
-        EXPECT_TRUE(commands_.fillNewSlideshow(index, files));
-        return *app_.project.slideshows.at(size_t(index));
+        return *app_.project.slideshows.at(size_t(addSlideshowOf(files)));
     }
-    static std::string order(const Slideshow& slideshow) {
-        std::string names;
-        for (const SlideImage& picture : slideshow.pictures)
-            names += picture.sourcePath.stem().string();
-        return names;
-    }
-
-    test::TemporaryFolder temporary_;
-    test::RecordingNotifier notifier_;
-    test::RecordingEvents events_;
-    Application app_{{temporary_.path() / "home", temporary_.path() / "share"}, notifier_, events_};
-    SlideshowCommands commands_{app_, notifier_};
-    bool started_ = false;
 };
 
 TEST_F(SlideshowCommandsTest, DraggedPicturesLandWhereTheLineWasInTheirOrder) {
