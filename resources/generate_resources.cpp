@@ -1,6 +1,7 @@
 // Writes the installation data of the resource folder: the default music,
 // the silence clip that pads soundtracks, the default picture, the DVD menu
-// themes, the other menu and interface pictures, the samples of the
+// themes, the other menu and interface pictures, the transition preview's
+// two pictures and the transitions' covers, the samples of the
 // demonstration, the tips, the manual and the fallback icons. Nothing is copied from anywhere;
 // everything is made here.
 //
@@ -21,6 +22,7 @@
 #include "base/event.h"
 #include "base/log.h"
 #include "decorations.h"
+#include "effect_covers.h"
 #include "help_texts.h"
 #include "icons.h"
 #include "image/headless_qt.h"
@@ -113,6 +115,8 @@ int main(int argc, char** argv) {
         writeSilence(out / "menu_pic" / "silent.mp2", &reason) &&
         writeDefaultPicture(out / "res" / "defaultImage.bmp", &reason) &&
         resources::writeInterfacePictures(out, &reason) &&
+        resources::writePreviewSamples(out / "menu_pic", &reason) &&
+        resources::writeEffectCovers(out / "EffectCover", out / "menu_pic", &reason) &&
         resources::writeHelpTexts(out, &reason) &&
         resources::writeDecorations(out / "decorate_pics", &reason) &&
         resources::writeIcons(out / "icons", &reason) &&

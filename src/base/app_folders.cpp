@@ -54,6 +54,8 @@ ResourcePaths ResourcePaths::under(const AppFolders& folders) {
     paths.ntscSubpictureCanvas = r / "menu_pic" / "NTSC_BG.png";
     paths.palSubpictureCanvas = r / "menu_pic" / "PAL_BG.png";
     paths.silence = r / "menu_pic" / "silent.mp2";
+    paths.previewFirstPicture = r / "menu_pic" / "0.jpg";
+    paths.previewSecondPicture = r / "menu_pic" / "1.jpg";
     paths.defaultPicture = r / "res" / "defaultImage.bmp";
     paths.pictureFrame1 = r / "res" / "PictureFrame1.jpg";
     paths.pictureFrame2 = r / "res" / "PictureFrame2.jpg";

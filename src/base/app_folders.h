@@ -30,6 +30,8 @@ struct ResourcePaths {
     std::filesystem::path ntscSubpictureCanvas;  // R/menu_pic/NTSC_BG.png
     std::filesystem::path palSubpictureCanvas;   // R/menu_pic/PAL_BG.png
     std::filesystem::path silence;               // R/menu_pic/silent.mp2
+    std::filesystem::path previewFirstPicture;   // R/menu_pic/0.jpg
+    std::filesystem::path previewSecondPicture;  // R/menu_pic/1.jpg
     std::filesystem::path defaultPicture;        // R/res/defaultImage.bmp
     std::filesystem::path pictureFrame1;         // R/res/PictureFrame1.jpg
     std::filesystem::path pictureFrame2;         // R/res/PictureFrame2.jpg

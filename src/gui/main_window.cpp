@@ -137,11 +137,12 @@ void MainWindow::buildPages() {
     tabs_->setObjectName(QStringLiteral("pages"));
     tabs_->setDocumentMode(true);
     const std::filesystem::path& resources = parts_.app.folders.resourceFolder;
-    const PageParts pageParts{parts_.app, parts_.notifier, parts_.fileDialogs, parts_.pageSignals};
+    const PageParts pageParts{parts_.app, parts_.notifier, parts_.fileDialogs, parts_.pageSignals,
+                              preview_};
     tabs_->addTab(new PhotosTab(pageParts, tabs_),
                   themeIcon(QStringLiteral("velmora-photos"), resources),
                   tr("Photos && Slideshows"));
-    tabs_->addTab(new EffectsTab(tabs_), themeIcon(QStringLiteral("velmora-effects"), resources),
+    tabs_->addTab(new EffectsTab(pageParts, tabs_), themeIcon(QStringLiteral("velmora-effects"), resources),
                   tr("Effects"));
     tabs_->addTab(new MusicTab(tabs_), themeIcon(QStringLiteral("velmora-music"), resources),
                   tr("Music && Preview"));
@@ -237,6 +238,10 @@ Page* MainWindow::page(int index) const {
 
 PhotosTab* MainWindow::photosTab() const {
     return static_cast<PhotosTab*>(page(kPhotosTab));
+}
+
+EffectsTab* MainWindow::effectsTab() const {
+    return static_cast<EffectsTab*>(page(kEffectsTab));
 }
 
 MenuTab* MainWindow::menuTab() const {

@@ -3,7 +3,9 @@
 #include <QMainWindow>
 #include <array>
 #include <filesystem>
+#include <memory>
 
+#include "render/preview_state.h"
 #include "workspace/project_commands.h"
 
 class QAction;
@@ -22,6 +24,7 @@ class MenuTab;
 class Notifier;
 class Page;
 class PageSignals;
+class EffectsTab;
 class PhotosTab;
 class RecoveryFile;
 
@@ -55,6 +58,7 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
 
     QTabWidget* pages() const { return tabs_; }
     PhotosTab* photosTab() const;
+    EffectsTab* effectsTab() const;
     QProgressBar* discUsageBar() const { return discUsage_; }
     QAction* action(const char* objectName) const;
     // The title, its modified mark and the disc-usage bar, after the
@@ -108,6 +112,9 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
 
     MainWindowParts parts_;
     ProjectCommands commands_;
+    // Stopped and joined before the pages it draws into are destroyed:
+    // members go before the window's child widgets.
+    PreviewState preview_;
     QTabWidget* tabs_ = nullptr;
     QLabel* duration_ = nullptr;
     QProgressBar* discUsage_ = nullptr;

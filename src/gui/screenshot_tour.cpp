@@ -15,12 +15,18 @@
 #include "gui/file_dialogs.h"
 #include "gui/import_dialog.h"
 #include "gui/main_window.h"
+#include "gui/pages/effects_tab.h"
 #include "gui/pages/photos_tab.h"
 #include "gui/picture_editor_dialog.h"
+#include "gui/picture_strip_widget.h"
 #include "gui/picture_view.h"
+#include "gui/preview_pane.h"
 #include "gui/settings_dialog.h"
 #include "gui/tip_dialog.h"
+#include "gui/transition_list_view.h"
+#include "gui/transition_settings_dialog.h"
 #include "workspace/application.h"
+#include "workspace/slideshow_commands.h"
 #include "workspace/slideshow_import.h"
 
 namespace velmora {
@@ -136,6 +142,60 @@ bool ScreenshotTour::saveEditorPages() {
     return saved;
 }
 
+// Runs the event loop until `done` holds or `limitMs` passed.
+template <typename Condition>
+void waitFor(Condition done, int limitMs) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < limitMs)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// The effects page on a slideshow of ten pictures with a range selected
+// and a transition dragged over a cell; a settings dialog; three frames of
+// a running preview.
+bool ScreenshotTour::saveEffectsTab() {
+    Project& project = app_.project;
+    project.currentSlideshow = 0;
+    SlideshowCommands commands(app_, notifier_);
+    const auto& first = project.slideshows.front()->pictures;
+    std::vector<std::filesystem::path> more;
+    for (size_t i = 0; first.size() + more.size() < 10 && i < first.size(); ++i)
+        more.push_back(first[i].sourcePath);
+    commands.addPictures(more);
+    window_.refreshProjectViews();
+
+    EffectsTab& effects = *window_.effectsTab();
+    window_.pages()->setCurrentIndex(MainWindow::kEffectsTab);
+    effects.refreshPage();
+    PictureStrip& strip = effects.strip();
+    waitFor([&] { return !effects.thumbnailsLoading(); }, 20000);
+    strip.mousePress(strip.cellRect(1).center(), {});
+    strip.mouseRelease();
+    strip.mousePress(strip.cellRect(3).center(), {.shift = true});
+    strip.mouseRelease();
+    strip.dragTransitionOver(strip.cellRect(4).center());
+    effects.transitionList()->setCurrentRow(3);
+    effects.stripWidget()->refresh();
+    bool saved = save(window_, "page1_effects_range");
+    strip.dragLeave();
+    effects.stripWidget()->refresh();
+
+    TransitionSettingsDialog blinds(app_.preferences.catalogue.entry(3), app_.random, &window_);
+    saved = save(blinds, "dialog_transition_blinds") && saved;
+
+    effects.transitionList()->setCurrentRow(4);
+    effects.startPreview();
+    PreviewPane& pane = *effects.previewPane();
+    const int start = pane.framesShown();
+    for (const int frame : {8, 20, 32}) {
+        waitFor([&] { return pane.framesShown() >= start + frame; }, 5000);
+        saved = save(pane, "preview_circle_frame" + std::to_string(frame)) && saved;
+    }
+    effects.stopPreviews();
+    return saved;
+}
+
 int ScreenshotTour::run() {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
@@ -167,6 +227,7 @@ int ScreenshotTour::run() {
     import.folders().setChecked(
         QString::fromStdString((app_.folders.resourceFolder / "samples").string()), true);
     saved = save(import, "dialog_import") && saved;
+    saved = saveEffectsTab() && saved;
     return saved ? 0 : 1;
 }
 

@@ -30,6 +30,7 @@ class ScreenshotTour {
     // The picture editor on each page, with a caption, clip art and the
     // crop rectangle shown.
     bool saveEditorPages();
+    bool saveEffectsTab();
     bool save(QWidget& widget, const std::string& name);
 
     MainWindow& window_;

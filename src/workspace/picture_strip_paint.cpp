@@ -47,15 +47,19 @@ void drawText(QPainter& painter, const QRect& box, const std::string& text) {
 
 }  // namespace
 
-// The catalogue's 80 × 60 icon of an entry is its cover unscaled on white;
-// the strip shows it at half size.
+// The catalogue's 80 × 60 icon of an entry is its cover fitted on white
+// (the covers are drawn larger, for sharp lists on dense screens); the
+// strip shows it at half size.
 void PictureStrip::loadImages() {
     defaultPicture_ = QImage(QString::fromStdString(app_.preferences.defaultImage.string()));
     for (int entry = 0; entry < TransitionCatalogue::kEntryCount; ++entry) {
-        const std::filesystem::path cover = app_.resources.effectCoverFolder /
-                                            std::string(TransitionCatalogue::coverFileName(entry));
-        const QImage icon =
-            onWhite(QImage(QString::fromStdString(cover.string())), StripLayout::kThumbnailSize);
+        const std::filesystem::path file = app_.resources.effectCoverFolder /
+                                           std::string(TransitionCatalogue::coverFileName(entry));
+        QImage cover(QString::fromStdString(file.string()));
+        if (!cover.isNull())
+            cover = cover.scaled(StripLayout::kThumbnailSize, Qt::KeepAspectRatio,
+                                 Qt::SmoothTransformation);
+        const QImage icon = onWhite(cover, StripLayout::kThumbnailSize);
         icons_[size_t(entry)] =
             icon.scaled(StripLayout::kIconSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }

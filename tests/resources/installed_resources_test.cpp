@@ -15,6 +15,7 @@
 #include "image/picture_loader.h"
 #include "menu/menu_set.h"
 #include "menu/theme_catalogue.h"
+#include "model/transition_catalogue.h"
 #include "outside/ffmpeg_audio_converter.h"
 #include "support/temporary_folder.h"
 #include "workspace/editor_items.h"
@@ -201,6 +202,52 @@ TEST(InstalledPictures, CanvasesAndBackgrounds) {
             for (int x = 0; x < argb.width(); ++x)
                 allClear = allClear && qAlpha(argb.pixel(x, y)) == 0;
         EXPECT_TRUE(allClear);
+    }
+}
+
+// Mean over pixels and colour channels of the absolute difference of two
+// pictures of one size, 0..255.
+double meanDifference(const QImage& a, const QImage& b) {
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+// The transition preview's two pictures, and a cover for every entry of the
+// effects page's list that shows its transition under way: neither picture
+// alone (as a frame before the transition started or after it ended would
+// be), nor the same frame for two kinds.
+TEST(InstalledPictures, TransitionCoversShowTheirTransitionBetweenThePreviewPictures) {
+    const QSize coverSize(160, 120);
+    std::vector<QImage> samples;
+    for (const char* name : {"0.jpg", "1.jpg"}) {
+        const QImage sample = load(kResources / "menu_pic" / name);
+        ASSERT_EQ(sample.size(), QSize(640, 480)) << name;
+        samples.push_back(
+            sample.scaled(coverSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    // JPEG's own error at quality 90 stays near 2; a transition under way
+    // differs from either picture, and two kinds from each other, by 14 and
+    // more (Fly, whose small old picture covers little of the new one, and
+    // Alpha's cross-fade against Shutter's).
+    EXPECT_GT(meanDifference(samples[0], samples[1]), 40) << "the pictures look alike";
+    const ResourcePaths paths = ResourcePaths::under(AppFolders{{}, kResources});
+    std::vector<QImage> covers;
+    for (int entry = 0; entry < TransitionCatalogue::kEntryCount; ++entry) {
+        const fs::path file = paths.effectCoverFolder / TransitionCatalogue::coverFileName(entry);
+        SCOPED_TRACE(file.string());
+        const QImage cover = load(file);
+        ASSERT_EQ(cover.size(), coverSize);
+        for (const QImage& sample : samples)
+            EXPECT_GT(meanDifference(cover, sample), 8);
+        for (const QImage& other : covers)
+            EXPECT_GT(meanDifference(cover, other), 8);
+        covers.push_back(cover);
     }
 }
 

@@ -11,14 +11,17 @@ class Application;
 class FileDialogs;
 class Notifier;
 class PageSignals;
+class PreviewState;
 
 // What a working page is made with: the engine of the run, the ways it
-// talks to the user and the window's notifications.
+// talks to the user, the window's notifications and the one preview the
+// window plays at a time.
 struct PageParts {
     Application& app;
     Notifier& notifier;
     FileDialogs& fileDialogs;
     PageSignals& pageSignals;
+    PreviewState& preview;
 };
 
 // One of the five work pages of the main window. The window tells a page
