@@ -142,8 +142,8 @@ void MainWindow::buildPages() {
     tabs_->addTab(new PhotosTab(pageParts, tabs_),
                   themeIcon(QStringLiteral("velmora-photos"), resources),
                   tr("Photos && Slideshows"));
-    tabs_->addTab(new EffectsTab(pageParts, tabs_), themeIcon(QStringLiteral("velmora-effects"), resources),
-                  tr("Effects"));
+    tabs_->addTab(new EffectsTab(pageParts, tabs_),
+                  themeIcon(QStringLiteral("velmora-effects"), resources), tr("Effects"));
     tabs_->addTab(new MusicTab(tabs_), themeIcon(QStringLiteral("velmora-music"), resources),
                   tr("Music && Preview"));
     tabs_->addTab(new MenuTab(tabs_), themeIcon(QStringLiteral("velmora-menu"), resources),

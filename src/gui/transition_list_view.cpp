@@ -17,6 +17,7 @@ namespace velmora {
 namespace {
 
 constexpr int kFrameWidthPixels = 2;
+constexpr int kCoverRole = Qt::UserRole + 1;
 constexpr QRgb kSelectedFrame = 0xFF00008B;
 
 // The cover fitted into 80 × 60 on white, at the screen's pixel density so
@@ -37,37 +38,60 @@ QPixmap coverPixmap(const std::filesystem::path& file, qreal pixelRatio) {
     return pixmap;
 }
 
-// Draws each entry as the list would, framed: white around every cover,
-// dark blue around the selected one.
+// Draws each entry: its cover in a white frame, dark blue when selected,
+// and its name below, highlighted when selected.
 class CoverDelegate final : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
-        const QRect cover = coverRect(option);
         const bool selected = option.state.testFlag(QStyle::State_Selected);
+        const QRect cover = coverRect(option.rect);
         painter->save();
-        QPen pen(selected ? QColor::fromRgb(kSelectedFrame) : QColor(Qt::white), kFrameWidthPixels);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter->setPen(pen);
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(cover.adjusted(-1, -1, 0, 0));
-        if (selected) {
-            // The cover again, unhighlighted, inside its frame.
-            const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
-            icon.paint(painter, cover, Qt::AlignCenter, QIcon::Normal);
+        painter->fillRect(cover.adjusted(-kFrameWidthPixels, -kFrameWidthPixels, kFrameWidthPixels,
+                                         kFrameWidthPixels),
+                          selected ? QColor::fromRgb(kSelectedFrame) : QColor(Qt::white));
+        // The pixmap is made at the screen's density: drawn at its logical size.
+        painter->drawPixmap(cover.topLeft(), index.data(kCoverRole).value<QPixmap>());
+
+        const QRect text = textRect(option.rect);
+        const QString name = index.data(Qt::DisplayRole).toString();
+        const QPalette& palette = option.palette;
+        QRect used =
+            painter->boundingRect(text, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, name);
+        used = used.intersected(text).adjusted(-2, 0, 2, 0);
+        if (selected) painter->fillRect(used, palette.color(QPalette::Highlight));
+        painter->setPen(palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(text, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, name);
+        if (option.state.testFlag(QStyle::State_HasFocus)) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(option.widget);
+            focus.rect = used;
+            focus.backgroundColor = palette.color(selected ? QPalette::Highlight : QPalette::Base);
+            option.widget->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter,
+                                                  option.widget);
         }
         painter->restore();
     }
 
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
+        return TransitionListView::kGridSize - QSize(4, 4);
+    }
+
   private:
-    // Where the view puts the decoration: centred at the top of the item.
-    static QRect coverRect(const QStyleOptionViewItem& option) {
+    static constexpr int kTopMarginPixels = 4;
+    static constexpr int kTextGapPixels = 6;
+
+    // The cover, centred at the top of the entry.
+    static QRect coverRect(const QRect& entry) {
         const QSize size = TransitionListView::kCoverSize;
-        const int left = option.rect.left() + (option.rect.width() - size.width()) / 2;
-        return {left, option.rect.top() + 4, size.width(), size.height()};
+        return {entry.left() + (entry.width() - size.width()) / 2, entry.top() + kTopMarginPixels,
+                size.width(), size.height()};
+    }
+    static QRect textRect(const QRect& entry) {
+        const int top = coverRect(entry).bottom() + kTextGapPixels;
+        return {entry.left(), top, entry.width(), entry.bottom() - top + 1};
     }
 };
 
@@ -99,11 +123,11 @@ void TransitionListView::fillList(const std::filesystem::path& coverFolder) {
     for (int entry = 0; entry < TransitionCatalogue::kEntryCount; ++entry) {
         const QString name =
             QString::fromUtf8(names[size_t(entry)].data(), qsizetype(names[size_t(entry)].size()));
-        auto* item = new QListWidgetItem(
-            QIcon(coverPixmap(coverFolder / std::string(TransitionCatalogue::coverFileName(entry)),
-                              pixelRatio)),
-            name, this);
+        const QPixmap cover = coverPixmap(
+            coverFolder / std::string(TransitionCatalogue::coverFileName(entry)), pixelRatio);
+        auto* item = new QListWidgetItem(QIcon(cover), name, this);
         item->setData(Qt::UserRole, entry);
+        item->setData(kCoverRole, cover);
         item->setToolTip(entry == 0 ? tr("A random transition for every picture")
                                     : tr("%1: click to preview, drag onto a picture").arg(name));
         item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
