@@ -64,6 +64,13 @@ PreviewSlideshow::PreviewSlideshow(const std::filesystem::path& outgoing,
     slideshow_->pictures.push_back(std::move(entering));
 }
 
+PreviewSlideshow::PreviewSlideshow(std::vector<SlideImage> pictures)
+    : project_(std::make_unique<InertProject>()),
+      slideshow_(
+          std::make_unique<Slideshow>("preview", std::filesystem::path(), project_->context)) {
+    slideshow_->pictures = std::move(pictures);
+}
+
 PreviewSlideshow::~PreviewSlideshow() = default;
 
 }  // namespace velmora
