@@ -11,8 +11,8 @@
 #include "interfaces/run_result.h"
 #include "model/slideshow.h"
 #include "model/transition_setting.h"
-#include "render/discarding_encoder.h"
 #include "render/preview_frames.h"
+#include "render/preview_run.h"
 #include "render/preview_slideshow.h"
 #include "render/preview_state.h"
 #include "render/timeline.h"
@@ -51,59 +51,26 @@ std::vector<SlideImage> previewCopies(const Slideshow* source) {
     return copies;
 }
 
-// Every picture after the first, each with its transition, while none was
-// stopped. A picture holding Random (never a project's) renders nothing.
-int renderLaterPictures(RenderContext& context) {
-    const int fps = context.job.format.framesPerSecond();
-    const Slideshow& slideshow = *context.job.slideshow;
-    int result = kDone;
+// Segment 0 with its fade-in from white, then every later picture with its
+// transition while none was stopped; nothing when the lead-in was stopped.
+// A picture holding Random (never a project's) renders nothing.
+int renderSegments(PreviewRun& run, const Slideshow& slideshow, const Event& stopRequest) {
+    if (stopRequest.isSet()) return kCancelled;
+    int result = renderFirstPicture(run.context());
     for (size_t i = 1; result == kDone && i < slideshow.pictures.size(); ++i) {
         const EffectSetting& effect = slideshow.pictures[i].settings.effect;
-        context.index = int(i);
-        context.N = (effect.displayTime + effect.transitionTime) * fps;
-        context.T = effect.transitionTime * fps;
-        context.motionFrame = 0;
-        context.startSegment();
-        result = renderTransitionSegment(context, *effect.transition);
+        result =
+            run.playSegment(int(i), effect.displayTime, effect.transitionTime, *effect.transition);
     }
     return result;
 }
 
-// Segment 0, then the others; nothing when the lead-in was stopped.
-int renderSegments(RenderContext& context, const Event& stopRequest) {
-    if (stopRequest.isSet()) return kCancelled;
-    const int result = renderFirstPicture(context);
-    return result == kDone ? renderLaterPictures(context) : result;
-}
-
 int playPictures(const SlideshowPreviewJob& job, PreviewClock& clock, Event& stopRequest) {
     clock.sleepUntil(clock.now() + kLeadIn, stopRequest);
-    FramePacer pacer(clock, previewFrameDelay(job.format.standard), stopRequest);
-    // The frame the window shows last: the frame canvas or the motion
-    // canvas, both alive as long as the context.
-    const QImage* lastShown = nullptr;
-    RenderJob renderJob;
-    renderJob.format = job.format;
-    renderJob.slideshow = job.slideshow;
-    renderJob.cancelEvent = &stopRequest;
-    renderJob.background = job.background;
-    renderJob.composedFrame = [&](int, const QImage& frame) {
-        pacer.waitForFrameTime();
-        job.sink->showFrame(frame);
-        lastShown = &frame;
-    };
-    DiscardingEncoder encoder;
-    RenderContext context(renderJob, encoder, slideshowPreviewCanvasSize(job), 0);
-    context.frame.clear(job.background);
-    lastShown = &context.frame.image();
-
-    const int result = renderSegments(context, stopRequest);
-    // The poster goes over the frame shown last, which a stop may have left
-    // in the motion canvas only.
-    if (lastShown != &context.frame.image()) context.frame.drawUnscaled(*lastShown, QPoint(0, 0));
-    drawPictureFilling(context.frame, job.slideshow->pictures.front().workingPath);
-    pacer.markShown();
-    job.sink->showFrame(context.frame.image());
+    PreviewRun run(job.format, *job.slideshow, slideshowPreviewCanvasSize(job), job.background,
+                   *job.sink, clock, stopRequest);
+    const int result = renderSegments(run, *job.slideshow, stopRequest);
+    run.showPictureOverLastFrame(job.slideshow->pictures.front().workingPath);
     return result;
 }
 

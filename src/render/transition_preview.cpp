@@ -6,25 +6,13 @@
 #include "base/event.h"
 #include "base/random_generator.h"
 #include "model/transition_setting.h"
-#include "render/discarding_encoder.h"
 #include "render/preview_frames.h"
+#include "render/preview_run.h"
 #include "render/preview_slideshow.h"
 #include "render/preview_state.h"
 #include "render/timeline.h"
 
 namespace velmora {
-
-namespace {
-
-// The first sample picture, filled into the frame over what it holds, and
-// shown at once.
-void showFirstPicture(RenderContext& context, const TransitionPreviewJob& job, FramePacer& pacer) {
-    drawPictureFilling(context.frame, job.firstPicturePath);
-    pacer.markShown();
-    job.sink->showFrame(context.frame.image());
-}
-
-}  // namespace
 
 int resolvePreviewMotionEffect(int motionEffect, RandomSource& random) {
     if (motionEffect != kMotionEffectRandom) return motionEffect;
@@ -38,43 +26,18 @@ int resolvePreviewCatalogueEntry(int entry, RandomSource& random) {
 
 int runTransitionPreview(const TransitionPreviewJob& job, PreviewClock& clock, Event& stopRequest) {
     if (job.sink == nullptr) return 0;
-    const int fps = job.format.framesPerSecond();
     const PreviewSlideshow samples(job.firstPicturePath, job.secondPicturePath,
                                    motionEffectFromNumber(job.motionEffect), job.displayTime,
                                    job.transitionTime);
-    FramePacer pacer(clock, previewFrameDelay(job.format.standard), stopRequest);
-    // The frame the window shows last: the frame canvas or the motion
-    // canvas, both alive as long as the context.
-    const QImage* lastShown = nullptr;
-    RenderJob renderJob;
-    renderJob.format = job.format;
-    renderJob.slideshow = &samples.slideshow();
-    renderJob.cancelEvent = &stopRequest;
-    renderJob.background = job.background;
-    renderJob.composedFrame = [&](int, const QImage& frame) {
-        pacer.waitForFrameTime();
-        job.sink->showFrame(frame);
-        lastShown = &frame;
-    };
-    DiscardingEncoder encoder;
-    RenderContext context(renderJob, encoder, previewCanvasSize(job.format.aspect), 0);
-    context.frame.clear(job.background);
-    lastShown = &context.frame.image();
-
-    showFirstPicture(context, job, pacer);
-    int result = 0;
-    if (job.transition != nullptr) {
-        context.index = 1;
-        context.N = (job.transitionTime + job.displayTime) * fps;
-        context.T = job.transitionTime * fps;
-        context.motionFrame = 0;
-        context.startSegment();
-        result = renderTransitionSegment(context, *job.transition);
-    }
-    // The window ends on the first picture drawn over the frame it showed
-    // last, which a stop may have left in the motion canvas only.
-    if (lastShown != &context.frame.image()) context.frame.drawUnscaled(*lastShown, QPoint(0, 0));
-    showFirstPicture(context, job, pacer);
+    PreviewRun run(job.format, samples.slideshow(), previewCanvasSize(job.format.aspect),
+                   job.background, *job.sink, clock, stopRequest);
+    run.showPictureOverLastFrame(job.firstPicturePath);
+    const int result =
+        job.transition == nullptr
+            ? 0
+            : run.playSegment(1, job.displayTime, job.transitionTime, *job.transition);
+    // The window ends on the first picture drawn over the frame it showed last.
+    run.showPictureOverLastFrame(job.firstPicturePath);
     return result;
 }
 
