@@ -15,6 +15,7 @@
 #include "base/event.h"
 #include "base/log.h"
 #include "base/path_text.h"
+#include "outside/ffmpeg_audio_decoder.h"
 #include "outside/ffmpeg_file_input.h"
 #include "outside/ffmpeg_handles.h"
 
@@ -25,86 +26,6 @@ namespace {
 constexpr int kOutputRate = 48000;
 constexpr int kOutputBitRate = 224000;
 constexpr AVSampleFormat kOutputFormat = AV_SAMPLE_FMT_S16;
-
-// The audio stream of a file with its decoder, handing out decoded frames.
-class AudioDecoder {
-  public:
-    // 0 when the file has a decodable audio stream; otherwise 1 (not a
-    // regular file, or no audio) or FFmpeg's error code, with *reason set.
-    int open(const std::filesystem::path& file, std::string* reason) {
-        int result = input_.open(file, reason);
-        if (result == 1) return 1;
-        if (result < 0) {
-            *reason = "not an audio file FFmpeg can read (" + ffmpegError(result) + ")";
-            return result;
-        }
-        AVFormatContext* format = input_.format();
-        result = avformat_find_stream_info(format, nullptr);
-        if (result < 0) {
-            *reason = "the file's streams cannot be read (" + ffmpegError(result) + ")";
-            return result;
-        }
-        const AVCodec* decoder = nullptr;
-        stream_ = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
-        if (stream_ < 0 || decoder == nullptr) {
-            *reason = stream_ == AVERROR_DECODER_NOT_FOUND ? "there is no decoder for its sound"
-                                                           : "the file holds no sound";
-            return 1;
-        }
-        codec_.reset(avcodec_alloc_context3(decoder));
-        packet_.reset(av_packet_alloc());
-        if (!codec_ || !packet_) {
-            *reason = "not enough memory";
-            return AVERROR(ENOMEM);
-        }
-        result = avcodec_parameters_to_context(codec_.get(), format->streams[stream_]->codecpar);
-        if (result >= 0) result = avcodec_open2(codec_.get(), decoder, nullptr);
-        if (result < 0) {
-            *reason = "the sound decoder cannot be started (" + ffmpegError(result) + ")";
-            return result;
-        }
-        return 0;
-    }
-
-    // The next decoded frame: 0 when `frame` holds one, AVERROR_EOF at the
-    // end. Damaged packets are skipped; a read error ends the input, so a
-    // truncated file gives what it holds.
-    int nextFrame(AVFrame* frame) {
-        while (true) {
-            const int received = avcodec_receive_frame(codec_.get(), frame);
-            if (received != AVERROR(EAGAIN)) return received;
-            if (flushing_) return AVERROR_EOF;
-            if (av_read_frame(input_.format(), packet_.get()) < 0) {
-                avcodec_send_packet(codec_.get(), nullptr);
-                flushing_ = true;
-                continue;
-            }
-            if (packet_->stream_index == stream_) avcodec_send_packet(codec_.get(), packet_.get());
-            av_packet_unref(packet_.get());
-        }
-    }
-
-    // Duration in seconds from the stream or the container; negative when
-    // neither knows it.
-    double statedSeconds() const {
-        const AVFormatContext* format = input_.format();
-        const AVStream* stream = format->streams[stream_];
-        if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
-            return double(stream->duration) * av_q2d(stream->time_base);
-        }
-        if (format->duration != AV_NOPTS_VALUE && format->duration > 0) {
-            return double(format->duration) / AV_TIME_BASE;
-        }
-        return -1;
-    }
-
-  private:
-    FileInput input_;
-    CodecContextPtr codec_;
-    PacketPtr packet_;
-    int stream_ = -1;
-    bool flushing_ = false;
-};
 
 // Files that do not say which channels they carry get the usual layout for
 // their channel count, so the resampler knows how to mix them.
@@ -340,7 +261,7 @@ FfmpegAudioConverter::FfmpegAudioConverter(const Log& log) : log_(log) {
 }
 
 int FfmpegAudioConverter::GetFileTimeLength(const std::filesystem::path& file) {
-    AudioDecoder decoder;
+    FfmpegAudioDecoder decoder;
     std::string reason;
     if (decoder.open(file, &reason) != 0) {
         log_.writeLog("Cannot measure " + quotedPath(file) + ": " + reason);
@@ -374,7 +295,7 @@ int FfmpegAudioConverter::xToMp2(const std::filesystem::path& source,
 int FfmpegAudioConverter::convert(const std::filesystem::path& source,
                                   const std::filesystem::path& target, const Event& cancel,
                                   const ConversionLimit& limit, std::string* reason) {
-    AudioDecoder decoder;
+    FfmpegAudioDecoder decoder;
     int result = decoder.open(source, reason);
     if (result != 0) return result;
 
