@@ -152,6 +152,15 @@ ChildResult inChild(const std::function<std::vector<double>()>& work) {
     return result;
 }
 
+std::filesystem::path workFolder(int argc, char** argv, const std::string& name) {
+    const std::filesystem::path folder =
+        argc > 1 ? std::filesystem::path(argv[1])
+                 : std::filesystem::temp_directory_path() /
+                       ("velmora-" + name + "-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
 double now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
         .count();

@@ -22,6 +22,11 @@ struct ChildResult {
 // behind affects the next measurement. Exits the benchmark when it fails.
 ChildResult inChild(const std::function<std::vector<double>()>& work);
 
+// Where a benchmark keeps its inputs: the folder given as its first
+// argument (made once, reused by later runs), else a new folder
+// velmora-<name>-<process id> in the temporary folder. Created.
+std::filesystem::path workFolder(int argc, char** argv, const std::string& name);
+
 // Seconds since `start` on the steady clock.
 double secondsSince(double start);
 double now();

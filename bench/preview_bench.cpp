@@ -108,10 +108,7 @@ RunCost playOnce(PreviewState& state, const TransitionPreviewJob& job, TimingSin
 int main(int argc, char** argv) {
     prepareHeadlessQt();
     QGuiApplication application(argc, argv);
-    const fs::path folder = argc > 1 ? fs::path(argv[1])
-                                     : fs::temp_directory_path() /
-                                           ("velmora-preview-bench-" + std::to_string(getpid()));
-    fs::create_directories(folder);
+    const fs::path folder = bench::workFolder(argc, argv, "preview-bench");
     bench::writePhoto(folder / "0.jpg", 1024, 768, 1);
     bench::writePhoto(folder / "1.jpg", 1024, 768, 2);
 

@@ -147,10 +147,7 @@ std::string ssimOf(const fs::path& stream, const fs::path& frames) {
 
 Paths preparePaths(int argc, char** argv) {
     Paths paths;
-    paths.folder = argc > 1 ? fs::path(argv[1])
-                            : fs::temp_directory_path() /
-                                  ("velmora-slideshow-bench-" + std::to_string(getpid()));
-    fs::create_directories(paths.folder);
+    paths.folder = bench::workFolder(argc, argv, "slideshow-bench");
     for (int i = 0; i < kPhotoCount; ++i)
         paths.photos.push_back(paths.folder / ("photo" + std::to_string(i) + ".jpg"));
     paths.music = paths.folder / "music.wav";

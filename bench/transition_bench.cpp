@@ -107,10 +107,7 @@ class TransitionBench {
 int main(int argc, char** argv) {
     prepareHeadlessQt();
     QGuiApplication application(argc, argv);
-    const fs::path folder = argc > 1 ? fs::path(argv[1])
-                                     : fs::temp_directory_path() /
-                                           ("velmora-transition-bench-" + std::to_string(getpid()));
-    fs::create_directories(folder);
+    const fs::path folder = bench::workFolder(argc, argv, "transition-bench");
     bench::writePhoto(folder / "old.jpg", 1600, 1200, 1);
     bench::writePhoto(folder / "new.jpg", 1600, 1200, 2);
 

@@ -11,8 +11,8 @@
 #include "image/picture_fixtures.h"
 #include "outside/audio_pcm_stream.h"
 #include "outside/ffmpeg_audio_player.h"
-#include "support/run_program.h"
 #include "support/temporary_folder.h"
+#include "support/tone_files.h"
 
 namespace velmora {
 namespace {
@@ -21,27 +21,6 @@ namespace fs = std::filesystem;
 using Sample = PcmFormat::Sample;
 
 constexpr double kToneHz = 440;
-
-// A 440 Hz tone of `seconds`, made with the ffmpeg program.
-void makeTone(const fs::path& file, double seconds, int rateHz, const std::string& channels,
-              const std::vector<std::string>& encoding) {
-    std::vector<std::string> arguments = {
-        "ffmpeg",
-        "-v",
-        "error",
-        "-y",
-        "-f",
-        "lavfi",
-        "-i",
-        "sine=frequency=440:sample_rate=" + std::to_string(rateHz) +
-            ":duration=" + std::to_string(seconds),
-        "-af",
-        "aformat=channel_layouts=" + channels};
-    arguments.insert(arguments.end(), encoding.begin(), encoding.end());
-    arguments.push_back(file.string());
-    const auto result = test::runProgram(arguments);
-    ASSERT_EQ(result.exitCode, 0) << result.output;
-}
 
 std::vector<uint8_t> readAll(AudioPcmStream& stream) {
     std::vector<uint8_t> pcm;
@@ -108,7 +87,7 @@ TEST(AudioPcmStreamTest, DecodesEveryKindIntoTheTargetFormatAtItsFullLength) {
     for (const DecodeCase& sound : kDecodeCases) {
         SCOPED_TRACE(sound.name);
         const fs::path file = folder / sound.name;
-        makeTone(file, sound.seconds, sound.sourceRateHz, sound.channels, sound.encoding);
+        test::makeTone(file, sound.seconds, sound.encoding, sound.channels, sound.sourceRateHz);
         AudioPcmStream stream;
         std::string reason;
         ASSERT_TRUE(stream.open(file, sound.target, &reason)) << reason;
@@ -157,7 +136,7 @@ TEST(AudioPcmStreamTest, WhatCannotBeDecodedIsRefusedWithTheFileNamed) {
 TEST(PcmPrefetcherTest, HandsOverTheWholeSoundAndStopsWhenDropped) {
     test::TemporaryFolder folder;
     const fs::path file = folder / "tone.wav";
-    makeTone(file, 4.0, 44100, "stereo", {"-c:a", "pcm_s16le"});
+    test::makeTone(file, 4.0, {"-c:a", "pcm_s16le"});
     AudioPcmStream stream;
     std::string reason;
     ASSERT_TRUE(stream.open(file, PcmFormat{}, &reason)) << reason;
@@ -199,7 +178,7 @@ TEST(FfmpegAudioPlayerTest, InitialisesOrSaysWhyWithoutWaiting) {
         return;
     }
     test::TemporaryFolder folder;
-    makeTone(folder / "tone.mp3", 1.0, 44100, "stereo", {"-c:a", "libmp3lame"});
+    test::makeTone(folder / "tone.mp3", 1.0, {"-c:a", "libmp3lame"});
     ASSERT_TRUE(player.open(folder / "tone.mp3", &reason)) << reason;
     EXPECT_NEAR(player.durationSeconds(), 1.0, 0.1);
     player.playFromStart();

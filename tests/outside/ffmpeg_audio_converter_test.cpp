@@ -15,32 +15,13 @@
 #include "image/picture_fixtures.h"
 #include "outside/special_file_fixtures.h"
 #include "support/run_program.h"
+#include "support/tone_files.h"
 
 namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
 using test::runProgram;
-
-// Makes a sound file with the ffmpeg program: a tone of `seconds` seconds.
-void makeTone(const fs::path& file, double seconds, std::vector<std::string> encoding,
-              const std::string& channels = "stereo", int rate = 44100) {
-    std::vector<std::string> arguments = {"ffmpeg",
-                                          "-v",
-                                          "error",
-                                          "-y",
-                                          "-f",
-                                          "lavfi",
-                                          "-i",
-                                          "sine=frequency=440:sample_rate=" + std::to_string(rate) +
-                                              ":duration=" + std::to_string(seconds),
-                                          "-af",
-                                          "aformat=channel_layouts=" + channels};
-    arguments.insert(arguments.end(), encoding.begin(), encoding.end());
-    arguments.push_back(file.string());
-    const auto result = runProgram(arguments);
-    ASSERT_EQ(result.exitCode, 0) << result.output;
-}
 
 // A field of the first audio stream as ffprobe reports it.
 std::string probe(const fs::path& file, const std::string& entry) {
@@ -91,7 +72,7 @@ TEST_F(AudioConverterTest, MeasuresAndConvertsWhatFfmpegDecodes) {
     for (const SoundCase& sound : kSounds) {
         SCOPED_TRACE(sound.name);
         const fs::path source = folder_ / sound.name;
-        makeTone(source, sound.seconds, sound.encoding, sound.channels, sound.rate);
+        test::makeTone(source, sound.seconds, sound.encoding, sound.channels, sound.rate);
         EXPECT_EQ(converter_.GetFileTimeLength(source), int(sound.seconds));
 
         const fs::path target = folder_ / (sound.name + ".mp2");
@@ -111,8 +92,8 @@ TEST_F(AudioConverterTest, MeasuresAndConvertsWhatFfmpegDecodes) {
 }
 
 TEST_F(AudioConverterTest, ConvertedFilesJoinIntoOneCleanStream) {
-    makeTone(folder_ / "a.mp3", 2.0, {"-c:a", "libmp3lame"});
-    makeTone(folder_ / "b.wav", 3.0, {"-c:a", "pcm_s16le"}, "mono", 22050);
+    test::makeTone(folder_ / "a.mp3", 2.0, {"-c:a", "libmp3lame"});
+    test::makeTone(folder_ / "b.wav", 3.0, {"-c:a", "pcm_s16le"}, "mono", 22050);
     ASSERT_EQ(converter_.xToMp2(folder_ / "a.mp3", folder_ / "a.mp2", cancel_), 0);
     ASSERT_EQ(converter_.xToMp2(folder_ / "b.wav", folder_ / "b.mp2", cancel_), 0);
     std::vector<uint8_t> joined = test::readBytes(folder_ / "a.mp2");
@@ -166,7 +147,7 @@ TEST_F(AudioConverterTest, TagsAndCoverArtAreNoObstacle) {
 }
 
 TEST_F(AudioConverterTest, WhatIsNotSoundMeasuresZeroAndIsRefused) {
-    makeTone(folder_ / "long.mp3", 6.0, {"-c:a", "libmp3lame"});
+    test::makeTone(folder_ / "long.mp3", 6.0, {"-c:a", "libmp3lame"});
     std::vector<uint8_t> truncated = test::readBytes(folder_ / "long.mp3");
     truncated.resize(truncated.size() / 2);
     test::writeBytes(folder_ / "truncated.mp3", truncated);
@@ -200,7 +181,7 @@ TEST_F(AudioConverterTest, WhatIsNotSoundMeasuresZeroAndIsRefused) {
 }
 
 TEST_F(AudioConverterTest, CancelAndUnwritableTargetLeaveNoFile) {
-    makeTone(folder_ / "a.wav", 2.0, {"-c:a", "pcm_s16le"});
+    test::makeTone(folder_ / "a.wav", 2.0, {"-c:a", "pcm_s16le"});
     cancel_.set();
     EXPECT_EQ(converter_.xToMp2(folder_ / "a.wav", folder_ / "a.mp2", cancel_), 2);
     EXPECT_FALSE(fs::exists(folder_ / "a.mp2"));
@@ -241,7 +222,7 @@ TEST_F(AudioConverterTest, FilesNamedInsideASoundFileAreNeverOpened) {
     // FFmpeg reads concat lists, which name further files: one naming a FIFO
     // would block in open() for ever, one naming a song would smuggle in
     // what the file checks never saw.
-    makeTone(folder_ / "tone.wav", 2.0, {"-c:a", "pcm_s16le"});
+    test::makeTone(folder_ / "tone.wav", 2.0, {"-c:a", "pcm_s16le"});
     ASSERT_EQ(mkfifo((folder_ / "stalled.wav").c_str(), 0600), 0);
     for (const std::string named : {"tone.wav", "stalled.wav"}) {
         SCOPED_TRACE(named);
@@ -305,7 +286,7 @@ TEST_F(AudioConverterTest, ALimitCutsTheSoundAndFadesItsEndOut) {
         SCOPED_TRACE(c.name);
         const fs::path source = folder_ / "tone.wav";
         const fs::path target = folder_ / "tone.mp2";
-        makeTone(source, c.sourceSeconds, {"-c:a", "pcm_s16le"});
+        test::makeTone(source, c.sourceSeconds, {"-c:a", "pcm_s16le"});
         ASSERT_EQ(converter_.xToMp2(source, target, cancel_, c.limit), 0) << logText();
         // Whole MP2 frames of 1152 samples: up to 24 ms beyond the cut.
         const double seconds = std::atof(probe(target, "format=duration").c_str());

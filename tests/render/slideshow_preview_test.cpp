@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/event.h"
+#include "render/preview_clocks.h"
 #include "render/preview_frames.h"
 #include "render/preview_state.h"
 #include "render/slideshow_fixture.h"
@@ -19,6 +20,8 @@ namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
+using test::FakeClock;
+using test::StandstillClock;
 
 constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kBlue = 0xFF0000FF;
@@ -68,42 +71,6 @@ class RecordingSink final : public FrameSink {
     bool hold_;  // read and written by the preview thread only
     mutable std::mutex mutex_;
     std::vector<QImage> frames_;
-};
-
-// Time that passes only when the preview sleeps. With a gate, the first
-// sleep (the lead-in) waits until the gate opens.
-class FakeClock final : public PreviewClock {
-  public:
-    explicit FakeClock(bool gated = false) : gated_(gated) {}
-    TimePoint now() override { return now_; }
-    void sleepUntil(TimePoint deadline, Event&) override {
-        if (gated_) {
-            gated_ = false;
-            asleep.set();
-            gate.waitFor(20s);
-        }
-        now_ = deadline;
-    }
-    std::chrono::microseconds elapsed() const {
-        return std::chrono::duration_cast<std::chrono::microseconds>(now_ - TimePoint());
-    }
-    Event asleep;
-    Event gate;
-
-  private:
-    bool gated_;
-    TimePoint now_;
-};
-
-// Time that stands still: every wait lasts until the stop request wakes it.
-class StandstillClock final : public PreviewClock {
-  public:
-    TimePoint now() override { return TimePoint(); }
-    void sleepUntil(TimePoint, Event& wake) override {
-        asleep.set();
-        if (wake.waitFor(20s)) wake.set();
-    }
-    Event asleep;
 };
 
 bool isPlain(const QImage& frame, QRgb colour) {

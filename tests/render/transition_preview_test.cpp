@@ -10,6 +10,7 @@
 #include "base/event.h"
 #include "base/random_generator.h"
 #include "model/transition_setting.h"
+#include "render/preview_clocks.h"
 #include "render/preview_frames.h"
 #include "render/preview_state.h"
 #include "support/temporary_folder.h"
@@ -18,6 +19,8 @@ namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
+using test::FakeClock;
+using test::StandstillClock;
 
 constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kBlue = 0xFF0000FF;
@@ -37,44 +40,6 @@ class RecordingSink final : public FrameSink {
   private:
     mutable std::mutex mutex_;
     std::vector<QImage> frames_;
-};
-
-// Time that passes only when the preview sleeps.
-class FakeClock final : public PreviewClock {
-  public:
-    TimePoint now() override { return now_; }
-    void sleepUntil(TimePoint deadline, Event&) override { now_ = deadline; }
-    std::chrono::microseconds elapsed() const {
-        return std::chrono::duration_cast<std::chrono::microseconds>(now_ - TimePoint());
-    }
-
-  private:
-    TimePoint now_;
-};
-
-// Time that stands still: every frame waits until the stop request wakes
-// it (or, should it never come, a long safety time-out passes).
-class StandstillClock final : public PreviewClock {
-  public:
-    TimePoint now() override { return TimePoint(); }
-    void sleepUntil(TimePoint, Event& wake) override {
-        asleep.set();
-        if (wake.waitFor(20s)) {
-            wake.set();
-        } else {
-            std::lock_guard lock(mutex_);
-            ++sleptThrough_;
-        }
-    }
-    int sleptThrough() {
-        std::lock_guard lock(mutex_);
-        return sleptThrough_;
-    }
-    Event asleep;
-
-  private:
-    std::mutex mutex_;
-    int sleptThrough_ = 0;
 };
 
 class ScriptedRandom final : public RandomSource {
