@@ -1,7 +1,5 @@
 #include "workspace/audio_preview.h"
 
-#include <string>
-
 #include "base/log.h"
 #include "model/preferences.h"
 #include "outside/audio_player.h"
@@ -21,6 +19,7 @@ AudioPreview::~AudioPreview() {
 void AudioPreview::playAudioList(const std::vector<AudioTrack>& tracks) {
     if (playing_ || stopping_ || tracks.empty()) return;
     playing_ = true;
+    lastFailure_.clear();
     files_.clear();
     for (const AudioTrack& track : tracks)
         files_.push_back(track.sourcePath);
@@ -57,6 +56,7 @@ bool AudioPreview::initialisePlayer() {
     std::string reason;
     if (!player_.initialise(&reason)) {
         log_.writeLog("Init IID_IGraphBuilder failed!");
+        lastFailure_ = reason;
         playing_ = false;
         return false;
     }
@@ -68,6 +68,7 @@ void AudioPreview::playTrack(const std::filesystem::path& file) {
     std::string reason;
     if (!player_.open(file, &reason)) {
         log_.writeLog("Render file failed, there is no need audio player module installed!");
+        lastFailure_ = file.filename().string() + ": " + reason;
         player_.stop();
         playing_ = false;
         return;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "model/audio_track.h"
@@ -43,6 +44,9 @@ class AudioPreview {
     bool isStopping() const { return stopping_; }
     // Index of the track the next step plays.
     std::size_t nextIndex() const { return next_; }
+    // Why the last list ended by itself: no sound output, or a file that
+    // cannot be decoded; empty when it did not fail. Cleared by a new list.
+    const std::string& lastFailure() const { return lastFailure_; }
 
   private:
     // Prepares the player for one track; false (preview ended) on failure.
@@ -63,6 +67,7 @@ class AudioPreview {
     // A copy: the music list may be edited while its preview runs.
     std::vector<std::filesystem::path> files_;
     std::size_t next_ = 0;
+    std::string lastFailure_;
 };
 
 }  // namespace velmora

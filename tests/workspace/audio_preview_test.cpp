@@ -181,6 +181,7 @@ struct FailureCase {
     const char* undecodableFile;
     std::vector<std::string> played;
     std::vector<std::string> log;
+    std::string failure;  // what the page may tell the user
 };
 
 TEST_F(AudioPreviewTest, FailureEndsThePreviewWithItsLogLine) {
@@ -190,14 +191,25 @@ TEST_F(AudioPreviewTest, FailureEndsThePreviewWithItsLogLine) {
     const std::string renderFailed =
         "Render file failed, there is no need audio player module installed!";
     const std::vector<FailureCase> cases = {
-        {"no sound output", 0, "", {}, {initFailed}},
-        {"sound output gone at the second track", 1, "", {"a"}, {initOk, renderOk, initFailed}},
-        {"first file undecodable", std::nullopt, "a", {}, {initOk, renderFailed}},
+        {"no sound output", 0, "", {}, {initFailed}, "no sound output"},
+        {"sound output gone at the second track",
+         1,
+         "",
+         {"a"},
+         {initOk, renderOk, initFailed},
+         "no sound output"},
+        {"first file undecodable",
+         std::nullopt,
+         "a",
+         {},
+         {initOk, renderFailed},
+         "a: cannot decode"},
         {"second file undecodable",
          std::nullopt,
          "b",
          {"a"},
-         {initOk, renderOk, initOk, renderFailed}},
+         {initOk, renderOk, initOk, renderFailed},
+         "b: cannot decode"},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -218,6 +230,13 @@ TEST_F(AudioPreviewTest, FailureEndsThePreviewWithItsLogLine) {
         EXPECT_FALSE(timer.running());
         EXPECT_EQ(player.played, c.played);
         EXPECT_EQ(logTexts(log), c.log);
+        EXPECT_EQ(preview.lastFailure(), c.failure);
+        // A new list starts with a clean slate.
+        player.failInitialiseFromCall.reset();
+        player.undecodableFile.clear();
+        preview.playAudioList(tracks({"c"}));
+        EXPECT_TRUE(preview.isPlaying());
+        EXPECT_EQ(preview.lastFailure(), "");
     }
 }
 
