@@ -71,6 +71,15 @@ void paintListRemove(const Icon& icon) {
     icon.shape(rectangle(6, 18, 42, 30), kRed);
 }
 
+// A triangle pointing right, its weight centred on the grid.
+void paintPlaybackStart(const Icon& icon) {
+    icon.shape(polygon({{12, 5}, {42, 24}, {12, 43}}), kGreen);
+}
+
+void paintPlaybackStop(const Icon& icon) {
+    icon.shape(rectangle(9, 9, 39, 39), kRed);
+}
+
 void paintGoUp(const Icon& icon) {
     icon.shape(upArrow(), kBlue);
 }

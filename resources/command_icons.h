@@ -2,7 +2,7 @@
 
 #include "icon_drawing.h"
 
-// The fallback icons of the photos page's tool buttons, under the
+// The fallback icons of the pages' command buttons, under the
 // freedesktop names their painters are registered with in icons.cpp.
 
 namespace velmora::resources {
@@ -21,5 +21,7 @@ void paintDocumentEdit(const Icon& icon);     // document-edit
 void paintViewListIcons(const Icon& icon);    // view-list-icons
 void paintViewListDetails(const Icon& icon);  // view-list-details
 void paintInsertText(const Icon& icon);       // insert-text
+void paintPlaybackStart(const Icon& icon);    // media-playback-start
+void paintPlaybackStop(const Icon& icon);     // media-playback-stop
 
 }  // namespace velmora::resources

@@ -324,6 +324,8 @@ bool writeIcons(const fs::path& iconsFolder, std::string* reason) {
         {"view-list-icons", paintViewListIcons},
         {"view-list-details", paintViewListDetails},
         {"insert-text", paintInsertText},
+        {"media-playback-start", paintPlaybackStart},
+        {"media-playback-stop", paintPlaybackStop},
         {"velmora-photos", paintPhotos},
         {"velmora-effects", paintEffects},
         {"velmora-music", paintMusic},

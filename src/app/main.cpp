@@ -17,6 +17,7 @@
 #include "gui/message_box_notifier.h"
 #include "gui/page_signals.h"
 #include "gui/screenshot_tour.h"
+#include "outside/ffmpeg_audio_player.h"
 #include "workspace/application.h"
 #include "workspace/recovery_file.h"
 
@@ -57,7 +58,8 @@ int runWindow(const velmora::AppFolders& folders, const Options& options) {
 
     DesktopFileDialogs fileDialogs;
     RecoveryFile recovery(app);
-    MainWindow window({app, notifier, fileDialogs, pageSignals, settings, recovery});
+    FfmpegAudioPlayer audioPlayer;
+    MainWindow window({app, notifier, fileDialogs, pageSignals, settings, recovery, audioPlayer});
     notifier.setParentWindow(&window);
     fileDialogs.setParentWindow(&window);
     window.show();

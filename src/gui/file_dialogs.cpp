@@ -3,11 +3,13 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QStandardPaths>
 #include <QStringList>
 #include <algorithm>
 
 #include "gui/import_dialog.h"
 #include "image/image_type.h"
+#include "workspace/music_list.h"
 
 namespace velmora {
 
@@ -36,6 +38,24 @@ QString pictureFilter() {
            QStringLiteral(";;") + QFileDialog::tr("All files (*)");
 }
 
+// "Music (*.mp3 *.MP3 ...)": every type the music list takes.
+QString audioFilter() {
+    QStringList patterns;
+    for (const std::string_view extension : MusicList::audioExtensions()) {
+        const QString lower = QString::fromLatin1(extension.data(), qsizetype(extension.size()));
+        patterns << QStringLiteral("*.") + lower << QStringLiteral("*.") + lower.toUpper();
+    }
+    return QFileDialog::tr("Music (%1)").arg(patterns.join(QLatin1Char(' '))) +
+           QStringLiteral(";;") + QFileDialog::tr("All files (*)");
+}
+
+std::vector<std::filesystem::path> pathsOf(const QStringList& files) {
+    std::vector<std::filesystem::path> paths;
+    for (const QString& file : files)
+        paths.emplace_back(file.toStdString());
+    return paths;
+}
+
 }  // namespace
 
 std::optional<std::filesystem::path> DesktopFileDialogs::openProjectFile(
@@ -60,12 +80,17 @@ std::optional<std::filesystem::path> DesktopFileDialogs::chooseFolder(
 
 std::vector<std::filesystem::path> DesktopFileDialogs::openPictureFiles(
     const std::filesystem::path& startFolder) {
-    const QStringList files = QFileDialog::getOpenFileNames(
-        window_, QFileDialog::tr("Add Pictures"), qt(startFolder), pictureFilter());
-    std::vector<std::filesystem::path> paths;
-    for (const QString& file : files)
-        paths.emplace_back(file.toStdString());
-    return paths;
+    return pathsOf(QFileDialog::getOpenFileNames(window_, QFileDialog::tr("Add Pictures"),
+                                                 qt(startFolder), pictureFilter()));
+}
+
+std::vector<std::filesystem::path> DesktopFileDialogs::openAudioFiles(
+    const std::filesystem::path& startFolder) {
+    const QString start = startFolder.empty()
+                              ? QStandardPaths::writableLocation(QStandardPaths::MusicLocation)
+                              : qt(startFolder);
+    return pathsOf(
+        QFileDialog::getOpenFileNames(window_, QFileDialog::tr("Add Music"), start, audioFilter()));
 }
 
 std::vector<std::filesystem::path> DesktopFileDialogs::chooseImportFolders(

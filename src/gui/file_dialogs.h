@@ -29,6 +29,10 @@ class FileDialogs {
     // Folders to import, one slideshow each; empty when cancelled.
     virtual std::vector<std::filesystem::path> chooseImportFolders(
         const std::filesystem::path& startFolder) = 0;
+    // Music files to add, in the order chosen; empty when cancelled. An
+    // empty start folder opens the user's music folder.
+    virtual std::vector<std::filesystem::path> openAudioFiles(
+        const std::filesystem::path& startFolder) = 0;
     virtual std::optional<FontRecord> chooseFont(const FontRecord& current) = 0;
     // Colours as the project keeps them: 0x00BBGGRR.
     virtual std::optional<uint32_t> chooseColour(uint32_t current) = 0;
@@ -48,6 +52,8 @@ class DesktopFileDialogs final : public FileDialogs {
     std::vector<std::filesystem::path> openPictureFiles(
         const std::filesystem::path& startFolder) override;
     std::vector<std::filesystem::path> chooseImportFolders(
+        const std::filesystem::path& startFolder) override;
+    std::vector<std::filesystem::path> openAudioFiles(
         const std::filesystem::path& startFolder) override;
     std::optional<FontRecord> chooseFont(const FontRecord& current) override;
     std::optional<uint32_t> chooseColour(uint32_t current) override;

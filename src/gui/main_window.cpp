@@ -32,6 +32,7 @@
 #include "gui/settings_dialog.h"
 #include "gui/theme_icons.h"
 #include "gui/tip_dialog.h"
+#include "outside/audio_player.h"
 #include "workspace/application.h"
 #include "workspace/recovery_file.h"
 
@@ -58,7 +59,10 @@ class WaitCursor {
 }  // namespace
 
 MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
-    : QMainWindow(parent), parts_(parts), commands_(parts.app, parts.notifier, *this) {
+    : QMainWindow(parent),
+      parts_(parts),
+      commands_(parts.app, parts.notifier, *this),
+      audioPreview_(parts.audioPlayer, audioTimer_, parts.app.log, parts.app.preferences) {
     setWindowIcon(themeIcon(QStringLiteral("velmora"), parts_.app.folders.resourceFolder));
     buildMenus();
     buildPages();
@@ -137,15 +141,15 @@ void MainWindow::buildPages() {
     tabs_->setObjectName(QStringLiteral("pages"));
     tabs_->setDocumentMode(true);
     const std::filesystem::path& resources = parts_.app.folders.resourceFolder;
-    const PageParts pageParts{parts_.app, parts_.notifier, parts_.fileDialogs, parts_.pageSignals,
-                              preview_};
+    const PageParts pageParts{parts_.app,         parts_.notifier, parts_.fileDialogs,
+                              parts_.pageSignals, preview_,        audioPreview_};
     tabs_->addTab(new PhotosTab(pageParts, tabs_),
                   themeIcon(QStringLiteral("velmora-photos"), resources),
                   tr("Photos && Slideshows"));
     tabs_->addTab(new EffectsTab(pageParts, tabs_),
                   themeIcon(QStringLiteral("velmora-effects"), resources), tr("Effects"));
-    tabs_->addTab(new MusicTab(tabs_), themeIcon(QStringLiteral("velmora-music"), resources),
-                  tr("Music && Preview"));
+    tabs_->addTab(new MusicTab(pageParts, tabs_),
+                  themeIcon(QStringLiteral("velmora-music"), resources), tr("Music && Preview"));
     tabs_->addTab(new MenuTab(tabs_), themeIcon(QStringLiteral("velmora-menu"), resources),
                   tr("DVD Menu"));
     tabs_->addTab(new BurnTab(tabs_), themeIcon(QStringLiteral("velmora-burn"), resources),
@@ -211,6 +215,9 @@ void MainWindow::connectSignals() {
         },
         queued);
     connect(&pageSignals, &PageSignals::saveRequested, this, &MainWindow::saveProject, queued);
+    // At once when a page asks on this thread; queued from a preview's.
+    connect(&pageSignals, &PageSignals::audioPreviewStopRequested, this,
+            [this] { audioPreview_.stopAudioPreview(); });
     connect(&pageSignals, &PageSignals::openRequested, this, &MainWindow::openProject, queued);
     connect(&pageSignals, &PageSignals::projectSizeChanged, this, &MainWindow::refreshProjectViews,
             queued);
@@ -242,6 +249,10 @@ PhotosTab* MainWindow::photosTab() const {
 
 EffectsTab* MainWindow::effectsTab() const {
     return static_cast<EffectsTab*>(page(kEffectsTab));
+}
+
+MusicTab* MainWindow::musicTab() const {
+    return static_cast<MusicTab*>(page(kMusicTab));
 }
 
 MenuTab* MainWindow::menuTab() const {

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "render/preview_state.h"
+#include "workspace/audio_preview.h"
+#include "workspace/preview_timer.h"
 #include "workspace/project_commands.h"
 
 class QAction;
@@ -19,8 +21,10 @@ class QUrl;
 namespace velmora {
 
 class Application;
+class AudioPlayer;
 class FileDialogs;
 class MenuTab;
+class MusicTab;
 class Notifier;
 class Page;
 class PageSignals;
@@ -28,8 +32,8 @@ class EffectsTab;
 class PhotosTab;
 class RecoveryFile;
 
-// What the window is made with: the engine of the run and the ways it
-// talks to the user.
+// What the window is made with: the engine of the run, the ways it talks
+// to the user and the sound output its music previews play on.
 struct MainWindowParts {
     Application& app;
     Notifier& notifier;
@@ -37,6 +41,7 @@ struct MainWindowParts {
     PageSignals& pageSignals;
     QSettings& settings;
     RecoveryFile& recovery;
+    AudioPlayer& audioPlayer;
 };
 
 // The window a user lives in: the Project and Help menus, the five work
@@ -59,6 +64,9 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
     QTabWidget* pages() const { return tabs_; }
     PhotosTab* photosTab() const;
     EffectsTab* effectsTab() const;
+    MusicTab* musicTab() const;
+    AudioPreview& audioPreview() { return audioPreview_; }
+    const PreviewState& preview() const { return preview_; }
     QProgressBar* discUsageBar() const { return discUsage_; }
     QAction* action(const char* objectName) const;
     // The title, its modified mark and the disc-usage bar, after the
@@ -112,6 +120,9 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
 
     MainWindowParts parts_;
     ProjectCommands commands_;
+    // The music preview steps through its tracks on this timer.
+    QtPreviewTimer audioTimer_;
+    AudioPreview audioPreview_;
     // Stopped and joined before the pages it draws into are destroyed:
     // members go before the window's child widgets.
     PreviewState preview_;

@@ -33,15 +33,26 @@ PreviewPane::PreviewPane(QSize canvasSize, QWidget* parent)
 }
 
 void PreviewPane::showIdlePicture(const std::filesystem::path& samplePicture) {
+    idleSample_ = QImage(QString::fromStdString(samplePicture.string()));
+    drawIdlePicture();
+    showIdle();
+}
+
+void PreviewPane::drawIdlePicture() {
     idle_ = QImage(canvasSize_, QImage::Format_RGB32);
     idle_.fill(kIdleGround);
-    const QImage sample(QString::fromStdString(samplePicture.string()));
-    if (!sample.isNull()) {
-        QPainter painter(&idle_);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.setClipRect(idle_.rect());
-        painter.drawImage(coveringPlace(sample.size(), canvasSize_), sample);
-    }
+    if (idleSample_.isNull()) return;
+    QPainter painter(&idle_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setClipRect(idle_.rect());
+    painter.drawImage(coveringPlace(idleSample_.size(), canvasSize_), idleSample_);
+}
+
+void PreviewPane::setCanvasSize(QSize canvasSize) {
+    if (canvasSize == canvasSize_) return;
+    canvasSize_ = canvasSize;
+    setFixedSize(canvasSize_);
+    drawIdlePicture();
     showIdle();
 }
 

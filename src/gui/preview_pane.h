@@ -24,6 +24,9 @@ class PreviewPane final : public QWidget, public FrameSink {
     void showIdlePicture(const std::filesystem::path& samplePicture);
     // Back to the idle picture (a preview was stopped).
     void showIdle();
+    // The slideshow preview's canvas follows the disc's aspect ratio; the
+    // idle picture is made again for it.
+    void setCanvasSize(QSize canvasSize);
 
     // Called on the preview thread.
     void showFrame(const QImage& frame) override;
@@ -39,9 +42,11 @@ class PreviewPane final : public QWidget, public FrameSink {
 
   private:
     void takeFrame(const QImage& frame);
+    void drawIdlePicture();
 
     QSize canvasSize_;
     QImage idle_;
+    QImage idleSample_;
     QImage frame_;
     bool frameShown_ = false;
     int framesShown_ = 0;

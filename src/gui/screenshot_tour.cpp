@@ -15,7 +15,9 @@
 #include "gui/file_dialogs.h"
 #include "gui/import_dialog.h"
 #include "gui/main_window.h"
+#include "gui/music_list_view.h"
 #include "gui/pages/effects_tab.h"
+#include "gui/pages/music_tab.h"
 #include "gui/pages/photos_tab.h"
 #include "gui/picture_editor_dialog.h"
 #include "gui/picture_strip_widget.h"
@@ -50,6 +52,9 @@ class NoFileDialogs final : public FileDialogs {
         return {};
     }
     std::vector<std::filesystem::path> chooseImportFolders(const std::filesystem::path&) override {
+        return {};
+    }
+    std::vector<std::filesystem::path> openAudioFiles(const std::filesystem::path&) override {
         return {};
     }
     std::optional<FontRecord> chooseFont(const FontRecord&) override { return std::nullopt; }
@@ -196,6 +201,32 @@ bool ScreenshotTour::saveEffectsTab() {
     return saved;
 }
 
+// The music page with three tracks, one of them chosen; the page while the
+// slideshow preview plays, and two of its frames a second apart.
+bool ScreenshotTour::saveMusicTab() {
+    app_.project.currentSlideshow = 0;
+    MusicTab& music = *window_.musicTab();
+    window_.pages()->setCurrentIndex(MainWindow::kMusicTab);
+    const std::filesystem::path& resources = app_.folders.resourceFolder;
+    music.addMusicFiles({resources / "samples" / "music" / "sunny_stroll.mp3",
+                         resources / "menu_pic" / "silent.mp2"});
+    music.musicList()->setCurrentItem(music.musicList()->topLevelItem(1));
+    bool saved = save(window_, "page2_music_tracks");
+
+    PreviewPane& pane = *music.previewPane();
+    const int start = pane.framesShown();
+    music.previewSlideshow();
+    // A second of lead-in, the first picture fading in from white, then
+    // the picture on its own.
+    for (const int frame : {35, 60}) {
+        waitFor([&] { return pane.framesShown() >= start + frame; }, 10000);
+        saved = save(pane, "preview_slideshow_frame" + std::to_string(frame)) && saved;
+    }
+    saved = save(window_, "page2_music_previewing") && saved;
+    music.stopSlideshowPreview();
+    return saved;
+}
+
 int ScreenshotTour::run() {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
@@ -228,6 +259,7 @@ int ScreenshotTour::run() {
         QString::fromStdString((app_.folders.resourceFolder / "samples").string()), true);
     saved = save(import, "dialog_import") && saved;
     saved = saveEffectsTab() && saved;
+    saved = saveMusicTab() && saved;
     return saved ? 0 : 1;
 }
 

@@ -31,6 +31,7 @@ class ScreenshotTour {
     // crop rectangle shown.
     bool saveEditorPages();
     bool saveEffectsTab();
+    bool saveMusicTab();
     bool save(QWidget& widget, const std::string& name);
 
     MainWindow& window_;

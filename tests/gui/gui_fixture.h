@@ -19,6 +19,7 @@
 #include "gui/file_dialogs.h"
 #include "gui/main_window.h"
 #include "gui/page_signals.h"
+#include "outside/audio_player.h"
 #include "support/temporary_folder.h"
 #include "workspace/application.h"
 #include "workspace/recovery_file.h"
@@ -90,14 +91,18 @@ class ScriptedFileDialogs final : public FileDialogs {
     std::vector<std::filesystem::path> chooseImportFolders(const std::filesystem::path&) override {
         return nextList(folderChoices);
     }
+    std::vector<std::filesystem::path> openAudioFiles(const std::filesystem::path&) override {
+        return nextList(audioChoices);
+    }
     std::optional<FontRecord> chooseFont(const FontRecord&) override { return font; }
     std::optional<uint32_t> chooseColour(uint32_t) override { return colour; }
     std::deque<std::optional<std::filesystem::path>> choices;
     std::optional<FontRecord> font;
     std::optional<uint32_t> colour;
-    // The answers of the picture and import dialogs (empty: Cancel).
+    // The answers of the picture, import and music dialogs (empty: Cancel).
     std::deque<std::vector<std::filesystem::path>> pictureChoices;
     std::deque<std::vector<std::filesystem::path>> folderChoices;
+    std::deque<std::vector<std::filesystem::path>> audioChoices;
 
   private:
     static std::vector<std::filesystem::path> nextList(
@@ -115,6 +120,26 @@ class ScriptedFileDialogs final : public FileDialogs {
     }
 };
 
+// A sound output that plays nothing and keeps what it was asked to play.
+class SilentAudioPlayer final : public AudioPlayer {
+  public:
+    bool initialise(std::string* reason) override {
+        if (!hasOutput) *reason = "no sound output";
+        return hasOutput;
+    }
+    bool open(const std::filesystem::path& file, std::string*) override {
+        opened.push_back(file);
+        return true;
+    }
+    double durationSeconds() const override { return 0; }
+    void playFromStart() override { playing = true; }
+    void stop() override { playing = false; }
+
+    bool hasOutput = true;
+    bool playing = false;
+    std::vector<std::filesystem::path> opened;
+};
+
 class WindowFixture {
   public:
     // In a user folder of its own, or in `home` (a run before it left its
@@ -124,7 +149,7 @@ class WindowFixture {
         std::string reason;
         started = app.start(&reason);
         window = std::make_unique<MainWindow>(
-            MainWindowParts{app, notifier, files, pageSignals, settings, recovery});
+            MainWindowParts{app, notifier, files, pageSignals, settings, recovery, audio});
         window->show();
     }
     std::filesystem::path user() const { return home_; }
@@ -143,6 +168,7 @@ class WindowFixture {
                        QSettings::IniFormat};
     bool started = false;
     RecoveryFile recovery{app};
+    SilentAudioPlayer audio;
     std::unique_ptr<MainWindow> window;
 };
 

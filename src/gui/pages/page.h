@@ -8,20 +8,22 @@ class QVBoxLayout;
 namespace velmora {
 
 class Application;
+class AudioPreview;
 class FileDialogs;
 class Notifier;
 class PageSignals;
 class PreviewState;
 
 // What a working page is made with: the engine of the run, the ways it
-// talks to the user, the window's notifications and the one preview the
-// window plays at a time.
+// talks to the user, the window's notifications, the one preview the
+// window plays at a time and its music preview.
 struct PageParts {
     Application& app;
     Notifier& notifier;
     FileDialogs& fileDialogs;
     PageSignals& pageSignals;
     PreviewState& preview;
+    AudioPreview& audioPreview;
 };
 
 // One of the five work pages of the main window. The window tells a page
