@@ -73,7 +73,6 @@ QWidget* MusicTab::buildPreviewRow() {
     auto* commands = new QVBoxLayout;
     previewTitle_ = new QLabel(row);
     previewTitle_->setObjectName(QStringLiteral("previewTitle"));
-    previewTitle_->setWordWrap(true);
     commands->addWidget(previewTitle_);
     previewButton_ =
         addButton("previewSlideshowButton", tr("&Preview Slideshow"),
@@ -242,10 +241,10 @@ void MusicTab::addMusic() {
     stopSlideshowPreview();
     if (!music_.hasSlideshow()) return;
     parts_.audioPreview.stopAudioPreview();
-    const std::vector<AudioTrack> tracks = music_.tracks();
-    const std::filesystem::path start =
-        tracks.empty() ? std::filesystem::path() : tracks.back().sourcePath.parent_path();
-    addMusicFiles(parts_.fileDialogs.openAudioFiles(start));
+    const std::vector<std::filesystem::path> files =
+        parts_.fileDialogs.openAudioFiles(musicFolder_);
+    if (!files.empty()) musicFolder_ = files.front().parent_path();
+    addMusicFiles(files);
 }
 
 void MusicTab::addMusicFiles(const std::vector<std::filesystem::path>& paths) {

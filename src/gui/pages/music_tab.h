@@ -80,6 +80,9 @@ class MusicTab final : public Page {
     int previewRun_ = 0;
     bool controlsEnabled_ = true;
     bool musicRequested_ = false;  // the last start was "Play Music"
+    // Where the music dialog opens: the user's music folder at first (not
+    // the default music's, which is ours), then where music was last taken.
+    std::filesystem::path musicFolder_;
     DiscTreeView* tree_ = nullptr;
     PreviewPane* pane_ = nullptr;
     QLabel* previewTitle_ = nullptr;
