@@ -12,9 +12,17 @@ namespace velmora {
 namespace {
 
 // How often the sink is topped up, and how much sound is decoded ahead of
-// it: enough to ride out a slow turn of the event loop.
+// it: enough to ride out slow decoding. What rides out a slow turn of the
+// event loop is the sink's own buffer, below.
 constexpr int kFeedIntervalMilliseconds = 20;
 constexpr int kDecodedAheadMilliseconds = 500;
+// Asked of the sound server at every start. Qt keeps the size the server
+// granted last time and asks for that again, and the server grants less each
+// time: without asking afresh, the buffer shrank with every track played
+// (145 ms, 92, 66 ... 5 ms at the twelfth) and the sound broke up by the
+// sixth. 500 ms rides out a 150 ms stall of the event loop without a gap;
+// 250 ms did not.
+constexpr int kSinkBufferMilliseconds = 500;
 
 std::optional<PcmFormat> pcmFormatOf(const QAudioFormat& format) {
     PcmFormat pcm;
@@ -61,7 +69,7 @@ bool FfmpegAudioPlayer::initialise(std::string* reason) {
     stop();
     sink_.reset();
     if (QMediaDevices::audioOutputs().isEmpty()) {
-        *reason = "there is no sound output device";
+        *reason = "there is no sound output device (is a sound server running?)";
         return false;
     }
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
@@ -109,6 +117,8 @@ void FfmpegAudioPlayer::playFromStart() {
     const size_t aheadBytes = size_t(format_.sampleRateHz) * size_t(format_.bytesPerFrame()) *
                               kDecodedAheadMilliseconds / 1000;
     prefetcher_ = std::make_unique<PcmPrefetcher>(*stream_, aheadBytes);
+    sink_->setBufferSize(qsizetype(format_.sampleRateHz) * format_.bytesPerFrame() *
+                         kSinkBufferMilliseconds / 1000);
     sinkInput_ = sink_->start();
     if (sinkInput_ == nullptr) {
         prefetcher_.reset();
