@@ -49,6 +49,12 @@ QString audioFilter() {
            QStringLiteral(";;") + QFileDialog::tr("All files (*)");
 }
 
+// An empty start folder opens the user's music folder.
+QString musicFolderOr(const std::filesystem::path& startFolder) {
+    return startFolder.empty() ? QStandardPaths::writableLocation(QStandardPaths::MusicLocation)
+                               : qt(startFolder);
+}
+
 std::vector<std::filesystem::path> pathsOf(const QStringList& files) {
     std::vector<std::filesystem::path> paths;
     for (const QString& file : files)
@@ -86,11 +92,14 @@ std::vector<std::filesystem::path> DesktopFileDialogs::openPictureFiles(
 
 std::vector<std::filesystem::path> DesktopFileDialogs::openAudioFiles(
     const std::filesystem::path& startFolder) {
-    const QString start = startFolder.empty()
-                              ? QStandardPaths::writableLocation(QStandardPaths::MusicLocation)
-                              : qt(startFolder);
-    return pathsOf(
-        QFileDialog::getOpenFileNames(window_, QFileDialog::tr("Add Music"), start, audioFilter()));
+    return pathsOf(QFileDialog::getOpenFileNames(window_, QFileDialog::tr("Add Music"),
+                                                 musicFolderOr(startFolder), audioFilter()));
+}
+
+std::optional<std::filesystem::path> DesktopFileDialogs::openAudioFile(
+    const std::filesystem::path& startFolder) {
+    return chosen(QFileDialog::getOpenFileName(window_, QFileDialog::tr("Menu Music"),
+                                               musicFolderOr(startFolder), audioFilter()));
 }
 
 std::vector<std::filesystem::path> DesktopFileDialogs::chooseImportFolders(

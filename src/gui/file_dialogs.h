@@ -33,6 +33,9 @@ class FileDialogs {
     // empty start folder opens the user's music folder.
     virtual std::vector<std::filesystem::path> openAudioFiles(
         const std::filesystem::path& startFolder) = 0;
+    // One music file (the menu's); nothing when cancelled.
+    virtual std::optional<std::filesystem::path> openAudioFile(
+        const std::filesystem::path& startFolder) = 0;
     virtual std::optional<FontRecord> chooseFont(const FontRecord& current) = 0;
     // Colours as the project keeps them: 0x00BBGGRR.
     virtual std::optional<uint32_t> chooseColour(uint32_t current) = 0;
@@ -54,6 +57,8 @@ class DesktopFileDialogs final : public FileDialogs {
     std::vector<std::filesystem::path> chooseImportFolders(
         const std::filesystem::path& startFolder) override;
     std::vector<std::filesystem::path> openAudioFiles(
+        const std::filesystem::path& startFolder) override;
+    std::optional<std::filesystem::path> openAudioFile(
         const std::filesystem::path& startFolder) override;
     std::optional<FontRecord> chooseFont(const FontRecord& current) override;
     std::optional<uint32_t> chooseColour(uint32_t current) override;

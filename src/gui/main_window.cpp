@@ -150,7 +150,7 @@ void MainWindow::buildPages() {
                   themeIcon(QStringLiteral("velmora-effects"), resources), tr("Effects"));
     tabs_->addTab(new MusicTab(pageParts, tabs_),
                   themeIcon(QStringLiteral("velmora-music"), resources), tr("Music && Preview"));
-    tabs_->addTab(new MenuTab(tabs_), themeIcon(QStringLiteral("velmora-menu"), resources),
+    tabs_->addTab(new MenuTab(pageParts, tabs_), themeIcon(QStringLiteral("velmora-menu"), resources),
                   tr("DVD Menu"));
     tabs_->addTab(new BurnTab(tabs_), themeIcon(QStringLiteral("velmora-burn"), resources),
                   tr("Burn"));

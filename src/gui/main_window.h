@@ -65,8 +65,9 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
     PhotosTab* photosTab() const;
     EffectsTab* effectsTab() const;
     MusicTab* musicTab() const;
+    MenuTab* menuTab() const;
     AudioPreview& audioPreview() { return audioPreview_; }
-    const PreviewState& preview() const { return preview_; }
+    PreviewState& preview() { return preview_; }
     QProgressBar* discUsageBar() const { return discUsage_; }
     QAction* action(const char* objectName) const;
     // The title, its modified mark and the disc-usage bar, after the
@@ -105,7 +106,6 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
     // The manual and the web pages, with a message when no browser starts.
     void openInBrowser(const QUrl& address);
     Page* page(int index) const;
-    MenuTab* menuTab() const;
 
     // ProjectCommandHost
     std::optional<std::filesystem::path> chooseProjectToOpen(

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontDialog>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QSettings>
 #include <QTabWidget>
@@ -15,8 +18,11 @@
 #include "gui/file_dialogs.h"
 #include "gui/import_dialog.h"
 #include "gui/main_window.h"
+#include "gui/menu_canvas_widget.h"
+#include "gui/menu_preview_dialog.h"
 #include "gui/music_list_view.h"
 #include "gui/pages/effects_tab.h"
+#include "gui/pages/menu_tab.h"
 #include "gui/pages/music_tab.h"
 #include "gui/pages/photos_tab.h"
 #include "gui/picture_editor_dialog.h"
@@ -27,6 +33,7 @@
 #include "gui/tip_dialog.h"
 #include "gui/transition_list_view.h"
 #include "gui/transition_settings_dialog.h"
+#include "menu/menu_theme.h"
 #include "workspace/application.h"
 #include "workspace/slideshow_commands.h"
 #include "workspace/slideshow_import.h"
@@ -56,6 +63,9 @@ class NoFileDialogs final : public FileDialogs {
     }
     std::vector<std::filesystem::path> openAudioFiles(const std::filesystem::path&) override {
         return {};
+    }
+    std::optional<std::filesystem::path> openAudioFile(const std::filesystem::path&) override {
+        return std::nullopt;
     }
     std::optional<FontRecord> chooseFont(const FontRecord&) override { return std::nullopt; }
     std::optional<uint32_t> chooseColour(uint32_t) override { return std::nullopt; }
@@ -227,6 +237,63 @@ bool ScreenshotTour::saveMusicTab() {
     return saved;
 }
 
+// A key press, as the keyboard gives it.
+static void pressKey(QWidget& widget, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &release);
+}
+
+// The menu page on a two-page menu with a caption selected (its outline
+// moving); the font dialog; the preview on page 1 with its button focused,
+// then playing that button's slideshow.
+bool ScreenshotTour::saveMenuTab() {
+    const MenuTheme* theme = app_.catalogue.selectedTheme();
+    if (theme == nullptr) return false;
+    SlideshowCommands commands(app_, notifier_);
+    const std::vector<SlideImage>& pictures = app_.project.slideshows.front()->pictures;
+    for (size_t s = app_.project.slideshows.size(); s <= theme->buttonSlots.size(); ++s) {
+        const int index = commands.startSlideshow();
+        commands.fillNewSlideshow(index, {pictures[s % pictures.size()].sourcePath});
+    }
+    window_.refreshProjectViews();
+    MenuTab& menu = *window_.menuTab();
+    window_.pages()->setCurrentIndex(MainWindow::kMenuTab);
+    menu.refreshPage();
+    MenuCanvasWidget& canvas = *menu.canvas();
+    const QRect caption = menu.editor().composer().items().at(1).box;
+    const QRect place = canvas.pictureRect();
+    const QSize surface = menu.editor().shownPicture().size();
+    const QPoint click(place.x() + caption.center().x() * place.width() / surface.width(),
+                       place.y() + caption.center().y() * place.height() / surface.height());
+    QMouseEvent press(QEvent::MouseButtonPress, click, canvas.mapToGlobal(click), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&canvas, &press);
+    waitFor([] { return false; }, 200);  // a few steps of the outline
+    bool saved = save(window_, "page3_menu_selected");
+
+    QFontDialog fonts(toQFont(menu.editor().selectedFont()), &window_);
+    saved = save(fonts, "dialog_font") && saved;
+
+    MenuPreviewDialog preview({app_, window_.preview(), window_.audioPreview()}, &window_);
+    preview.show();
+    QWidget& view = *preview.menuView();
+    // Forward through page 0's buttons to Next, then to page 1's button.
+    for (size_t i = 0; i <= theme->buttonSlots.size(); ++i)
+        pressKey(view, Qt::Key_Right);
+    pressKey(view, Qt::Key_Return);
+    pressKey(view, Qt::Key_Right);
+    saved = save(preview, "dialog_menu_preview_page1") && saved;
+    pressKey(view, Qt::Key_Return);
+    PreviewPane& pane = *preview.videoView();
+    const int start = pane.framesShown();
+    waitFor([&] { return pane.framesShown() >= start + 60; }, 10000);
+    saved = save(preview, "dialog_menu_preview_playing") && saved;
+    preview.done(QDialog::Rejected);
+    return saved;
+}
+
 int ScreenshotTour::run() {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
@@ -260,6 +327,7 @@ int ScreenshotTour::run() {
     saved = save(import, "dialog_import") && saved;
     saved = saveEffectsTab() && saved;
     saved = saveMusicTab() && saved;
+    saved = saveMenuTab() && saved;
     return saved ? 0 : 1;
 }
 

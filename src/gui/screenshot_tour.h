@@ -32,6 +32,7 @@ class ScreenshotTour {
     bool saveEditorPages();
     bool saveEffectsTab();
     bool saveMusicTab();
+    bool saveMenuTab();
     bool save(QWidget& widget, const std::string& name);
 
     MainWindow& window_;

@@ -18,6 +18,7 @@ class MenuSet;
 class Notifier;
 class Project;
 class ThemeCatalogue;
+struct MenuText;
 
 // The menu page canvas of the menu page: one menu page at a time on a
 // composer's surface, which is the page the disc shows (the page pictures
@@ -85,18 +86,26 @@ class MenuEditor {
     int outlineTick() const { return tick_; }
 
     // The surface with the selection outline: what the canvas shows.
-    const QImage& shownPicture() const { return composer_.surface(); }
+    const QImage& shownPicture() const { return shown_; }
     MenuComposer& composer() { return composer_; }
 
   private:
+    static constexpr int kLastOutlineTick = 6;  // the tick runs 0..6
+
     void drawOutlines();
     void redraw();
+    void clearSelection();
+    ComposerItem* firstSelected();
+    const ComposerItem* firstSelected() const;
+    // The shown page's text record behind item i; null when there is none.
+    MenuText* shownText(int i);
 
     MenuSet& menu_;
     Project& project_;
     const ThemeCatalogue& catalogue_;
     MenuComposer composer_;
     VideoFormat format_;
+    QImage shown_;                // the composer's surface with the outline on it
     std::vector<int> selection_;  // item positions, in list order
     int tick_ = 0;
 };

@@ -60,19 +60,23 @@ bool prepareMenu(Application& app, bool regenerate, const std::optional<std::str
     renderPagePictures(composer, app.menu, slideshowCoverPictures(app.project),
                        {page.width, page.height});
 
+    if (!writeMenuScripts(app, reason)) return false;
+    app.log.writeLog("Create menu with " + std::to_string(app.menu.pageCount()) + " pages");
+    app.project.flags().menuStale = false;
+    return true;
+}
+
+bool writeMenuScripts(Application& app, std::string* reason) {
+    const VideoFormat format = app.preferences.videoFormat();
     const AuthoringSettings settings{
         format, app.preferences.tvFormat,
         format.isPal() ? app.resources.palSubpictureCanvas : app.resources.ntscSubpictureCanvas};
     AuthoringScripts scripts(app.project, app.menu, app.catalogue, settings, app.context.notifier,
                              app.log);
-    if (!scripts.writeAuthoringScripts()) {
-        *reason = "The menu's scripts cannot be written in " +
-                  app.project.folders().temporary.string() + ".";
-        return false;
-    }
-    app.log.writeLog("Create menu with " + std::to_string(app.menu.pageCount()) + " pages");
-    app.project.flags().menuStale = false;
-    return true;
+    if (scripts.writeAuthoringScripts()) return true;
+    *reason =
+        "The menu's scripts cannot be written in " + app.project.folders().temporary.string() + ".";
+    return false;
 }
 
 std::string discTitle(const Application& app) {

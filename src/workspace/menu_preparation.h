@@ -16,6 +16,11 @@ class Application;
 bool prepareMenu(Application& app, bool regenerate, const std::optional<std::string>& title,
                  std::string* reason);
 
+// The button masks, the subpicture scripts and the authoring script of the
+// menu as it stands (its page pictures already written). False with
+// *reason when they cannot be written.
+bool writeMenuScripts(Application& app, std::string* reason);
+
 // The disc's name, for its volume label: the menu's title, else the
 // project file's name, else "My DVD".
 std::string discTitle(const Application& app);

@@ -94,6 +94,9 @@ class ScriptedFileDialogs final : public FileDialogs {
     std::vector<std::filesystem::path> openAudioFiles(const std::filesystem::path&) override {
         return nextList(audioChoices);
     }
+    std::optional<std::filesystem::path> openAudioFile(const std::filesystem::path&) override {
+        return next();
+    }
     std::optional<FontRecord> chooseFont(const FontRecord&) override { return font; }
     std::optional<uint32_t> chooseColour(uint32_t) override { return colour; }
     std::deque<std::optional<std::filesystem::path>> choices;
