@@ -115,7 +115,7 @@ TEST_F(MenuBuildTest, TheDiscShowsTheTitleCaptionColourAndFontEditedInTheWindow)
     window->pages()->setCurrentIndex(MainWindow::kPhotosTab);
     const fs::path project = temporary.path() / "edited.prg";
     files.choices.push_back(project);
-    window->saveProject();
+    window->saveProjectAs();
     const std::string saved = fileText(project);
     EXPECT_NE(saved.find("Lake"), std::string::npos);
     EXPECT_NE(saved.find("Summer 2026"), std::string::npos);
