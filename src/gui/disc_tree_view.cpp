@@ -9,6 +9,8 @@
 #include <QStyledItemDelegate>
 #include <QUrl>
 
+#include "gui/dropped_files.h"
+
 namespace velmora {
 
 namespace {
@@ -43,14 +45,6 @@ QString tooltipOf(const DiscTreeItem& item) {
                              .toString()
                              .toHtmlEscaped());
     return html;
-}
-
-std::vector<std::filesystem::path> localPaths(const QMimeData* data) {
-    std::vector<std::filesystem::path> paths;
-    if (data == nullptr) return paths;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile()) paths.emplace_back(url.toLocalFile().toStdString());
-    return paths;
 }
 
 }  // namespace
@@ -196,7 +190,7 @@ void DiscTreeView::keyPressEvent(QKeyEvent* event) {
 }
 
 void DiscTreeView::dragEnterEvent(QDragEnterEvent* event) {
-    if (commandsOffered_ && !localPaths(event->mimeData()).empty()) {
+    if (commandsOffered_ && !droppedFiles(event->mimeData()).empty()) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -204,7 +198,7 @@ void DiscTreeView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void DiscTreeView::dragMoveEvent(QDragMoveEvent* event) {
-    if (commandsOffered_ && !localPaths(event->mimeData()).empty()) {
+    if (commandsOffered_ && !droppedFiles(event->mimeData()).empty()) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -212,7 +206,7 @@ void DiscTreeView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void DiscTreeView::dropEvent(QDropEvent* event) {
-    const std::vector<std::filesystem::path> paths = localPaths(event->mimeData());
+    const std::vector<std::filesystem::path> paths = droppedFiles(event->mimeData());
     if (!commandsOffered_ || paths.empty()) return;
     event->acceptProposedAction();
     emit pathsDropped(paths);

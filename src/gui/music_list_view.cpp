@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QUrl>
 
+#include "gui/dropped_files.h"
+
 namespace velmora {
 
 namespace {
@@ -14,14 +16,6 @@ namespace {
 // Shares of the width, in 64ths: the index, the name and the start; the
 // length takes the rest.
 constexpr int kColumnShares[] = {4, 30, 15};
-
-std::vector<std::filesystem::path> localPaths(const QMimeData* data) {
-    std::vector<std::filesystem::path> paths;
-    if (data == nullptr) return paths;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile()) paths.emplace_back(url.toLocalFile().toStdString());
-    return paths;
-}
 
 }  // namespace
 
@@ -98,7 +92,7 @@ void MusicListView::keyPressEvent(QKeyEvent* event) {
 }
 
 void MusicListView::dragEnterEvent(QDragEnterEvent* event) {
-    if (localPaths(event->mimeData()).empty()) {
+    if (droppedFiles(event->mimeData()).empty()) {
         event->ignore();
         return;
     }
@@ -106,7 +100,7 @@ void MusicListView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MusicListView::dragMoveEvent(QDragMoveEvent* event) {
-    if (localPaths(event->mimeData()).empty()) {
+    if (droppedFiles(event->mimeData()).empty()) {
         event->ignore();
         return;
     }
@@ -114,7 +108,7 @@ void MusicListView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void MusicListView::dropEvent(QDropEvent* event) {
-    const std::vector<std::filesystem::path> paths = localPaths(event->mimeData());
+    const std::vector<std::filesystem::path> paths = droppedFiles(event->mimeData());
     if (paths.empty()) return;
     event->acceptProposedAction();
     emit filesDropped(paths);

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "gui/dropped_files.h"
 #include "model/slideshow.h"
 #include "workspace/thumbnail_loader.h"
 
@@ -18,14 +19,6 @@ namespace {
 // The insertion line of a drag: two pixels of opaque orange.
 const QColor kInsertionColour(255, 140, 0);
 constexpr int kInsertionWidth = 2;
-
-std::vector<std::filesystem::path> localPaths(const QMimeData* data) {
-    std::vector<std::filesystem::path> paths;
-    if (data == nullptr) return paths;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile()) paths.emplace_back(url.toLocalFile().toStdString());
-    return paths;
-}
 
 // What shows while a thumbnail loads: a pale frame of the thumbnail's size.
 QImage placeholderOf(QSize size, qreal pixelRatio, const QPalette& palette) {
@@ -89,7 +82,7 @@ void ThumbnailListView::dragEnterEvent(QDragEnterEvent* event) {
     if (offered->hasFormat(PictureListModel::kThumbnailMimeType) && event->source() == this) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
-    } else if (!localPaths(offered).empty()) {
+    } else if (!droppedFiles(offered).empty()) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -102,7 +95,7 @@ void ThumbnailListView::dragMoveEvent(QDragMoveEvent* event) {
         showInsertionLine(insertionPositionAt(event->position().toPoint()));
         event->setDropAction(Qt::MoveAction);
         event->accept();
-    } else if (!localPaths(event->mimeData()).empty()) {
+    } else if (!droppedFiles(event->mimeData()).empty()) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -128,7 +121,7 @@ void ThumbnailListView::dropEvent(QDropEvent* event) {
             Qt::QueuedConnection);
         return;
     }
-    const std::vector<std::filesystem::path> paths = localPaths(event->mimeData());
+    const std::vector<std::filesystem::path> paths = droppedFiles(event->mimeData());
     if (paths.empty()) return;
     event->acceptProposedAction();
     emit pathsDropped(paths);
@@ -329,7 +322,7 @@ void PictureView::selectPictures(const std::vector<int>& pictures) {
 }
 
 void PictureView::dragEnterEvent(QDragEnterEvent* event) {
-    if (!localPaths(event->mimeData()).empty()) {
+    if (!droppedFiles(event->mimeData()).empty()) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -337,7 +330,7 @@ void PictureView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void PictureView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!localPaths(event->mimeData()).empty()) {
+    if (!droppedFiles(event->mimeData()).empty()) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -345,7 +338,7 @@ void PictureView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void PictureView::dropEvent(QDropEvent* event) {
-    const std::vector<std::filesystem::path> paths = localPaths(event->mimeData());
+    const std::vector<std::filesystem::path> paths = droppedFiles(event->mimeData());
     if (paths.empty()) return;
     event->acceptProposedAction();
     emit pathsDropped(paths);

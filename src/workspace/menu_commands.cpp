@@ -10,17 +10,6 @@ namespace velmora {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::vector<std::string> slideshowNames(const Project& project) {
-    std::vector<std::string> names;
-    for (const auto& slideshow : project.slideshows)
-        names.push_back(slideshow->name);
-    return names;
-}
-
-}  // namespace
-
 MenuCommands::MenuCommands(Application& app, MenuEditor& editor, Notifier& notifier)
     : app_(app), editor_(editor), notifier_(notifier), musicPath_(app.context.defaultMusic) {
     if (app.catalogue.themeCount() > 0) background_ = app.catalogue.themes()[0].backgroundPath;

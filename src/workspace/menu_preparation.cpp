@@ -12,14 +12,14 @@ namespace velmora {
 
 namespace fs = std::filesystem;
 
-namespace {
-
 std::vector<std::string> slideshowNames(const Project& project) {
     std::vector<std::string> names;
     for (const auto& slideshow : project.slideshows)
         names.push_back(slideshow->name);
     return names;
 }
+
+namespace {
 
 void makePages(Application& app, bool regenerate) {
     MenuSet& menu = app.menu;

@@ -2,10 +2,12 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
 class Application;
+class Project;
 
 // Leaves the menu's files as a build needs them: the pages made anew from
 // the selected theme (`regenerate`, or when there are none) or brought in
@@ -20,6 +22,9 @@ bool prepareMenu(Application& app, bool regenerate, const std::optional<std::str
 // menu as it stands (its page pictures already written). False with
 // *reason when they cannot be written.
 bool writeMenuScripts(Application& app, std::string* reason);
+
+// The names the menu's captions show, in slideshow order.
+std::vector<std::string> slideshowNames(const Project& project);
 
 // The disc's name, for its volume label: the menu's title, else the
 // project file's name, else "My DVD".

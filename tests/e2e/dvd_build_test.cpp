@@ -18,6 +18,7 @@
 #include "support/dvd_navigation.h"
 #include "support/dvd_reading.h"
 #include "support/run_program.h"
+#include "support/silent_build_display.h"
 #include "support/temporary_folder.h"
 #include "workspace/application.h"
 #include "workspace/application_build.h"
@@ -43,16 +44,6 @@ class Quiet final : public Notifier, public ProjectEvents {
         return NotifierAnswer::No;
     }
     void thumbnailsChanged(int) override {}
-};
-
-class NoDisplay final : public BuildDisplay {
-  public:
-    void setMainLabel(std::string_view) override {}
-    void setDetailLabel(std::string_view) override {}
-    void setMainBar(int) override {}
-    void setDetailBar(int) override {}
-    void buildStarted() override {}
-    void buildEnded() override {}
 };
 
 class NoBurnDisplay final : public BurnDisplay {
@@ -203,7 +194,7 @@ TEST_P(DvdBuildTest, TwoSlideshowsAndTwoMenuPages) {
     app.project.estimateDiscSize();
     const float estimateMegabytes = app.project.sizeEstimate;
 
-    NoDisplay display;
+    test::SilentBuildDisplay display;
     ApplicationBuild build(app, display);
     BuildJob& job = build.job();
     ASSERT_TRUE(job.startBuild({}));

@@ -47,21 +47,8 @@ class EffectsTabTest : public ::testing::Test, protected test::WindowFixture {
         tab = window->effectsTab();
     }
 
-    // A slideshow of `count` small photos, each its own colour; its index.
     int addSlideshow(int count) {
-        const fs::path folder = temporary.path() / ("photos" + std::to_string(++folders));
-        fs::create_directories(folder);
-        std::vector<fs::path> photos;
-        for (int i = 0; i < count; ++i) {
-            const fs::path file = folder / (std::to_string(i) + ".png");
-            QImage image(64, 48, QImage::Format_RGB32);
-            image.fill(QColor::fromHsv(i * 36 % 360, 200, 200));
-            image.save(QString::fromStdString(file.string()));
-            photos.push_back(file);
-        }
-        SlideshowCommands commands(app, notifier);
-        const int index = commands.startSlideshow();
-        EXPECT_TRUE(commands.fillNewSlideshow(index, photos));
+        const int index = addPhotoSlideshow(count);
         window->refreshProjectViews();
         return index;
     }
@@ -109,7 +96,6 @@ class EffectsTabTest : public ::testing::Test, protected test::WindowFixture {
     }
 
     EffectsTab* tab = nullptr;
-    int folders = 0;
 };
 
 // A click in the list plays that entry in the pane; the down arrow plays

@@ -3,8 +3,10 @@
 // A main window on a real engine in a temporary user folder, with the
 // user's answers and file choices scripted.
 
+#include <QColor>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QSettings>
 #include <QString>
 #include <deque>
@@ -23,6 +25,7 @@
 #include "support/temporary_folder.h"
 #include "workspace/application.h"
 #include "workspace/recovery_file.h"
+#include "workspace/slideshow_commands.h"
 
 // Qt's strings as text in GoogleTest's messages.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -157,10 +160,40 @@ class WindowFixture {
     }
     std::filesystem::path user() const { return home_; }
 
+    // A new slideshow of `count` small photos, each its own colour; its
+    // index. With `seconds`, every picture shows that long without a
+    // transition, so that a preview of it ends soon.
+    int addPhotoSlideshow(int count, std::optional<int> seconds = std::nullopt) {
+        const std::filesystem::path folder =
+            temporary.path() / ("photos" + std::to_string(++photoFolders_));
+        std::filesystem::create_directories(folder);
+        std::vector<std::filesystem::path> photos;
+        for (int i = 0; i < count; ++i) {
+            const std::filesystem::path file = folder / (std::to_string(i) + ".png");
+            QImage image(64, 48, QImage::Format_RGB32);
+            image.fill(QColor::fromHsv(i * 36 % 360, 200, 200));
+            image.save(QString::fromStdString(file.string()));
+            photos.push_back(file);
+        }
+        SlideshowCommands commands(app, notifier);
+        const int index = commands.startSlideshow();
+        EXPECT_TRUE(commands.fillNewSlideshow(index, photos));
+        if (seconds && index >= 0) {
+            Slideshow& slideshow = *app.project.slideshows[size_t(index)];
+            std::vector<int> all(slideshow.pictures.size());
+            for (size_t i = 0; i < all.size(); ++i)
+                all[i] = int(i);
+            slideshow.setDisplayTime(all, *seconds);
+            slideshow.setTransitionTime(all, 0);
+        }
+        return index;
+    }
+
     TemporaryFolder temporary;
 
   private:
     std::filesystem::path home_;
+    int photoFolders_ = 0;
 
   public:
     ScriptedNotifier notifier;

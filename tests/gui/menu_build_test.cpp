@@ -16,6 +16,7 @@
 #include "gui/menu_canvas_widget.h"
 #include "gui/pages/menu_tab.h"
 #include "support/run_program.h"
+#include "support/silent_build_display.h"
 #include "workspace/application_build.h"
 #include "workspace/slideshow_commands.h"
 #include "workspace/slideshow_import.h"
@@ -24,16 +25,6 @@ namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
-
-class NoDisplay final : public BuildDisplay {
-  public:
-    void setMainLabel(std::string_view) override {}
-    void setDetailLabel(std::string_view) override {}
-    void setMainBar(int) override {}
-    void setDetailBar(int) override {}
-    void buildStarted() override {}
-    void buildEnded() override {}
-};
 
 std::string fileText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -120,7 +111,7 @@ TEST_F(MenuBuildTest, TheDiscShowsTheTitleCaptionColourAndFontEditedInTheWindow)
     EXPECT_NE(saved.find("Lake"), std::string::npos);
     EXPECT_NE(saved.find("Summer 2026"), std::string::npos);
 
-    NoDisplay display;
+    test::SilentBuildDisplay display;
     ApplicationBuild build(app, display);
     ASSERT_TRUE(build.job().startBuild({}));
     ASSERT_EQ(build.job().waitForBuild(), 0) << fileText(app.log.file());

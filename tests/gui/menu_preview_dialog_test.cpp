@@ -30,7 +30,7 @@ class MenuPreviewDialogTest : public ::testing::Test, protected test::WindowFixt
     void SetUp() override {
         ASSERT_TRUE(started);
         for (int s = 0; s < kSlideshows; ++s)
-            addSlideshow(s);
+            addPhotoSlideshow(1, 1);
         selectFourSlotTheme();
         std::string reason;
         ASSERT_TRUE(prepareMenu(app, true, std::nullopt, &reason)) << reason;
@@ -43,18 +43,6 @@ class MenuPreviewDialogTest : public ::testing::Test, protected test::WindowFixt
     }
     void TearDown() override { dialog.reset(); }
 
-    void addSlideshow(int s) {
-        const fs::path file = temporary.path() / ("photo" + std::to_string(s) + ".png");
-        QImage image(64, 48, QImage::Format_RGB32);
-        image.fill(QColor::fromHsv(s * 60, 200, 200));
-        image.save(QString::fromStdString(file.string()));
-        SlideshowCommands commands(app, notifier);
-        const int index = commands.startSlideshow();
-        ASSERT_TRUE(commands.fillNewSlideshow(index, {file}));
-        Slideshow& slideshow = *app.project.slideshows[size_t(index)];
-        slideshow.setDisplayTime(std::vector<int>{0}, 1);
-        slideshow.setTransitionTime(std::vector<int>{0}, 0);
-    }
     void selectFourSlotTheme() {
         const std::vector<MenuTheme>& themes = app.catalogue.themes();
         for (int i = 0; i < int(themes.size()); ++i) {

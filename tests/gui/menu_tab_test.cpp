@@ -29,17 +29,8 @@ class MenuTabTest : public ::testing::Test, protected test::WindowFixture {
 
     // `count` slideshows of one small photo each.
     void addSlideshows(int count) {
-        const fs::path folder = temporary.path() / "photos";
-        fs::create_directories(folder);
-        SlideshowCommands commands(app, notifier);
-        for (int i = 0; i < count; ++i) {
-            const fs::path file = folder / (std::to_string(slideshows++) + ".png");
-            QImage image(64, 48, QImage::Format_RGB32);
-            image.fill(QColor::fromHsv(slideshows * 40 % 360, 200, 200));
-            image.save(QString::fromStdString(file.string()));
-            const int index = commands.startSlideshow();
-            ASSERT_TRUE(commands.fillNewSlideshow(index, {file}));
-        }
+        for (int i = 0; i < count; ++i)
+            addPhotoSlideshow(1);
     }
     void enterPage() {
         window->pages()->setCurrentIndex(MainWindow::kMenuTab);
@@ -61,7 +52,6 @@ class MenuTabTest : public ::testing::Test, protected test::WindowFixture {
     }
 
     MenuTab* tab = nullptr;
-    int slideshows = 0;
 };
 
 TEST_F(MenuTabTest, AThemePickedBeforeAnySlideshowWaitsForTheFirstRefresh) {

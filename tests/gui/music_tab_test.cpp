@@ -30,28 +30,7 @@ class MusicTabTest : public ::testing::Test, protected test::WindowFixture {
     }
 
     // A slideshow of `count` small photos shown `seconds` each; its index.
-    int addSlideshow(int count, int seconds = 5) {
-        const fs::path folder = temporary.path() / ("photos" + std::to_string(++folders));
-        fs::create_directories(folder);
-        std::vector<fs::path> photos;
-        for (int i = 0; i < count; ++i) {
-            const fs::path file = folder / (std::to_string(i) + ".png");
-            QImage image(64, 48, QImage::Format_RGB32);
-            image.fill(QColor::fromHsv(i * 36 % 360, 200, 200));
-            image.save(QString::fromStdString(file.string()));
-            photos.push_back(file);
-        }
-        SlideshowCommands commands(app, notifier);
-        const int index = commands.startSlideshow();
-        EXPECT_TRUE(commands.fillNewSlideshow(index, photos));
-        Slideshow& slideshow = *app.project.slideshows[size_t(index)];
-        std::vector<int> all(slideshow.pictures.size());
-        for (size_t i = 0; i < all.size(); ++i)
-            all[i] = int(i);
-        slideshow.setDisplayTime(all, seconds);
-        slideshow.setTransitionTime(all, 0);
-        return index;
-    }
+    int addSlideshow(int count, int seconds = 5) { return addPhotoSlideshow(count, seconds); }
     fs::path tone(const std::string& name) {
         const fs::path file = temporary.path() / "music" / name;
         fs::create_directories(file.parent_path());
@@ -95,7 +74,6 @@ class MusicTabTest : public ::testing::Test, protected test::WindowFixture {
     bool playing() const { return window->audioPreview().isPlaying(); }
 
     MusicTab* tab = nullptr;
-    int folders = 0;
 };
 
 TEST_F(MusicTabTest, TheListIsTheFirstSlideshowsMusicWhicheverSlideshowIsPicked) {
