@@ -87,6 +87,24 @@ TEST_F(MenuTabTest, TheThemesPlaceChoosesThePageShownWhenThereIsOne) {
     EXPECT_EQ(app.menu.currentPage, 0);
 }
 
+TEST_F(MenuTabTest, FiveSlideshowsOnAFourSlotThemeMakeTwoPagesToSwitchBetween) {
+    int fourSlots = -1;
+    for (int i = 0; i < app.catalogue.themeCount() && fourSlots < 0; ++i)
+        if (slotsOf(i) == 4) fourSlots = i;
+    ASSERT_GE(fourSlots, 0) << "no theme of four slots is installed";
+    addSlideshows(5);
+    enterPage();
+    clickTheme(fourSlots);
+    EXPECT_EQ(pageEntries(), (QStringList{"Page0", "Page1"}));
+
+    tab->pageList()->setCurrentIndex(1 - app.menu.currentPage);
+    const int shown = app.menu.currentPage;
+    EXPECT_EQ(tab->pageList()->currentIndex(), shown);
+    // The page's captions are on the canvas: page 1 holds slideshow 4 alone.
+    const std::string& caption = tab->editor().composer().items().at(1).text;
+    EXPECT_EQ(caption, app.project.slideshows[shown == 1 ? 4 : 0]->name);
+}
+
 TEST_F(MenuTabTest, FontAndColourWaitForASelection) {
     addSlideshows(1);
     enterPage();
