@@ -47,14 +47,18 @@ bool MenuCommands::refreshMenu() {
 // The editor writes every page picture as it shows the page; the scripts
 // and masks follow them.
 void MenuCommands::regenerated() {
-    editor_.setVideoFormat(app_.preferences.videoFormat());
-    if (app_.project.slideshows.empty())
-        editor_.showBackground(background_);  // no page any more
-    else
-        editor_.showCurrentPage();
+    showMenu();
     lastFailure_.clear();
     if (!app_.project.slideshows.empty()) writeMenuScripts(app_, &lastFailure_);
     app_.project.flags().menuStale = false;
+}
+
+void MenuCommands::showMenu() {
+    editor_.setVideoFormat(app_.preferences.videoFormat());
+    if (app_.project.slideshows.empty())
+        editor_.showBackground(background_);  // no page, or none any more
+    else
+        editor_.showCurrentPage();
 }
 
 bool MenuCommands::chooseMenuMusic(const fs::path& file) {

@@ -28,6 +28,9 @@ class MenuCommands {
     // line with the slideshows on the menu's own background and music.
     // True when the menu was regenerated.
     bool refreshMenu();
+    // The editor draws the menu as it stands (every page picture written
+    // again), or the background alone while there is no slideshow.
+    void showMenu();
     // A file whose length cannot be read is refused with the model's
     // message and the old music stays. True when it became the music.
     bool chooseMenuMusic(const std::filesystem::path& file);

@@ -103,6 +103,12 @@ TEST_F(MenuTabTest, FiveSlideshowsOnAFourSlotThemeMakeTwoPagesToSwitchBetween) {
     // The page's captions are on the canvas: page 1 holds slideshow 4 alone.
     const std::string& caption = tab->editor().composer().items().at(1).text;
     EXPECT_EQ(caption, app.project.slideshows[shown == 1 ? 4 : 0]->name);
+
+    // A new project while the page shows: no page left on the canvas.
+    window->newProject();
+    EXPECT_TRUE(app.project.slideshows.empty());
+    EXPECT_TRUE(tab->editor().composer().items().empty());
+    EXPECT_EQ(tab->pageList()->count(), 0);
 }
 
 TEST_F(MenuTabTest, FontAndColourWaitForASelection) {

@@ -174,10 +174,7 @@ void MenuTab::refreshPage() {
     // A menu that is up to date is drawn again only when the page comes
     // back (another project may have come in meanwhile), not while the user
     // works on it: drawing empties the selection.
-    if (!commands_.refreshMenu() && redrawWhenShown_) {
-        editor_.setVideoFormat(parts_.app.preferences.videoFormat());
-        editor_.showCurrentPage();
-    }
+    if (!commands_.refreshMenu() && redrawWhenShown_) commands_.showMenu();
     redrawWhenShown_ = false;
     showMenu();
 }
@@ -219,7 +216,7 @@ void MenuTab::applyTheme(int index) {
         showMenu();
         say(tr("The menu has the new theme."));
     } else if (parts_.app.project.slideshows.empty()) {
-        editor_.showBackground(parts_.app.catalogue.themes()[size_t(index)].backgroundPath);
+        commands_.showMenu();  // the theme's background alone
         canvas_->refresh();
         say(tr("The theme is chosen: the menu takes it once there are slideshows."));
     }
@@ -316,7 +313,7 @@ void MenuTab::openPreview() {
     }
     // The preview shows the page pictures: they are written as the page is.
     refreshMenu();
-    editor_.showCurrentPage();
+    commands_.showMenu();
     canvas_->refresh();
     MenuPreviewDialog preview({parts_.app, parts_.preview, parts_.audioPreview}, this);
     preview.exec();
