@@ -62,7 +62,11 @@ MenuTab::MenuTab(const PageParts& parts, QWidget* parent)
     selectionChanged(0);
 }
 
-MenuTab::~MenuTab() = default;
+// The canvas goes first: it draws the editor, a member, which would go
+// before the child widgets.
+MenuTab::~MenuTab() {
+    delete canvas_;
+}
 
 QWidget* MenuTab::buildEditorColumn() {
     auto* column = new QWidget(this);
