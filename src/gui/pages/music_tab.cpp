@@ -257,7 +257,8 @@ void MusicTab::addMusicFiles(const std::vector<std::filesystem::path>& paths) {
     const int added = music_.addTracks(paths);
     musicChanged(added > 0 ? before : list_->selectedRow());
     say(added > 0 ? tr("%n track(s) added to the disc's music.", nullptr, added)
-                  : tr("No music was added: only audio files are taken."));
+                  : tr("No music was added: audio files already in the list, or none among "
+                       "the files."));
 }
 
 void MusicTab::deleteMusic() {
