@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QStandardPaths>
 #include <QStringList>
 #include <algorithm>
@@ -109,10 +110,18 @@ std::vector<std::filesystem::path> DesktopFileDialogs::chooseImportFolders(
     return dialog.checkedFolders();
 }
 
-std::optional<FontRecord> DesktopFileDialogs::chooseFont(const FontRecord& current) {
-    bool chosen = false;
-    const QFont font = QFontDialog::getFont(&chosen, toQFont(current), window_);
-    if (!chosen) return std::nullopt;
+// The dialog lists families and point sizes: a font given in pixels, or by
+// a name fontconfig stands in for (Arial), would open it on its defaults.
+QFont fontForDialog(const FontRecord& record) {
+    const QFont drawn = toQFont(record);
+    QFont font(QFontInfo(drawn).family());
+    font.setPointSizeF(std::max(1, record.pixelHeight) * 72.0 / 96.0);
+    font.setWeight(drawn.weight());
+    font.setItalic(record.italic);
+    return font;
+}
+
+FontRecord fontRecordFromDialog(const QFont& font) {
     FontRecord record;
     record.face = font.family().toStdString();
     // The dialog speaks points; captions are measured in pixels.
@@ -122,6 +131,13 @@ std::optional<FontRecord> DesktopFileDialogs::chooseFont(const FontRecord& curre
     record.weight = font.weight();
     record.italic = font.italic();
     return record;
+}
+
+std::optional<FontRecord> DesktopFileDialogs::chooseFont(const FontRecord& current) {
+    bool chosen = false;
+    const QFont font = QFontDialog::getFont(&chosen, fontForDialog(current), window_);
+    if (!chosen) return std::nullopt;
+    return fontRecordFromDialog(font);
 }
 
 std::optional<uint32_t> DesktopFileDialogs::chooseColour(uint32_t current) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -66,5 +67,10 @@ class DesktopFileDialogs final : public FileDialogs {
   private:
     QWidget* window_ = nullptr;
 };
+
+// A font record as the font dialog opens on it: the family fontconfig
+// draws it with, in points; and what the dialog's choice is as a record.
+QFont fontForDialog(const FontRecord& record);
+FontRecord fontRecordFromDialog(const QFont& font);
 
 }  // namespace velmora

@@ -51,6 +51,16 @@ QPoint MenuCanvasWidget::surfacePointAt(QPoint widgetPoint) const {
             toSurface(inside.y(), surface.height(), target.height())};
 }
 
+QPoint MenuCanvasWidget::widgetPointOf(QPoint surfacePoint) const {
+    const QRect target = pictureRect();
+    const QSize surface = surfaceSize();
+    const auto toWidget = [](int pixel, int surfaceSide, int targetSide) {
+        return int((pixel + 0.5) * targetSide / surfaceSide);
+    };
+    return target.topLeft() + QPoint(toWidget(surfacePoint.x(), surface.width(), target.width()),
+                                     toWidget(surfacePoint.y(), surface.height(), target.height()));
+}
+
 void MenuCanvasWidget::refresh() {
     syncOutlineTimer();
     updateGeometry();

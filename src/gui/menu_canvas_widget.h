@@ -26,6 +26,9 @@ class MenuCanvasWidget final : public QWidget {
     QRect pictureRect() const;
     // The surface pixel under a point of the widget.
     QPoint surfacePointAt(QPoint widgetPoint) const;
+    // The widget point that shows the middle of a surface pixel: where a
+    // click selects what is drawn there.
+    QPoint widgetPointOf(QPoint surfacePoint) const;
 
   signals:
     // A click changed the selection; `count` items are now selected.

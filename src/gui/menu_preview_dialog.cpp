@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "gui/preview_pane.h"
+#include "menu/menu_composer.h"
 #include "render/preview_state.h"
 #include "workspace/application.h"
 #include "workspace/audio_preview.h"
@@ -20,9 +21,11 @@ namespace velmora {
 
 namespace {
 
-constexpr int kViewWidth = 368;
-constexpr int kViewHeight = 276;
-constexpr int kWideViewHeight = 207;
+// The preview's screen is the menu editor's surface: the page pictures
+// scale to it as they do there.
+constexpr int kViewWidth = MenuComposer::kSurfaceWidth;
+constexpr int kViewHeight = MenuComposer::kSurfaceHeight;
+constexpr int kWideViewHeight = MenuComposer::kWideSurfaceHeight;
 constexpr int kMarginPixels = 10;
 
 QSize viewSizeFor(const Application& app) {

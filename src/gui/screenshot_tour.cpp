@@ -263,17 +263,14 @@ bool ScreenshotTour::saveMenuTab() {
     menu.refreshPage();
     MenuCanvasWidget& canvas = *menu.canvas();
     const QRect caption = menu.editor().composer().items().at(1).box;
-    const QRect place = canvas.pictureRect();
-    const QSize surface = menu.editor().shownPicture().size();
-    const QPoint click(place.x() + caption.center().x() * place.width() / surface.width(),
-                       place.y() + caption.center().y() * place.height() / surface.height());
+    const QPoint click = canvas.widgetPointOf(caption.center());
     QMouseEvent press(QEvent::MouseButtonPress, click, canvas.mapToGlobal(click), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&canvas, &press);
     waitFor([] { return false; }, 200);  // a few steps of the outline
     bool saved = save(window_, "page3_menu_selected");
 
-    QFontDialog fonts(toQFont(menu.editor().selectedFont()), &window_);
+    QFontDialog fonts(fontForDialog(menu.editor().selectedFont()), &window_);
     saved = save(fonts, "dialog_font") && saved;
 
     MenuPreviewDialog preview({app_, window_.preview(), window_.audioPreview()}, &window_);

@@ -44,21 +44,10 @@ int redPixels(const QImage& image) {
 
 class MenuBuildTest : public ::testing::Test, protected test::WindowFixture {
   protected:
-    // Clicks the canvas where the surface shows `surfacePoint`: the page
-    // fills the widget as far as its proportions allow, centred.
-    void clickCanvas(QPoint surfacePoint) {
-        MenuCanvasWidget* canvas = window->menuTab()->canvas();
-        const QSize surface = window->menuTab()->editor().shownPicture().size();
-        const double scale = std::min(double(canvas->width()) / surface.width(),
-                                      double(canvas->height()) / surface.height());
-        const QPointF offset((canvas->width() - surface.width() * scale) / 2,
-                             (canvas->height() - surface.height() * scale) / 2);
-        const QPointF point = offset + QPointF(surfacePoint) * scale + QPointF(scale, scale) / 2;
-        QTest::mouseClick(canvas, Qt::LeftButton, {}, point.toPoint());
-    }
     void clickItem(int item) {
         const QRect box = window->menuTab()->editor().composer().items().at(size_t(item)).box;
-        clickCanvas(box.center());
+        MenuCanvasWidget* canvas = window->menuTab()->canvas();
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, canvas->widgetPointOf(box.center()));
     }
     void typeText(const QString& text) {
         QLineEdit* field = window->menuTab()->textField();

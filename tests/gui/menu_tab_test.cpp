@@ -131,11 +131,7 @@ TEST_F(MenuTabTest, FontAndColourWaitForASelection) {
     // colour commands, and the moving outline on the canvas only.
     MenuCanvasWidget* canvas = tab->canvas();
     const QRect caption = tab->editor().composer().items().at(1).box;
-    const QRect place = canvas->pictureRect();
-    const QSize surface = tab->editor().shownPicture().size();
-    QTest::mouseClick(canvas, Qt::LeftButton, {},
-                      QPoint(place.x() + caption.center().x() * place.width() / surface.width(),
-                             place.y() + caption.center().y() * place.height() / surface.height()));
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, canvas->widgetPointOf(caption.center()));
     ASSERT_EQ(tab->editor().selectedCount(), 1);
     EXPECT_EQ(tab->textField()->text(), QString::fromStdString(app.project.slideshows[0]->name));
     EXPECT_TRUE(fontButton->isEnabled());
