@@ -17,7 +17,9 @@
 #include "gui/message_box_notifier.h"
 #include "gui/page_signals.h"
 #include "gui/screenshot_tour.h"
+#include "gui/shutdown_dialog.h"
 #include "outside/ffmpeg_audio_player.h"
+#include "outside/logind_shutdown.h"
 #include "workspace/application.h"
 #include "workspace/recovery_file.h"
 
@@ -59,9 +61,13 @@ int runWindow(const velmora::AppFolders& folders, const Options& options) {
     DesktopFileDialogs fileDialogs;
     RecoveryFile recovery(app);
     FfmpegAudioPlayer audioPlayer;
-    MainWindow window({app, notifier, fileDialogs, pageSignals, settings, recovery, audioPlayer});
+    LogindShutdown powerOff(app.log);
+    DialogShutdown shutdown(powerOff);
+    MainWindow window({app, notifier, fileDialogs, pageSignals, settings, recovery, audioPlayer,
+                       nullptr, &shutdown});
     notifier.setParentWindow(&window);
     fileDialogs.setParentWindow(&window);
+    shutdown.setParentWindow(&window);
     window.show();
     if (!options.screenshotFolder.isEmpty()) {
         ScreenshotTour tour(window, app, notifier,

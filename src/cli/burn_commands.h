@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/iso_target.h"
+#include "disc/iso_target.h"
 
 namespace velmora {
 class Application;

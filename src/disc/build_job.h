@@ -85,6 +85,9 @@ class BuildJob {
     int waitForBuild();
 
     bool making() const { return making_; }
+    // The last build's result once making() is false (as waitForBuild()
+    // gives it, without waiting).
+    int result() const { return result_; }
     int remainingSeconds() const;
 
   private:
@@ -106,7 +109,7 @@ class BuildJob {
     Event cancelEvent_;
     std::atomic<bool> making_{false};
     std::thread thread_;
-    int result_ = 0;
+    std::atomic<int> result_{0};
     std::string refusal_;
     BuildProgress progress_;
     mutable std::mutex clockMutex_;

@@ -85,6 +85,13 @@ std::optional<std::filesystem::path> DesktopFileDialogs::chooseFolder(
         QFileDialog::getExistingDirectory(window_, QString::fromStdString(title), qt(startFolder)));
 }
 
+std::optional<std::filesystem::path> DesktopFileDialogs::saveImageFile(
+    const std::filesystem::path& suggested) {
+    return chosen(QFileDialog::getSaveFileName(window_, QFileDialog::tr("Save ISO Image"),
+                                               qt(suggested),
+                                               QFileDialog::tr("ISO images (*.iso);;All files (*)")));
+}
+
 std::vector<std::filesystem::path> DesktopFileDialogs::openPictureFiles(
     const std::filesystem::path& startFolder) {
     return pathsOf(QFileDialog::getOpenFileNames(window_, QFileDialog::tr("Add Pictures"),

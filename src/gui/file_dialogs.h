@@ -24,6 +24,9 @@ class FileDialogs {
         const std::filesystem::path& startFolder) = 0;
     virtual std::optional<std::filesystem::path> chooseFolder(
         const std::string& title, const std::filesystem::path& startFolder) = 0;
+    // Where an ISO image goes, starting at `suggested` (a full file path).
+    virtual std::optional<std::filesystem::path> saveImageFile(
+        const std::filesystem::path& suggested) = 0;
     // Pictures to add, in the order chosen; empty when cancelled.
     virtual std::vector<std::filesystem::path> openPictureFiles(
         const std::filesystem::path& startFolder) = 0;
@@ -53,6 +56,8 @@ class DesktopFileDialogs final : public FileDialogs {
         const std::filesystem::path& startFolder) override;
     std::optional<std::filesystem::path> chooseFolder(
         const std::string& title, const std::filesystem::path& startFolder) override;
+    std::optional<std::filesystem::path> saveImageFile(
+        const std::filesystem::path& suggested) override;
     std::vector<std::filesystem::path> openPictureFiles(
         const std::filesystem::path& startFolder) override;
     std::vector<std::filesystem::path> chooseImportFolders(

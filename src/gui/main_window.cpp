@@ -20,6 +20,7 @@
 #include <algorithm>
 
 #include "base/notifier.h"
+#include "disc/disc_space.h"
 #include "gui/about_dialog.h"
 #include "gui/desktop_settings.h"
 #include "gui/file_dialogs.h"
@@ -152,8 +153,11 @@ void MainWindow::buildPages() {
                   themeIcon(QStringLiteral("velmora-music"), resources), tr("Music && Preview"));
     tabs_->addTab(new MenuTab(pageParts, tabs_), themeIcon(QStringLiteral("velmora-menu"), resources),
                   tr("DVD Menu"));
-    tabs_->addTab(new BurnTab(tabs_), themeIcon(QStringLiteral("velmora-burn"), resources),
-                  tr("Burn"));
+    const BurnTabParts burnParts{
+        parts_.drives != nullptr ? parts_.drives : &systemDrives(), parts_.shutdown,
+        [](const QUrl& address) { return QDesktopServices::openUrl(address); }};
+    tabs_->addTab(new BurnTab(pageParts, burnParts, tabs_),
+                  themeIcon(QStringLiteral("velmora-burn"), resources), tr("Burn"));
     tabs_->setCurrentIndex(kPhotosTab);
     connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::switchToPage);
 }
@@ -257,6 +261,10 @@ MusicTab* MainWindow::musicTab() const {
 
 MenuTab* MainWindow::menuTab() const {
     return static_cast<MenuTab*>(page(kMenuTab));
+}
+
+BurnTab* MainWindow::burnTab() const {
+    return static_cast<BurnTab*>(page(kBurnTab));
 }
 
 QAction* MainWindow::action(const char* objectName) const {
@@ -432,6 +440,16 @@ void MainWindow::stopPreviews() {
 void MainWindow::refreshCurrentPage() {
     page(currentPage_)->refreshPage();
     updateDiscUsage();
+}
+
+bool MainWindow::isBuilding() const {
+    return burnTab()->isBusy();
+}
+
+// Quitting asked and the user agreed: the build or write is asked to stop,
+// and the burn page waits for it as the window goes.
+void MainWindow::stopBuild() {
+    burnTab()->stopForQuit();
 }
 
 }  // namespace velmora

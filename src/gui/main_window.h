@@ -22,6 +22,9 @@ namespace velmora {
 
 class Application;
 class AudioPlayer;
+class BurnTab;
+class Drives;
+class Shutdown;
 class FileDialogs;
 class MenuTab;
 class MusicTab;
@@ -42,6 +45,8 @@ struct MainWindowParts {
     QSettings& settings;
     RecoveryFile& recovery;
     AudioPlayer& audioPlayer;
+    Drives* drives = nullptr;      // the system's when none is given
+    Shutdown* shutdown = nullptr;  // none: the burn page offers no power-off
 };
 
 // The window a user lives in: the Project and Help menus, the five work
@@ -66,6 +71,7 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
     EffectsTab* effectsTab() const;
     MusicTab* musicTab() const;
     MenuTab* menuTab() const;
+    BurnTab* burnTab() const;
     AudioPreview& audioPreview() { return audioPreview_; }
     PreviewState& preview() { return preview_; }
     QProgressBar* discUsageBar() const { return discUsage_; }
@@ -115,8 +121,8 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
     void refreshMenu() override;
     void stopPreviews() override;
     void refreshCurrentPage() override;
-    bool isBuilding() const override { return false; }
-    void stopBuild() override {}
+    bool isBuilding() const override;
+    void stopBuild() override;
 
     MainWindowParts parts_;
     ProjectCommands commands_;

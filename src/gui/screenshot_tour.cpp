@@ -55,6 +55,9 @@ class NoFileDialogs final : public FileDialogs {
                                                       const std::filesystem::path&) override {
         return std::nullopt;
     }
+    std::optional<std::filesystem::path> saveImageFile(const std::filesystem::path&) override {
+        return std::nullopt;
+    }
     std::vector<std::filesystem::path> openPictureFiles(const std::filesystem::path&) override {
         return {};
     }

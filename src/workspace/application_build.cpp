@@ -7,7 +7,7 @@
 
 namespace velmora {
 
-ApplicationBuild::ApplicationBuild(Application& app, BuildDisplay& display)
+ApplicationBuild::ApplicationBuild(Application& app, BuildDisplay& display, Notifier* notifier)
     : encoder_(std::make_unique<FfmpegEncoder>(app.log)),
       multiplexer_(app.log),
       subpictures_(app.log),
@@ -18,7 +18,7 @@ ApplicationBuild::ApplicationBuild(Application& app, BuildDisplay& display)
                       app.resources,
                       BuildTools{encoder_, &multiplexer_, &app.audio, &subpictures_, &authoring_},
                       app.log,
-                      app.context.notifier,
+                      notifier != nullptr ? *notifier : app.context.notifier,
                       display,
                       nullptr,
                       {}}) {}

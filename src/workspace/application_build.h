@@ -9,12 +9,15 @@
 namespace velmora {
 
 class Application;
+class Notifier;
 
 // A build of the application's project with the real tools: FFmpeg's
 // encoder on its own thread, the multiplexer, spumux and dvdauthor.
 class ApplicationBuild {
   public:
-    ApplicationBuild(Application& app, BuildDisplay& display);
+    // Messages go to `notifier` (the run's when none is given); the build
+    // calls it from its own thread.
+    ApplicationBuild(Application& app, BuildDisplay& display, Notifier* notifier = nullptr);
 
     BuildJob& job() { return job_; }
 

@@ -1,4 +1,4 @@
-#include "cli/iso_target.h"
+#include "disc/iso_target.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -18,9 +18,11 @@
 #include <vector>
 
 #include "base/notifier.h"
+#include "disc/disc_space.h"
 #include "gui/file_dialogs.h"
 #include "gui/main_window.h"
 #include "gui/page_signals.h"
+#include "interfaces/shutdown.h"
 #include "outside/audio_player.h"
 #include "support/temporary_folder.h"
 #include "workspace/application.h"
@@ -88,6 +90,9 @@ class ScriptedFileDialogs final : public FileDialogs {
                                                       const std::filesystem::path&) override {
         return next();
     }
+    std::optional<std::filesystem::path> saveImageFile(const std::filesystem::path&) override {
+        return next();
+    }
     std::vector<std::filesystem::path> openPictureFiles(const std::filesystem::path&) override {
         return nextList(pictureChoices);
     }
@@ -146,6 +151,40 @@ class SilentAudioPlayer final : public AudioPlayer {
     std::vector<std::filesystem::path> opened;
 };
 
+// A power-off that never happens: it keeps what it was asked and answers
+// the countdown as told.
+class FakeShutdown final : public Shutdown {
+  public:
+    bool countdown(std::string_view text, int seconds) override {
+        countdowns.push_back({std::string(text), seconds});
+        return agree;
+    }
+    bool powerOff() override {
+        ++powerOffs;
+        return true;
+    }
+    bool agree = false;
+    std::vector<std::pair<std::string, int>> countdowns;
+    int powerOffs = 0;
+};
+
+// The machine's drives, or one with as little room as a test gives it.
+class AdjustableDrives final : public Drives {
+  public:
+    std::optional<FilesystemSpace> space(const std::filesystem::path& path) override {
+        if (!freeMegabytes) return systemDrives().space(path);
+        return FilesystemSpace{uint64_t(*freeMegabytes + 100) << 20,
+                               uint64_t(*freeMegabytes) << 20};
+    }
+    bool sameDrive(const std::filesystem::path& a, const std::filesystem::path& b) override {
+        return systemDrives().sameDrive(a, b);
+    }
+    std::string driveName(const std::filesystem::path& path) override {
+        return systemDrives().driveName(path);
+    }
+    std::optional<int64_t> freeMegabytes;  // nothing: the real room
+};
+
 class WindowFixture {
   public:
     // In a user folder of its own, or in `home` (a run before it left its
@@ -154,8 +193,8 @@ class WindowFixture {
         : home_(home.empty() ? temporary.path() / "home" : home) {
         std::string reason;
         started = app.start(&reason);
-        window = std::make_unique<MainWindow>(
-            MainWindowParts{app, notifier, files, pageSignals, settings, recovery, audio});
+        window = std::make_unique<MainWindow>(MainWindowParts{
+            app, notifier, files, pageSignals, settings, recovery, audio, &drives, &shutdown});
         window->show();
     }
     std::filesystem::path user() const { return home_; }
@@ -205,6 +244,8 @@ class WindowFixture {
     bool started = false;
     RecoveryFile recovery{app};
     SilentAudioPlayer audio;
+    AdjustableDrives drives;
+    FakeShutdown shutdown;
     std::unique_ptr<MainWindow> window;
 };
 

@@ -1,4 +1,4 @@
-#include "cli/iso_target.h"
+#include "disc/iso_target.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +11,7 @@
 #include "base/file_descriptor.h"
 #include "base/path_text.h"
 
-namespace velmora::cli {
+namespace velmora {
 
 namespace fs = std::filesystem;
 
@@ -81,4 +81,4 @@ std::string isoTargetProblem(const fs::path& iso, bool force) {
            "); --force replaces it";
 }
 
-}  // namespace velmora::cli
+}  // namespace velmora

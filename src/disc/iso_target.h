@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-namespace velmora::cli {
+namespace velmora {
 
 // Whether `iso` may receive an ISO image: empty when it may, else a one-line
 // reason that names the path. Asked before a build starts, so a bad --iso is
@@ -16,4 +16,4 @@ namespace velmora::cli {
 // never fine. Links are followed for these checks.
 std::string isoTargetProblem(const std::filesystem::path& iso, bool force);
 
-}  // namespace velmora::cli
+}  // namespace velmora

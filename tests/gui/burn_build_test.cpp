@@ -1,0 +1,194 @@
+// Making the DVD from the burn page, on the real build and writing tools.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QUrl>
+#include <algorithm>
+
+#include "gui/gui_fixture.h"
+#include "gui/pages/burn_tab.h"
+#include "support/dvd_reading.h"
+#include "workspace/disc_writer_station.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Takes the URLs the desktop would open.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+  public:
+    std::vector<QUrl> opened;
+  public slots:
+    void open(const QUrl& address) { opened.push_back(address); }
+};
+
+constexpr int kBuildMs = 240000;
+
+class BurnBuildTest : public ::testing::Test, protected test::WindowFixture {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(started);
+        tab = window->burnTab();
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &urls, "open");
+        QObject::connect(tab->mainBar(), &QProgressBar::valueChanged,
+                         [this](int value) { highestMainBar = std::max(highestMainBar, value); });
+    }
+    void TearDown() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+
+    void enterPage() {
+        window->pages()->setCurrentIndex(MainWindow::kBurnTab);
+        tab->station().waitUntilIdle();
+        QCoreApplication::processEvents();
+    }
+    void clickMake() { QTest::mouseClick(tab->makeButton(), Qt::LeftButton); }
+    bool waitUntilIdle() {
+        return test::waitUntil([&] { return !tab->isBusy(); }, kBuildMs);
+    }
+    bool wasShown(const std::string& text) const {
+        return std::find(notifier.shown.begin(), notifier.shown.end(), text) !=
+               notifier.shown.end();
+    }
+    // The titles a player finds in a DVD folder or image; -1 when it cannot
+    // be opened.
+    static int titleCount(const fs::path& disc) {
+        test::DvdReader dvd(DVDOpen(disc.c_str()));
+        if (!dvd) return -1;
+        test::DvdIfo vmg(ifoOpen(dvd.get(), 0));
+        if (!vmg || vmg->tt_srpt == nullptr) return -1;
+        return vmg->tt_srpt->nr_of_srpts;
+    }
+    bool hasVideoTsFiles() const {
+        std::error_code error;
+        const fs::path videoTs = app.project.folders().output / "VIDEO_TS";
+        return fs::exists(videoTs / "VIDEO_TS.IFO", error) ||
+               fs::exists(videoTs / "VTS_01_0.IFO", error);
+    }
+
+    BurnTab* tab = nullptr;
+    UrlRecorder urls;
+    int highestMainBar = 0;
+};
+
+TEST_F(BurnBuildTest, MakeDvdBuildsBothSlideshowsWithItsBarsLabelsAndClockThenOffersPlay) {
+    addPhotoSlideshow(3, 1);
+    addPhotoSlideshow(2, 1);
+    enterPage();
+    clickMake();
+    EXPECT_EQ(tab->makeButton()->text(), QStringLiteral("Cancel"));
+    EXPECT_TRUE(tab->clockLabel()->isVisible());
+    ASSERT_TRUE(test::waitUntil([&] { return !window->pages()->tabBar()->isEnabled(); }));
+    EXPECT_TRUE(test::waitUntil(
+        [&] { return tab->mainLabel()->text() == QStringLiteral("Making DVD..."); }));
+    ASSERT_TRUE(waitUntilIdle());
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(wasShown("Making dvd file structure successful!"));
+    EXPECT_EQ(titleCount(app.project.folders().output), 2);
+    EXPECT_GE(highestMainBar, 62258);  // the authoring's share was reached
+    EXPECT_EQ(tab->mainBar()->value(), 0);
+    EXPECT_EQ(tab->mainLabel()->text(), QStringLiteral("Main progress:"));
+    EXPECT_EQ(tab->detailLabel()->text(), QStringLiteral("Detail progress:"));
+    EXPECT_EQ(tab->makeButton()->text(), QStringLiteral("Make DVD"));
+    EXPECT_FALSE(tab->clockLabel()->isVisible());
+    EXPECT_TRUE(window->pages()->tabBar()->isEnabled());
+
+    ASSERT_TRUE(tab->playButton()->isVisible());
+    QTest::mouseClick(tab->playButton(), Qt::LeftButton);
+    QTest::mouseClick(tab->openFolderButton(), Qt::LeftButton);
+    ASSERT_EQ(urls.opened.size(), 2u);
+    EXPECT_EQ(fs::path(urls.opened[0].toLocalFile().toStdString()),
+              app.project.folders().output / "VIDEO_TS");
+    EXPECT_EQ(fs::path(urls.opened[1].toLocalFile().toStdString()),
+              app.project.folders().output);
+}
+
+TEST_F(BurnBuildTest, CancelAnswersAtOnceStopsTheBuildAndASecondBuildSucceeds) {
+    addPhotoSlideshow(4, 3);
+    addPhotoSlideshow(4, 3);
+    enterPage();
+    clickMake();
+    // Within the slideshows' share of the main bar.
+    ASSERT_TRUE(test::waitUntil([&] { return tab->mainBar()->value() > 9830; }, kBuildMs));
+    clickMake();
+    EXPECT_FALSE(tab->makeButton()->isEnabled());
+    EXPECT_EQ(tab->makeButton()->text(), QStringLiteral("Stoping"));
+    ASSERT_TRUE(waitUntilIdle());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(wasShown("STOPED!"));
+    EXPECT_FALSE(wasShown("Making dvd file structure successful!"));
+    EXPECT_FALSE(hasVideoTsFiles());
+    EXPECT_EQ(tab->makeButton()->text(), QStringLiteral("Make DVD"));
+    EXPECT_TRUE(tab->makeButton()->isEnabled());
+    EXPECT_TRUE(window->pages()->tabBar()->isEnabled());
+    EXPECT_FALSE(tab->playButton()->isVisible());
+
+    clickMake();
+    ASSERT_TRUE(test::waitUntil([&] { return tab->isBusy(); }));
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_TRUE(wasShown("Making dvd file structure successful!"));
+    EXPECT_EQ(titleCount(app.project.folders().output), 2);
+}
+
+TEST_F(BurnBuildTest, TheImageTargetWritesAnIsoImageAPlayerOpens) {
+    addPhotoSlideshow(2, 1);
+    enterPage();
+    const fs::path image = temporary.path() / "discs" / "holiday.iso";
+    fs::create_directories(image.parent_path());
+    QRadioButton* imageTarget = tab->imageTarget();
+    QTest::mouseClick(imageTarget, Qt::LeftButton, {}, QPoint(8, imageTarget->height() / 2));
+    ASSERT_TRUE(imageTarget->isChecked());
+    tab->imageField()->setText(QString::fromStdString(image.string()));
+    tab->burnBox()->setChecked(true);
+    clickMake();
+    ASSERT_TRUE(test::waitUntil([&] { return tab->station().writing(); }, kBuildMs))
+        << (notifier.shown.empty() ? std::string() : notifier.shown.back());
+    ASSERT_TRUE(waitUntilIdle());
+    QCoreApplication::processEvents();
+
+    EXPECT_FALSE(wasShown("Making dvd file structure successful!"));  // the write follows
+    EXPECT_TRUE(wasShown("The ISO image was written:\n" + image.string()));
+    EXPECT_EQ(titleCount(image), 1);
+    EXPECT_EQ(shutdown.countdowns.size(), 0u);
+    QTest::mouseClick(tab->playButton(), Qt::LeftButton);
+    ASSERT_EQ(urls.opened.size(), 1u);
+    EXPECT_EQ(fs::path(urls.opened[0].toLocalFile().toStdString()), image);
+}
+
+TEST_F(BurnBuildTest, QuittingDuringABuildAsksAndYesStopsIt) {
+    addPhotoSlideshow(4, 3);
+    enterPage();
+    clickMake();
+    ASSERT_TRUE(test::waitUntil([&] { return tab->mainBar()->value() > 9830; }, kBuildMs));
+
+    notifier.answers = {NotifierAnswer::No};
+    window->close();
+    ASSERT_EQ(notifier.asked.size(), 1u);
+    EXPECT_EQ(notifier.asked[0].text, "Do you want to stop making DVD");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(tab->isBusy());
+
+    notifier.answers = {NotifierAnswer::Yes, NotifierAnswer::No};  // stop; then do not save
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    // The build has stopped: its end comes without a message.
+    EXPECT_TRUE(test::waitUntil([&] { return !tab->isBusy(); }));
+    EXPECT_FALSE(wasShown("STOPED!"));
+    EXPECT_FALSE(hasVideoTsFiles());
+}
+
+}  // namespace
+}  // namespace velmora
+
+#include "burn_build_test.moc"
