@@ -5,6 +5,11 @@
 #include <QElapsedTimer>
 #include <QFontDialog>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QSettings>
@@ -21,6 +26,8 @@
 #include "gui/menu_canvas_widget.h"
 #include "gui/menu_preview_dialog.h"
 #include "gui/music_list_view.h"
+#include "disc/disc_space.h"
+#include "gui/pages/burn_tab.h"
 #include "gui/pages/effects_tab.h"
 #include "gui/pages/menu_tab.h"
 #include "gui/pages/music_tab.h"
@@ -30,6 +37,7 @@
 #include "gui/picture_view.h"
 #include "gui/preview_pane.h"
 #include "gui/settings_dialog.h"
+#include "gui/shutdown_dialog.h"
 #include "gui/tip_dialog.h"
 #include "gui/transition_list_view.h"
 #include "gui/transition_settings_dialog.h"
@@ -72,6 +80,18 @@ class NoFileDialogs final : public FileDialogs {
     }
     std::optional<FontRecord> chooseFont(const FontRecord&) override { return std::nullopt; }
     std::optional<uint32_t> chooseColour(uint32_t) override { return std::nullopt; }
+};
+
+// A drive with almost no room left, for the burn page's warning.
+class FullDrives final : public Drives {
+  public:
+    std::optional<FilesystemSpace> space(const std::filesystem::path&) override {
+        return FilesystemSpace{uint64_t(64000) << 20, uint64_t(50) << 20};
+    }
+    bool sameDrive(const std::filesystem::path&, const std::filesystem::path&) override {
+        return true;
+    }
+    std::string driveName(const std::filesystem::path&) override { return "/home"; }
 };
 
 const char* const kPageNames[] = {"page0_photos", "page1_effects", "page2_music", "page3_menu",
@@ -328,7 +348,52 @@ int ScreenshotTour::run() {
     saved = saveEffectsTab() && saved;
     saved = saveMusicTab() && saved;
     saved = saveMenuTab() && saved;
+    saved = saveBurnTab() && saved;
     return saved ? 0 : 1;
+}
+
+// The burn page with too little room; a real build of a short disc, while
+// it runs and once it is done, with the message it ends with; the power-off
+// countdown.
+bool ScreenshotTour::saveBurnTab() {
+    for (const auto& slideshow : app_.project.slideshows) {
+        std::vector<int> all(slideshow->pictures.size());
+        for (size_t i = 0; i < all.size(); ++i)
+            all[i] = int(i);
+        slideshow->setDisplayTime(all, 1);  // a short disc builds in seconds
+    }
+    window_.refreshProjectViews();
+    BurnTab& burn = *window_.burnTab();
+    window_.pages()->setCurrentIndex(MainWindow::kBurnTab);
+    FullDrives full;
+    burn.useDrives(full);
+    bool saved = save(window_, "page4_burn_no_room");
+    burn.useDrives(systemDrives());
+
+    // The message boxes the build ends with are saved and answered.
+    bool messageSaved = false;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        messageSaved = save(*box, "dialog_build_done");
+        box->accept();
+    });
+    answerer.start(100);
+    burn.makeButton()->click();
+    waitFor([&] { return burn.mainBar()->value() > 20000 || !burn.isBusy(); }, 120000);
+    saved = save(window_, "page4_burn_making") && saved;
+    waitFor([&] { return !burn.isBusy() && messageSaved; }, 300000);
+    answerer.stop();
+    saved = messageSaved && save(window_, "page4_burn_done") && saved;
+
+    CountdownDialog countdown(
+        QStringLiteral("10s later will shutdown the computer!\nIf you do not want to shut down "
+                       "press cancel."),
+        10, &window_);
+    saved = save(countdown, "dialog_shutdown_countdown") && saved;
+    countdown.done(QMessageBox::Cancel);
+    return saved;
 }
 
 }  // namespace velmora

@@ -33,6 +33,7 @@ class ScreenshotTour {
     bool saveEffectsTab();
     bool saveMusicTab();
     bool saveMenuTab();
+    bool saveBurnTab();
     bool save(QWidget& widget, const std::string& name);
 
     MainWindow& window_;

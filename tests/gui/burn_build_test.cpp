@@ -98,6 +98,7 @@ TEST_F(BurnBuildTest, MakeDvdBuildsBothSlideshowsWithItsBarsLabelsAndClockThenOf
     EXPECT_EQ(titleCount(app.project.folders().output), 2);
     EXPECT_GE(highestMainBar, 62258);  // the authoring's share was reached
     EXPECT_EQ(tab->mainBar()->value(), 0);
+    EXPECT_FALSE(tab->mainBar()->isTextVisible());
     EXPECT_EQ(tab->mainLabel()->text(), QStringLiteral("Main progress:"));
     EXPECT_EQ(tab->detailLabel()->text(), QStringLiteral("Detail progress:"));
     EXPECT_EQ(tab->makeButton()->text(), QStringLiteral("Make DVD"));
@@ -134,11 +135,19 @@ TEST_F(BurnBuildTest, CancelAnswersAtOnceStopsTheBuildAndASecondBuildSucceeds) {
     EXPECT_TRUE(window->pages()->tabBar()->isEnabled());
     EXPECT_FALSE(tab->playButton()->isVisible());
 
+    // The second build powers off after it: the project is saved first.
+    shutdown.agree = true;
+    tab->shutdownBox()->setChecked(true);
+    notifier.shown.clear();
     clickMake();
     ASSERT_TRUE(test::waitUntil([&] { return tab->isBusy(); }));
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_TRUE(wasShown("Making dvd file structure successful!"));
+    EXPECT_FALSE(wasShown("Making dvd file structure successful!"));
     EXPECT_EQ(titleCount(app.project.folders().output), 2);
+    ASSERT_EQ(shutdown.countdowns.size(), 1u);
+    EXPECT_EQ(shutdown.countdowns[0].second, 10);
+    EXPECT_EQ(shutdown.powerOffs, 1);
+    EXPECT_FALSE(app.project.flags().modified);
 }
 
 TEST_F(BurnBuildTest, TheImageTargetWritesAnIsoImageAPlayerOpens) {
@@ -164,6 +173,16 @@ TEST_F(BurnBuildTest, TheImageTargetWritesAnIsoImageAPlayerOpens) {
     QTest::mouseClick(tab->playButton(), Qt::LeftButton);
     ASSERT_EQ(urls.opened.size(), 1u);
     EXPECT_EQ(fs::path(urls.opened[0].toLocalFile().toStdString()), image);
+
+    // "Burn..." writes a folder made before; the VIDEO_TS folder picked
+    // itself stands for the folder holding it.
+    const fs::path second = image.parent_path() / "again.iso";
+    tab->imageField()->setText(QString::fromStdString(second.string()));
+    files.choices.push_back(app.project.folders().output / "VIDEO_TS");
+    QTest::mouseClick(tab->burnButton(), Qt::LeftButton);
+    ASSERT_TRUE(tab->isBusy());
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(titleCount(second), 1);
 }
 
 TEST_F(BurnBuildTest, QuittingDuringABuildAsksAndYesStopsIt) {

@@ -100,6 +100,7 @@ void BurnTab::refreshPage() {
         if (writerCount_ == 0) station_->refresh();  // a drive plugged in since
     }
     updateButtons();
+    if (makeButton_->isEnabled()) makeButton_->setFocus();
 }
 
 void BurnTab::useDrives(Drives& drives) {
@@ -299,6 +300,9 @@ void BurnTab::setActivity(Activity activity) {
     const bool idle = activity == Activity::Idle;
     // The window's commands and tabs are held while anything runs.
     if (wasIdle != idle) emit parts_.pageSignals.projectCommandsEnabled(idle);
+    // An idle bar shows no "0%": nothing is running.
+    mainBar_->setTextVisible(!idle);
+    detailBar_->setTextVisible(!idle);
     if (idle) {
         makeButton_->setText(tr("Make DVD"));
         showDriveUsage();

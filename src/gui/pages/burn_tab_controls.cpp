@@ -48,6 +48,7 @@ QProgressBar* makeBar(QWidget* parent, const char* objectName, const QString& na
     auto* bar = new QProgressBar(parent);
     bar->setObjectName(QString::fromLatin1(objectName));
     bar->setRange(0, kBarRange);
+    bar->setTextVisible(false);  // until something runs
     bar->setAccessibleName(name);
     return bar;
 }
