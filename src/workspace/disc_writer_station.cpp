@@ -160,8 +160,11 @@ void DiscWriterStation::writeOnThread(const WriteRequest& request) {
     }
     int status = kWriteNotStarted;
     if (engine != nullptr) {
-        // Quiet success leaves "Burn finished!" out; nothing powers off here.
-        engine->setShutdownAfter(!request.announceSuccess, nullptr, {});
+        // A quiet success leaves "Burn finished!" out (an image's always:
+        // it is no disc); nothing powers off here.
+        const bool quiet =
+            !request.announceSuccess || request.target == WriteTarget::ImageFile;
+        engine->setShutdownAfter(quiet, nullptr, {});
         const bool started = engine->startBurn(request.folder, request.volumeLabel);
         bool abortNow = false;
         if (started) {

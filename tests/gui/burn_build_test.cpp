@@ -168,6 +168,7 @@ TEST_F(BurnBuildTest, TheImageTargetWritesAnIsoImageAPlayerOpens) {
 
     EXPECT_FALSE(wasShown("Making dvd file structure successful!"));  // the write follows
     EXPECT_TRUE(wasShown("The ISO image was written:\n" + image.string()));
+    EXPECT_FALSE(wasShown("Burn finished!"));  // no disc was burnt
     EXPECT_EQ(titleCount(image), 1);
     EXPECT_EQ(shutdown.countdowns.size(), 0u);
     QTest::mouseClick(tab->playButton(), Qt::LeftButton);

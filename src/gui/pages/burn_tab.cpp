@@ -314,9 +314,13 @@ void BurnTab::setActivity(Activity activity) {
 
 void BurnTab::chooseOutputFolder() {
     Project& project = parts_.app.project;
-    const fs::path current = project.folders().output;
-    const auto chosen = parts_.fileDialogs.chooseFolder("Please select a destination folder",
-                                                        current.parent_path());
+    // The output is "<chosen>/DVD": the dialog opens on the folder chosen
+    // last, or on the home folder while the DVD goes to the working folder.
+    const fs::path chosenBefore = project.folders().output.parent_path();
+    const fs::path start =
+        chosenBefore == project.folders().working ? pathOf(QDir::homePath()) : chosenBefore;
+    const auto chosen =
+        parts_.fileDialogs.chooseFolder("Please select a destination folder", start);
     if (!chosen) return;
     const fs::path output = (fs::absolute(*chosen) / "DVD").lexically_normal();
     if (const std::string problem = dvdOutputProblem(output, project.folders().working);
