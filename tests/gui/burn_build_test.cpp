@@ -60,15 +60,6 @@ class BurnBuildTest : public ::testing::Test, protected test::WindowFixture {
         return std::find(notifier.shown.begin(), notifier.shown.end(), text) !=
                notifier.shown.end();
     }
-    // The titles a player finds in a DVD folder or image; -1 when it cannot
-    // be opened.
-    static int titleCount(const fs::path& disc) {
-        test::DvdReader dvd(DVDOpen(disc.c_str()));
-        if (!dvd) return -1;
-        test::DvdIfo vmg(ifoOpen(dvd.get(), 0));
-        if (!vmg || vmg->tt_srpt == nullptr) return -1;
-        return vmg->tt_srpt->nr_of_srpts;
-    }
     bool hasVideoTsFiles() const {
         std::error_code error;
         const fs::path videoTs = app.project.folders().output / "VIDEO_TS";
@@ -95,7 +86,7 @@ TEST_F(BurnBuildTest, MakeDvdBuildsBothSlideshowsWithItsBarsLabelsAndClockThenOf
     QCoreApplication::processEvents();
 
     EXPECT_TRUE(wasShown("Making dvd file structure successful!"));
-    EXPECT_EQ(titleCount(app.project.folders().output), 2);
+    EXPECT_EQ(test::titleCount(app.project.folders().output), 2);
     EXPECT_GE(highestMainBar, 62258);  // the authoring's share was reached
     EXPECT_EQ(tab->mainBar()->value(), 0);
     EXPECT_FALSE(tab->mainBar()->isTextVisible());
@@ -143,7 +134,7 @@ TEST_F(BurnBuildTest, CancelAnswersAtOnceStopsTheBuildAndASecondBuildSucceeds) {
     ASSERT_TRUE(test::waitUntil([&] { return tab->isBusy(); }));
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_FALSE(wasShown("Making dvd file structure successful!"));
-    EXPECT_EQ(titleCount(app.project.folders().output), 2);
+    EXPECT_EQ(test::titleCount(app.project.folders().output), 2);
     ASSERT_EQ(shutdown.countdowns.size(), 1u);
     EXPECT_EQ(shutdown.countdowns[0].second, 10);
     EXPECT_EQ(shutdown.powerOffs, 1);
@@ -169,7 +160,7 @@ TEST_F(BurnBuildTest, TheImageTargetWritesAnIsoImageAPlayerOpens) {
     EXPECT_FALSE(wasShown("Making dvd file structure successful!"));  // the write follows
     EXPECT_TRUE(wasShown("The ISO image was written:\n" + image.string()));
     EXPECT_FALSE(wasShown("Burn finished!"));  // no disc was burnt
-    EXPECT_EQ(titleCount(image), 1);
+    EXPECT_EQ(test::titleCount(image), 1);
     EXPECT_EQ(shutdown.countdowns.size(), 0u);
     QTest::mouseClick(tab->playButton(), Qt::LeftButton);
     ASSERT_EQ(urls.opened.size(), 1u);
@@ -183,7 +174,7 @@ TEST_F(BurnBuildTest, TheImageTargetWritesAnIsoImageAPlayerOpens) {
     QTest::mouseClick(tab->burnButton(), Qt::LeftButton);
     ASSERT_TRUE(tab->isBusy());
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(titleCount(second), 1);
+    EXPECT_EQ(test::titleCount(second), 1);
 }
 
 TEST_F(BurnBuildTest, QuittingDuringABuildAsksAndYesStopsIt) {

@@ -89,4 +89,23 @@ bool noChildProcessLeft() {
     return waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD;
 }
 
+void makeDvdFolder(const fs::path& dvd, const fs::path& work, int titles, int seconds) {
+    const fs::path stream = work / "title.mpg";
+    makeProgramStream(stream, seconds);
+    const ScriptElement video{"video", {{"format", "pal"}, {"aspect", "4:3"}}, {}, {}};
+    ScriptElement titleList{"titles", {}, {}, {video}};
+    for (int i = 0; i < titles; ++i)
+        titleList.children.push_back(
+            {"pgc", {}, {}, {{"vob", {{"file", stream.string()}}, {}, {}}}});
+    const ScriptElement managerVideo{"video", {{"format", "pal"}}, {}, {}};
+    writeScript(work / "dvd.xml", {"dvdauthor",
+                                   {},
+                                   {},
+                                   {{"vmgm", {}, {}, {{"menus", {}, {}, {managerVideo}}}},
+                                    {"titleset", {}, {}, {titleList}}}});
+    const ProgramResult made =
+        runProgram({"dvdauthor", "-o", dvd.string(), "-x", (work / "dvd.xml").string()});
+    if (made.exitCode != 0) throw std::runtime_error("dvdauthor failed: " + made.output);
+}
+
 }  // namespace velmora::test

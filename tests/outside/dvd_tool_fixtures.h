@@ -35,6 +35,11 @@ struct ScriptElement {
 // Writes the tree with MarkupDocument, which escapes every value.
 void writeScript(const std::filesystem::path& file, const ScriptElement& root);
 
+// A PAL DVD-Video folder made by dvdauthor in `dvd`: `titles` titles of
+// `seconds` each, their stream and script made in `work`.
+void makeDvdFolder(const std::filesystem::path& dvd, const std::filesystem::path& work,
+                   int titles, int seconds);
+
 // "codec_name,id" of each stream of the file, one a line, from ffprobe.
 std::string streamList(const std::filesystem::path& file);
 

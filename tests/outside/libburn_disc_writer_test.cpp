@@ -1,7 +1,5 @@
 #include "outside/libburn_disc_writer.h"
 
-#include <dvdread/dvd_reader.h>
-#include <dvdread/ifo_read.h>
 #include <libburn/libburn.h>
 
 #include <gtest/gtest.h>
@@ -14,6 +12,7 @@
 
 #include "base/log.h"
 #include "outside/dvd_tool_fixtures.h"
+#include "support/dvd_reading.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
 
@@ -75,23 +74,7 @@ class LibburnDiscWriterTest : public ::testing::Test {
   protected:
     // A PAL DVD-Video folder with `titles` titles of `seconds` each.
     void makeDvd(const fs::path& folder, int titles, int seconds) const {
-        const fs::path stream = folder_ / "title.mpg";
-        test::makeProgramStream(stream, seconds);
-        const test::ScriptElement video{"video", {{"format", "pal"}, {"aspect", "4:3"}}, {}, {}};
-        test::ScriptElement titleList{"titles", {}, {}, {video}};
-        for (int i = 0; i < titles; ++i)
-            titleList.children.push_back(
-                {"pgc", {}, {}, {{"vob", {{"file", stream.string()}}, {}, {}}}});
-        const test::ScriptElement managerVideo{"video", {{"format", "pal"}}, {}, {}};
-        test::writeScript(folder_ / "dvd.xml",
-                          {"dvdauthor",
-                           {},
-                           {},
-                           {{"vmgm", {}, {}, {{"menus", {}, {}, {managerVideo}}}},
-                            {"titleset", {}, {}, {titleList}}}});
-        const test::ProgramResult made = test::runProgram(
-            {"dvdauthor", "-o", folder.string(), "-x", (folder_ / "dvd.xml").string()});
-        if (made.exitCode != 0) throw std::runtime_error("dvdauthor failed: " + made.output);
+        test::makeDvdFolder(folder, folder_.path(), titles, seconds);
     }
     std::string logText() const { return test::fileText(log_.file()); }
     // Temporaries of image writes left in the folder.
@@ -135,16 +118,6 @@ std::string fileBytes(const fs::path& file) {
     std::string bytes(fs::file_size(file), '\0');
     in.read(bytes.data(), std::streamsize(bytes.size()));
     return bytes;
-}
-
-int titleCount(const fs::path& image) {
-    dvd_reader_t* dvd = DVDOpen(image.c_str());
-    if (dvd == nullptr) return -1;
-    ifo_handle_t* manager = ifoOpen(dvd, 0);
-    const int count = manager != nullptr ? manager->tt_srpt->nr_of_srpts : -1;
-    if (manager != nullptr) ifoClose(manager);
-    DVDClose(dvd);
-    return count;
 }
 
 TEST(IsoVolumeId, KeepsOnlyWhatIso9660Allows) {
@@ -255,7 +228,7 @@ TEST_F(LibburnDiscWriterTest, WritesImageFileThatReadsBackAsTheDvd) {
     // The file is the image and nothing more: the older one's tail is gone.
     EXPECT_EQ(int64_t(fs::file_size(image_)), imageSectors(dvd, "VELMORA_TEST") * 2048);
     EXPECT_EQ(volumeId(image_), "VELMORA_TEST");
-    EXPECT_EQ(titleCount(image_), 2);
+    EXPECT_EQ(test::titleCount(image_), 2);
     // The new image took the old one's place, and its permissions.
     EXPECT_EQ(fs::status(image_).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

@@ -6,6 +6,7 @@
 #include <dvdread/ifo_read.h>
 #include <dvdread/nav_read.h>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -19,6 +20,16 @@ struct DvdCloser {
 using DvdReader = std::unique_ptr<dvd_reader_t, DvdCloser>;
 using DvdIfo = std::unique_ptr<ifo_handle_t, DvdCloser>;
 using DvdFile = std::unique_ptr<dvd_file_t, DvdCloser>;
+
+// The titles a player finds on a DVD folder or image; -1 when it cannot
+// be read.
+inline int titleCount(const std::filesystem::path& disc) {
+    DvdReader dvd(DVDOpen(disc.c_str()));
+    if (!dvd) return -1;
+    DvdIfo manager(ifoOpen(dvd.get(), 0));
+    if (!manager || manager->tt_srpt == nullptr) return -1;
+    return manager->tt_srpt->nr_of_srpts;
+}
 
 // The button highlight information of every menu page of the video
 // manager: the presentation data of the first navigation pack of the page's

@@ -1,10 +1,8 @@
 #include "workspace/disc_writer_station.h"
 
-#include <dvdread/dvd_reader.h>
-#include <dvdread/ifo_read.h>
-
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
@@ -16,7 +14,7 @@
 #include "disc/burn_engine.h"
 #include "interfaces/disc_writer_library.h"
 #include "outside/dvd_tool_fixtures.h"
-#include "support/run_program.h"
+#include "support/dvd_reading.h"
 #include "support/temporary_folder.h"
 
 namespace velmora {
@@ -37,8 +35,7 @@ class Recorder final : public BurnDisplay, public Notifier {
     void setMainLabel(std::string_view) override {}
     void setDetailLabel(std::string_view) override {}
     void setMainBar(int value) override {
-        std::lock_guard lock(mutex_);
-        highestBar = std::max(highestBar, value);
+        if (value > highestBar) highestBar = value;  // one writing thread
     }
     void setDetailBar(int) override {}
     void setButtonCaption(std::string_view caption) override {
@@ -71,22 +68,12 @@ class Recorder final : public BurnDisplay, public Notifier {
     std::vector<std::string> captions;
     std::vector<std::string> shown;
     std::vector<int> statuses;
-    int highestBar = 0;
+    std::atomic<int> highestBar{0};
 
   private:
     std::mutex mutex_;
     std::condition_variable changed_;
 };
-
-int titleCount(const fs::path& image) {
-    dvd_reader_t* dvd = DVDOpen(image.c_str());
-    if (dvd == nullptr) return -1;
-    ifo_handle_t* manager = ifoOpen(dvd, 0);
-    const int count = manager != nullptr ? manager->tt_srpt->nr_of_srpts : -1;
-    if (manager != nullptr) ifoClose(manager);
-    DVDClose(dvd);
-    return count;
-}
 
 class DiscWriterStationTest : public ::testing::Test {
   protected:
@@ -94,23 +81,7 @@ class DiscWriterStationTest : public ::testing::Test {
     // other data for a write that takes a while.
     fs::path makeDvd(int extraMegabytes = 0) {
         const fs::path dvd = folder_ / "dvd";
-        const fs::path stream = folder_ / "title.mpg";
-        test::makeProgramStream(stream, 1);
-        const test::ScriptElement video{"video", {{"format", "pal"}, {"aspect", "4:3"}}, {}, {}};
-        test::ScriptElement titles{"titles", {}, {}, {video}};
-        for (int i = 0; i < 2; ++i)
-            titles.children.push_back(
-                {"pgc", {}, {}, {{"vob", {{"file", stream.string()}}, {}, {}}}});
-        const test::ScriptElement managerVideo{"video", {{"format", "pal"}}, {}, {}};
-        test::writeScript(folder_ / "dvd.xml",
-                          {"dvdauthor",
-                           {},
-                           {},
-                           {{"vmgm", {}, {}, {{"menus", {}, {}, {managerVideo}}}},
-                            {"titleset", {}, {}, {titles}}}});
-        const auto made = test::runProgram(
-            {"dvdauthor", "-o", dvd.string(), "-x", (folder_ / "dvd.xml").string()});
-        EXPECT_EQ(made.exitCode, 0) << made.output;
+        test::makeDvdFolder(dvd, folder_.path(), 2, 1);
         if (extraMegabytes > 0)
             std::ofstream(dvd / "extra.bin", std::ios::binary)
                 << std::string(size_t(extraMegabytes) << 20, '\1');
@@ -136,7 +107,7 @@ TEST_F(DiscWriterStationTest, WritesAnImageOfThePickedVideoTsFolderWithoutListin
     ASSERT_EQ(record_.waitForStatus(), kWriteSucceeded);
     writers->waitUntilIdle();
     EXPECT_FALSE(writers->writing());
-    EXPECT_EQ(titleCount(image), 2);
+    EXPECT_EQ(test::titleCount(image), 2);
     EXPECT_EQ(record_.highestBar, 65535);
     // The image's pseudo-writer stays out of the writer list.
     for (const auto& names : record_.writerNames)
