@@ -96,8 +96,11 @@ QWidget* BurnTab::buildOutputBox() {
     spaceWarning_->setObjectName(QStringLiteral("spaceWarning"));
     spaceWarning_->setWordWrap(true);
     spaceWarning_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A red that reads on light and on dark desktops.
     QPalette warning = spaceWarning_->palette();
-    warning.setColor(QPalette::WindowText, QColor(0xb0, 0x20, 0x20));
+    const bool dark = warning.color(QPalette::Window).lightness() < 128;
+    warning.setColor(QPalette::WindowText,
+                     dark ? QColor(0xff, 0x80, 0x80) : QColor(0xb0, 0x20, 0x20));
     spaceWarning_->setPalette(warning);
     spaceWarning_->hide();
     layout->addWidget(spaceWarning_, 3, 0, 1, 2);

@@ -100,10 +100,12 @@ EffectsTab::~EffectsTab() {
     delete stripWidget_;
 }
 
+// The motion and the duration, one above the other: side by side they would
+// make the page wider than the window opens.
 QWidget* EffectsTab::buildChoiceRow() {
     const EffectSetting& defaults = parts_.app.preferences.defaults.effect;
     auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
+    auto* layout = new QGridLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
 
     motionCategories_ = new QComboBox(row);
@@ -112,20 +114,21 @@ QWidget* EffectsTab::buildChoiceRow() {
     motionCategories_->setCurrentIndex(std::clamp(defaults.motionCategory, 0, 3));
     motionCategories_->setAccessibleName(tr("Motion effect"));
     motionCategories_->setToolTip(tr("How the pictures move: none, pans, zooms or rotating zooms"));
-    layout->addWidget(labelFor(tr("E&ffet:"), motionCategories_, row));
-    layout->addWidget(motionCategories_);
+    layout->addWidget(labelFor(tr("E&ffet:"), motionCategories_, row), 0, 0);
+    layout->addWidget(motionCategories_, 0, 1);
     layout->addWidget(addApplyButton("applyMotionButton", tr("Apply the motion effect"),
-                                     &EffectsTab::applyMotionCategory, tr("Apply to all images")));
-    layout->addSpacing(12);
+                                     &EffectsTab::applyMotionCategory, tr("Apply to all images")),
+                      0, 2);
 
     displayTimes_ = numberList(1, kDisplayTimeListEnd, defaults.displayTime,
                                tr("Photo duration in seconds"), row);
     displayTimes_->setToolTip(tr("How many seconds each picture is shown"));
-    layout->addWidget(labelFor(tr("Photo &Duration:"), displayTimes_, row));
-    layout->addWidget(displayTimes_);
+    layout->addWidget(labelFor(tr("Photo &Duration:"), displayTimes_, row), 1, 0);
+    layout->addWidget(displayTimes_, 1, 1);
     layout->addWidget(addApplyButton("applyDisplayTimeButton", tr("Apply the photo duration"),
-                                     &EffectsTab::applyDisplayTime, tr("Apply to all images")));
-    layout->addStretch(1);
+                                     &EffectsTab::applyDisplayTime, tr("Apply to all images")),
+                      1, 2);
+    layout->setColumnStretch(3, 1);
     return row;
 }
 
