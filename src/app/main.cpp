@@ -1,15 +1,23 @@
-// velmora: the desktop program. One copy runs per user; a second start
-// leaves the first alone and ends quietly.
+// velmora: the desktop program.
+//
+//   velmora [PROJECT.prg | PICTURE_FOLDER ...]
+//
+// opens the project, or imports each folder as a slideshow. One copy runs
+// per user folder: a second start hands what it was asked to open to the
+// first window and ends.
 
 #include <QApplication>
-#include <QLockFile>
+#include <QDir>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
 #include <QWindow>
+#include <cstdio>
 #include <filesystem>
+#include <vector>
 #include <string>
 
+#include "app/instance_channel.h"
 #include "base/app_folders.h"
 #include "gui/desktop_settings.h"
 #include "gui/file_dialogs.h"
@@ -30,6 +38,7 @@ namespace fs = std::filesystem;
 struct Options {
     QString screenshotFolder;    // --screenshots DIR: save every page and dialog, then quit
     bool quitWhenShown = false;  // --quit-when-shown: for measuring the start
+    QStringList paths;           // projects and picture folders to open, absolute
 };
 
 Options readOptions(const QStringList& arguments) {
@@ -39,11 +48,21 @@ Options readOptions(const QStringList& arguments) {
             options.screenshotFolder = arguments[++i];
         else if (arguments[i] == QLatin1String("--quit-when-shown"))
             options.quitWhenShown = true;
+        else if (!arguments[i].startsWith(QLatin1String("--")))
+            options.paths.append(QDir::cleanPath(QDir::current().absoluteFilePath(arguments[i])));
     }
     return options;
 }
 
-int runWindow(const velmora::AppFolders& folders, const Options& options) {
+std::vector<fs::path> pathsOf(const QStringList& texts) {
+    std::vector<fs::path> paths;
+    for (const QString& text : texts)
+        paths.emplace_back(text.toStdString());
+    return paths;
+}
+
+int runWindow(const velmora::AppFolders& folders, const Options& options,
+              velmora::InstanceChannel& channel) {
     using namespace velmora;
     MessageBoxNotifier notifier;
     PageSignals pageSignals;
@@ -85,7 +104,12 @@ int runWindow(const velmora::AppFolders& folders, const Options& options) {
         exposed.start(1);
         return QApplication::exec();
     }
-    QTimer::singleShot(0, &window, &MainWindow::greetUser);
+    QObject::connect(&channel, &InstanceChannel::pathsReceived, &window,
+                     [&window](const QStringList& paths) { window.openPaths(pathsOf(paths)); });
+    QTimer::singleShot(0, &window, [&window, &options] {
+        window.greetUser();
+        if (!options.paths.isEmpty()) window.openPaths(pathsOf(options.paths));
+    });
     return QApplication::exec();
 }
 
@@ -103,10 +127,14 @@ int main(int argc, char** argv) {
         velmora::AppFolders::fromEnvironment(fs::read_symlink("/proc/self/exe"));
     std::error_code ignored;
     fs::create_directories(folders.userFolder, ignored);
-    // One window per user folder: a second copy would share the working
-    // folders, the preferences and the recovery file.
-    QLockFile instance(QString::fromStdString((folders.userFolder / "velmora.lock").string()));
-    instance.setStaleLockTime(0);  // a crashed run's lock is stale by its process, not its age
-    if (!instance.tryLock(0)) return 0;
-    return runWindow(folders, options);
+    velmora::InstanceChannel channel(folders.userFolder);
+    if (!channel.claim()) {
+        if (channel.handOver(options.paths)) return 0;
+        std::fprintf(stderr,
+                     "velmora: Velmora is running for %s but does not answer; try again once "
+                     "its window responds\n",
+                     folders.userFolder.c_str());
+        return 1;
+    }
+    return runWindow(folders, options, channel);
 }

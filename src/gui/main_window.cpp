@@ -20,6 +20,7 @@
 #include <algorithm>
 
 #include "base/notifier.h"
+#include "model/project_file.h"
 #include "disc/disc_space.h"
 #include "gui/about_dialog.h"
 #include "gui/desktop_settings.h"
@@ -275,6 +276,44 @@ void MainWindow::greetUser() {
     offerRecovery();
     emit parts_.pageSignals.tipOfTheDayRequested();
     if (parts_.app.preferences.runCount < 3) photosTab()->showFirstStartHint();
+}
+
+void MainWindow::openPaths(const std::vector<std::filesystem::path>& paths) {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    if (paths.empty()) return;
+    if (isBuilding()) {
+        parts_.notifier.show("Velmora is making a DVD. Open the files again once it is done.",
+                             "Velmora", NotifierIcon::Information);
+        return;
+    }
+    std::optional<std::filesystem::path> project;
+    std::vector<std::filesystem::path> folders;
+    for (const std::filesystem::path& path : paths) {
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error)) {
+            folders.push_back(path);
+        } else if (!project && looksLikeProjectFile(path)) {
+            project = path;
+        } else {
+            parts_.notifier.show("'" + path.string() +
+                                     "' is neither a Velmora project nor a folder of pictures.",
+                                 "Velmora", NotifierIcon::Warning);
+        }
+    }
+    if (project) openProjectFile(*project);
+    if (!folders.empty()) {
+        tabs_->setCurrentIndex(kPhotosTab);
+        photosTab()->importFolderList(folders);
+        refreshProjectViews();
+    }
+}
+
+void MainWindow::openProjectFile(const std::filesystem::path& file) {
+    tabs_->setCurrentIndex(kPhotosTab);
+    commands_.openProjectFile(file);
+    refreshProjectViews();
 }
 
 void MainWindow::offerRecovery() {

@@ -4,6 +4,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "render/preview_state.h"
 #include "workspace/audio_preview.h"
@@ -62,6 +63,10 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
     // that ended without saving, the tip of the day and, on a user's first
     // starts, the hint of the first page.
     void greetUser();
+    // What the command line or a later start asked to open: a project file
+    // (opened as Open does) and picture folders (imported as slideshows).
+    // The window comes to the front either way.
+    void openPaths(const std::vector<std::filesystem::path>& paths);
     // Offers the safety copy a crashed or killed run left: "Restore" opens
     // it as a modified project, "Discard" removes it.
     void offerRecovery();
@@ -109,6 +114,7 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
     void updateDiscUsage();
     void updateTitle();
     void switchToPage(int index);
+    void openProjectFile(const std::filesystem::path& file);
     // The manual and the web pages, with a message when no browser starts.
     void openInBrowser(const QUrl& address);
     Page* page(int index) const;

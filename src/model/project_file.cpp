@@ -1,5 +1,6 @@
 #include "model/project_file.h"
 
+#include <fstream>
 #include <string_view>
 
 #include "base/log.h"
@@ -150,6 +151,15 @@ bool ProjectFile::saveProject(bool showMessage) {
                                          NotifierIcon::Information);
     }
     return true;
+}
+
+bool looksLikeProjectFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string start(64, '\0');
+    in.read(start.data(), std::streamsize(start.size()));
+    start.resize(size_t(in.gcount()));
+    const size_t first = start.find_first_not_of(" \t\r\n");
+    return first != std::string::npos && start.compare(first, 9, "<rorevav>") == 0;
 }
 
 bool ProjectFile::writeCopy(const fs::path& file, std::string* error) const {

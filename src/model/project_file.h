@@ -24,6 +24,10 @@ class ProjectFileSection {
     virtual void loadSection(MarkupDocument& doc) = 0;
 };
 
+// True when `file` begins like a project file (its root element), whatever
+// its name: ".prg" is used by other programs too.
+bool looksLikeProjectFile(const std::filesystem::path& file);
+
 // The project file: one markup document (root "rorevav") holding the paths
 // of the run, every slideshow with its pictures, settings, edits and music,
 // and the menu. It holds paths, never the pictures or sounds themselves.

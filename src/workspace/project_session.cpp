@@ -73,6 +73,9 @@ bool ProjectSession::openProject(const fs::path& file) {
     adoptStoredFolders(fresh);
     if (project.folders().working != fresh.working) discardUnsavedWork(fresh, {});
     project.estimateDiscSize();
+    if (read)
+        parts_.log.writeLog("Project " + file.string() + " opened with " +
+                            std::to_string(project.slideshows.size()) + " slideshows");
     return read;
 }
 

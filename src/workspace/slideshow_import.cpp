@@ -95,6 +95,9 @@ class FolderImport {
         } else {
             slideshow.addDefaultAudio(project_.folders().working);
             ++result_.slideshowsAdded;
+            if (log_ != nullptr)
+                log_->writeLog("Slideshow \"" + slideshow.name + "\" imported with " +
+                               std::to_string(slideshow.pictures.size()) + " pictures");
         }
     }
 

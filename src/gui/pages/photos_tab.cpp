@@ -465,6 +465,11 @@ void PhotosTab::importFolders() {
     hint_->hide();
     const std::vector<std::filesystem::path> folders =
         parts_.fileDialogs.chooseImportFolders(parts_.app.preferences.pictureFolder);
+    importFolderList(folders);
+}
+
+void PhotosTab::importFolderList(const std::vector<std::filesystem::path>& folders) {
+    hint_->hide();
     if (folders.empty()) return;
     const ImportResult result = commands_.importFolders(folders);
     if (result.slideshowsAdded > 0) projectChanged();

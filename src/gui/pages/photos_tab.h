@@ -41,6 +41,8 @@ class PhotosTab final : public Page {
 
     // The commands, as the buttons and menus run them.
     void importFolders();
+    // Imports the folders as the import command does (one slideshow each).
+    void importFolderList(const std::vector<std::filesystem::path>& folders);
     void addSlideshow();
     void deleteSlideshow();
     void moveSlideshowUp();
