@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Velmora"));
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
-    QApplication::setDesktopFileName(QStringLiteral("velmora"));
+    QApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
     const Options options = readOptions(QApplication::arguments());
 
     const velmora::AppFolders folders =

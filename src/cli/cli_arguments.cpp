@@ -122,7 +122,7 @@ bool allowedFor(CliArguments::Command command, const std::string& option) {
             return option.starts_with("--") && option != "--device" && option != "--speed";
         default:
             return option == "--output" || option == "--iso" || option == "--force" ||
-                   option == "--label" ||
+                   option == "--label" || (command == Command::Demo && option == "--save") ||
                    (command == Command::Build && (option == "--pal" || option == "--ntsc" ||
                                                   option == "--wide" || option == "--narrow"));
     }
@@ -202,7 +202,7 @@ const char* usageText() {
            "  velmora-cli build PROJECT.prg [--pal | --ntsc] [--wide | --narrow] [--output DIR]\n"
            "                   [--iso FILE.iso [--force]]\n"
            "      the DVD folder of a saved project, in the format it was made in unless told\n"
-           "  velmora-cli demo [--output DIR] [--iso FILE.iso [--force]]\n"
+           "  velmora-cli demo [--output DIR] [--save FILE.prg] [--iso FILE.iso [--force]]\n"
            "      a DVD of the sample pictures and music (DIR is ./velmora-demo by default)\n"
            "  velmora-cli burn FOLDER [--device DEV] [--speed KBPS] [--label TEXT]\n"
            "      writes a DVD folder to a disc\n"
