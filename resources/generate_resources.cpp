@@ -2,7 +2,8 @@
 // the silence clip that pads soundtracks, the default picture, the DVD menu
 // themes, the other menu and interface pictures, the transition preview's
 // two pictures and the transitions' covers, the samples of the
-// demonstration, the tips, the manual and the fallback icons. Nothing is copied from anywhere;
+// demonstration, the tips and the fallback icons (the manual is written by
+// hand in manual/). Nothing is copied from anywhere;
 // everything is made here.
 //
 //   velmora-resources OUTPUT_FOLDER [LOOKS_FOLDER]

@@ -268,6 +268,24 @@ void paintBurn(const Icon& icon) {
     }
 }
 
+// A blank disc: what a writer writes on.
+void paintMediaOptical(const Icon& icon) {
+    paintDisc(icon, {24, 24}, 21);
+}
+
+// An arrow running round: look again.
+void paintViewRefresh(const Icon& icon) {
+    QPainterPath arc;
+    arc.arcMoveTo(QRectF(8, 9, 32, 32), 70);
+    arc.arcTo(QRectF(8, 9, 32, 32), 70, 290);
+    QPainterPathStroker stroke;
+    stroke.setWidth(6.5);
+    stroke.setCapStyle(Qt::FlatCap);
+    icon.shape(stroke.createStroke(arc), kBlue);
+    // The head at the arc's open end, pointing on round.
+    icon.shape(polygon({{22, 1.5}, {36, 10}, {22, 19}}), kBlue);
+}
+
 // The application: a photograph laid on a DVD.
 void paintApplication(const Icon& icon) {
     paintDisc(icon, {29, 19}, 18);
@@ -326,6 +344,8 @@ bool writeIcons(const fs::path& iconsFolder, std::string* reason) {
         {"insert-text", paintInsertText},
         {"media-playback-start", paintPlaybackStart},
         {"media-playback-stop", paintPlaybackStop},
+        {"media-optical", paintMediaOptical},
+        {"view-refresh", paintViewRefresh},
         {"velmora-photos", paintPhotos},
         {"velmora-effects", paintEffects},
         {"velmora-music", paintMusic},

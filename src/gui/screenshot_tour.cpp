@@ -86,7 +86,7 @@ class NoFileDialogs final : public FileDialogs {
 class FullDrives final : public Drives {
   public:
     std::optional<FilesystemSpace> space(const std::filesystem::path&) override {
-        return FilesystemSpace{uint64_t(64000) << 20, uint64_t(50) << 20};
+        return FilesystemSpace{uint64_t(64000) << 20, uint64_t(5) << 20};
     }
     bool sameDrive(const std::filesystem::path&, const std::filesystem::path&) override {
         return true;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -17,6 +16,7 @@
 
 #include "gui/gui_fixture.h"
 #include "gui/pages/burn_tab.h"
+#include "gui/url_recorder.h"
 #include "support/dvd_reading.h"
 #include "workspace/disc_writer_station.h"
 
@@ -25,15 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Takes the URLs the desktop would open.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-  public:
-    std::vector<QUrl> opened;
-  public slots:
-    void open(const QUrl& address) { opened.push_back(address); }
-};
-
 constexpr int kBuildMs = 240000;
 
 class BurnBuildTest : public ::testing::Test, protected test::WindowFixture {
@@ -41,12 +32,9 @@ class BurnBuildTest : public ::testing::Test, protected test::WindowFixture {
     void SetUp() override {
         ASSERT_TRUE(started);
         tab = window->burnTab();
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &urls, "open");
         QObject::connect(tab->mainBar(), &QProgressBar::valueChanged,
                          [this](int value) { highestMainBar = std::max(highestMainBar, value); });
     }
-    void TearDown() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-
     void enterPage() {
         window->pages()->setCurrentIndex(MainWindow::kBurnTab);
         tab->station().waitUntilIdle();
@@ -68,7 +56,7 @@ class BurnBuildTest : public ::testing::Test, protected test::WindowFixture {
     }
 
     BurnTab* tab = nullptr;
-    UrlRecorder urls;
+    test::UrlRecorder urls;
     int highestMainBar = 0;
 };
 
@@ -202,4 +190,3 @@ TEST_F(BurnBuildTest, QuittingDuringABuildAsksAndYesStopsIt) {
 }  // namespace
 }  // namespace velmora
 
-#include "burn_build_test.moc"

@@ -14,6 +14,7 @@
 
 #include "gui/gui_fixture.h"
 #include "gui/pages/photos_tab.h"
+#include "gui/url_recorder.h"
 #include "workspace/recovery_file.h"
 #include "workspace/slideshow_import.h"
 
@@ -171,6 +172,19 @@ TEST_F(MainWindowTest, ABuildDisablesTheProjectCommandsUntilItEnds) {
         EXPECT_EQ(window->action("saveAction")->isEnabled(), enabled);
         EXPECT_EQ(window->action("exitAction")->isEnabled(), enabled);
     }
+}
+
+TEST_F(MainWindowTest, HelpManualAndF1OpenTheManualOfTheResourceFolder) {
+    test::UrlRecorder urls;
+    window->action("manualAction")->trigger();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    ASSERT_EQ(urls.opened.size(), 2u);
+    const std::filesystem::path manual = app.folders.resourceFolder / "manual" / "index.html";
+    for (const QUrl& address : urls.opened)
+        EXPECT_EQ(std::filesystem::path(address.toLocalFile().toStdString()), manual);
+    EXPECT_TRUE(std::filesystem::is_regular_file(manual));
 }
 
 TEST_F(MainWindowTest, TheFirstThreeStartsShowTheHint) {
