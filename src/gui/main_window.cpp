@@ -294,6 +294,9 @@ void MainWindow::openPaths(const std::vector<std::filesystem::path>& paths) {
         std::error_code error;
         if (std::filesystem::is_directory(path, error)) {
             folders.push_back(path);
+        } else if (!std::filesystem::exists(path, error)) {
+            parts_.notifier.show("'" + path.string() + "' does not exist.", "Velmora",
+                                 NotifierIcon::Warning);
         } else if (!project && looksLikeProjectFile(path)) {
             project = path;
         } else {

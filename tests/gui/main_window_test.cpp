@@ -174,6 +174,33 @@ TEST_F(MainWindowTest, ABuildDisablesTheProjectCommandsUntilItEnds) {
     }
 }
 
+TEST_F(MainWindowTest, PathsFromTheCommandLineOpenAProjectImportFoldersAndNameWhatIsNeither) {
+    // A saved project of one slideshow, then a new, empty one.
+    addSlideshow();
+    const fs::path project = temporary.path() / "trip.prg";
+    ASSERT_TRUE(app.session.saveProjectAs(project, false));
+    trigger("newAction");
+    ASSERT_TRUE(app.project.slideshows.empty());
+
+    const fs::path notAProject = temporary.path() / "notes.prg";
+    std::ofstream(notAProject) << "shopping list";
+    const fs::path missing = temporary.path() / "missing.prg";
+    window->openPaths({project, notAProject, missing});
+    EXPECT_EQ(app.project.projectFilePath, project);
+    EXPECT_EQ(app.project.slideshows.size(), 1u);
+    ASSERT_EQ(notifier.shown.size(), 2u);
+    EXPECT_NE(notifier.shown[0].find("'" + notAProject.string() + "' is neither"),
+              std::string::npos)
+        << notifier.shown[0];
+    EXPECT_EQ(notifier.shown[1], "'" + missing.string() + "' does not exist.");
+
+    // A folder becomes one more slideshow, on the photos page.
+    window->pages()->setCurrentIndex(MainWindow::kBurnTab);
+    window->openPaths({test::kResources / "samples"});
+    EXPECT_EQ(app.project.slideshows.size(), 2u);
+    EXPECT_EQ(window->pages()->currentIndex(), MainWindow::kPhotosTab);
+}
+
 TEST_F(MainWindowTest, HelpManualAndF1OpenTheManualOfTheResourceFolder) {
     test::UrlRecorder urls;
     window->action("manualAction")->trigger();
