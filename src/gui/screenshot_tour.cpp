@@ -362,6 +362,7 @@ bool ScreenshotTour::saveBurnTab() {
             all[i] = int(i);
         slideshow->setDisplayTime(all, 1);  // a short disc builds in seconds
     }
+    app_.project.estimateDiscSize();
     window_.refreshProjectViews();
     BurnTab& burn = *window_.burnTab();
     window_.pages()->setCurrentIndex(MainWindow::kBurnTab);
