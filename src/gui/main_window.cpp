@@ -18,9 +18,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "base/notifier.h"
-#include "model/project_file.h"
 #include "disc/disc_space.h"
 #include "gui/about_dialog.h"
 #include "gui/desktop_settings.h"
@@ -34,6 +34,7 @@
 #include "gui/settings_dialog.h"
 #include "gui/theme_icons.h"
 #include "gui/tip_dialog.h"
+#include "model/project_file.h"
 #include "outside/audio_player.h"
 #include "workspace/application.h"
 #include "workspace/recovery_file.h"
@@ -46,6 +47,8 @@ namespace {
 constexpr QSize kOpeningSize(852, 582);
 // The model has no change signal: the title's modified mark follows it.
 constexpr int kTitleCheckMilliseconds = 500;
+// How often paths handed over during a dialog look for it to be closed.
+constexpr int kWaitingPathsCheckMilliseconds = 300;
 // How much work a crash may cost at most.
 constexpr int kRecoveryCopyMilliseconds = 2 * 60 * 1000;
 
@@ -87,6 +90,13 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     recoveryCopy->start(kRecoveryCopyMilliseconds);
     updateDiscUsage();
     updateTitle();
+    waitingPathsCheck_ = new QTimer(this);
+    waitingPathsCheck_->setInterval(kWaitingPathsCheckMilliseconds);
+    connect(waitingPathsCheck_, &QTimer::timeout, this, [this] {
+        if (QApplication::activeModalWidget() != nullptr) return;
+        waitingPathsCheck_->stop();
+        openPaths(std::exchange(waitingPaths_, {}));
+    });
 }
 
 QAction* MainWindow::addCommand(QMenu* menu, const char* objectName, const QString& text,
@@ -283,6 +293,13 @@ void MainWindow::openPaths(const std::vector<std::filesystem::path>& paths) {
     raise();
     activateWindow();
     if (paths.empty()) return;
+    if (QApplication::activeModalWidget() != nullptr) {
+        // A dialog works on the project now (the picture editor holds one of
+        // its pictures): the paths wait until it has closed.
+        waitingPaths_.insert(waitingPaths_.end(), paths.begin(), paths.end());
+        waitingPathsCheck_->start();
+        return;
+    }
     if (isBuilding()) {
         parts_.notifier.show("Velmora is making a DVD. Open the files again once it is done.",
                              "Velmora", NotifierIcon::Information);

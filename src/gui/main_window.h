@@ -16,6 +16,7 @@ class QLabel;
 class QProgressBar;
 class QSettings;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 class QUrl;
 
@@ -64,8 +65,8 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
     // starts, the hint of the first page.
     void greetUser();
     // What the command line or a later start asked to open: a project file
-    // (opened as Open does) and picture folders (imported as slideshows).
-    // The window comes to the front either way.
+    // (opened as Open does) and picture folders (imported as slideshows),
+    // once no dialog is open. The window comes to the front either way.
     void openPaths(const std::vector<std::filesystem::path>& paths);
     // Offers the safety copy a crashed or killed run left: "Restore" opens
     // it as a modified project, "Discard" removes it.
@@ -145,6 +146,9 @@ class MainWindow final : public QMainWindow, private ProjectCommandHost {
     QToolButton* saveButton_ = nullptr;
     int currentPage_ = kPhotosTab;
     bool leaving_ = false;  // Exit said yes: the close that follows asks nothing
+    // Paths handed over while a dialog was open, and the check for its end.
+    std::vector<std::filesystem::path> waitingPaths_;
+    QTimer* waitingPathsCheck_ = nullptr;
 };
 
 }  // namespace velmora

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDialog>
+#include <QTimer>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -194,10 +196,18 @@ TEST_F(MainWindowTest, PathsFromTheCommandLineOpenAProjectImportFoldersAndNameWh
         << notifier.shown[0];
     EXPECT_EQ(notifier.shown[1], "'" + missing.string() + "' does not exist.");
 
-    // A folder becomes one more slideshow, on the photos page.
+    // A folder becomes one more slideshow, on the photos page, once the
+    // dialog that was open when it came has closed.
     window->pages()->setCurrentIndex(MainWindow::kBurnTab);
-    window->openPaths({test::kResources / "samples"});
-    EXPECT_EQ(app.project.slideshows.size(), 2u);
+    QDialog dialog(window.get());
+    QTimer::singleShot(0, [&] {
+        window->openPaths({test::kResources / "samples"});
+        QTest::qWait(400);
+        EXPECT_EQ(app.project.slideshows.size(), 1u);  // not under the dialog
+        dialog.accept();
+    });
+    dialog.exec();
+    ASSERT_TRUE(test::waitUntil([&] { return app.project.slideshows.size() == 2u; }));
     EXPECT_EQ(window->pages()->currentIndex(), MainWindow::kPhotosTab);
 }
 
