@@ -183,8 +183,9 @@ void BurnTab::startBuild() {
         return;
     }
     BuildOptions options;
-    // The page writes and powers off itself, on its own thread: the build
-    // only keeps its success message back for them.
+    // The page itself hands the folder to the writers and offers the
+    // power-off (on the window's thread); the build only keeps its success
+    // message back for them.
     options.burnAfter = writeAfterBuild_;
     options.shutdownAfter = shutdownAfter_;
     madeFolder_.clear();
