@@ -209,7 +209,8 @@ const char* usageText() {
            "  velmora-cli devices\n"
            "      lists the DVD writers with their medium and speeds\n"
            "--iso writes the finished DVD folder to an ISO image file as well; an existing file\n"
-           "that is not an ISO image is replaced only with --force.\n"
+           "that is not an ISO image is replaced only with --force. --label TEXT names the disc\n"
+           "(its volume label; by default the menu's title) for make, build and demo too.\n"
            "Ctrl-C cancels a build or a write. Exit status: 0 done, 2 cancelled, 1 or a tool's "
            "code failed.\n";
 }
