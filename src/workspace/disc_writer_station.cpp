@@ -97,8 +97,8 @@ BurnEngine& DiscWriterStation::diskEngine() {
 
 void DiscWriterStation::refresh() {
     post([this] {
+        // Writes run on this thread too, so none runs now.
         BurnEngine& engine = diskEngine();
-        if (engine.burning()) return;  // the list cannot change under a write
         engine.unloadBurnEngine();
         if (!engine.initBurnEngine()) {
             display_.setWriterNames({}, -1);
@@ -113,7 +113,6 @@ void DiscWriterStation::refresh() {
 void DiscWriterStation::selectWriter(int index) {
     post([this, index] {
         BurnEngine& engine = diskEngine();
-        if (engine.burning()) return;
         engine.selectWriter(index);
         engine.checkMedia(BurnEngine::CheckMode::Silent);
     });

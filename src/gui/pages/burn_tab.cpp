@@ -146,13 +146,8 @@ void BurnTab::startMaking() {
     if (parts_.app.project.slideshows.empty()) return;
     emit parts_.pageSignals.audioPreviewStopRequested();
     writeAfterBuild_ = burnBox_->isChecked();
-    shutdownAfter_ = shutdownBox_->isEnabled() && shutdownBox_->isChecked();
-    if (writeAfterBuild_ && target() == WriteTarget::ImageFile) {
-        if (const std::string problem = imageProblem(); !problem.empty()) {
-            parts_.notifier.show(problem, "Warning", NotifierIcon::Warning);
-            return;
-        }
-    }
+    shutdownAfter_ = shutdownAsked();
+    if (writeAfterBuild_ && !imageTargetReady()) return;
     if (writeAfterBuild_ && target() == WriteTarget::Disc) {
         // The writer is asked first; nothing is deleted when it is not ready.
         setActivity(Activity::CheckingMedia);
@@ -223,6 +218,13 @@ void BurnTab::buildFinished() {
         return;
     }
     if (result != kDone) {
+        // A result of 1 has had the build's own message; an outside tool's
+        // code would otherwise end the build without a word.
+        if (result != kFailed && !quitting_)
+            parts_.notifier.show("The DVD was not made (an outside program ended with " +
+                                     std::to_string(result) + "). The log " +
+                                     parts_.app.log.file().string() + " says why.",
+                                 "Velmora", NotifierIcon::Error);
         showStatus(tr("The DVD was not made; the log says why: %1")
                        .arg(qtPath(parts_.app.log.file())));
         setActivity(Activity::Idle);
@@ -251,13 +253,8 @@ void BurnTab::burnFolder() {
                              "Warning", NotifierIcon::Warning);
         return;
     }
-    if (target() == WriteTarget::ImageFile) {
-        if (const std::string problem = imageProblem(); !problem.empty()) {
-            parts_.notifier.show(problem, "Warning", NotifierIcon::Warning);
-            return;
-        }
-    }
-    shutdownAfter_ = shutdownBox_->isEnabled() && shutdownBox_->isChecked();
+    if (!imageTargetReady()) return;
+    shutdownAfter_ = shutdownAsked();
     madeFolder_ = folderHoldingVideoTs(*chosen);
     madeImage_.clear();
     startWrite(*chosen, !shutdownAfter_);
@@ -391,9 +388,18 @@ fs::path BurnTab::imageFile() const {
     return fs::absolute(pathOf(imageField_->text().trimmed()));
 }
 
-std::string BurnTab::imageProblem() const {
-    if (imageField_->text().trimmed().isEmpty()) return "Choose the ISO image file to write.";
-    return isoTargetProblem(imageFile(), false);
+bool BurnTab::imageTargetReady() {
+    if (target() != WriteTarget::ImageFile) return true;
+    const std::string problem = imageField_->text().trimmed().isEmpty()
+                                    ? std::string("Choose the ISO image file to write.")
+                                    : isoTargetProblem(imageFile(), false);
+    if (problem.empty()) return true;
+    parts_.notifier.show(problem, "Warning", NotifierIcon::Warning);
+    return false;
+}
+
+bool BurnTab::shutdownAsked() const {
+    return shutdownBox_->isEnabled() && shutdownBox_->isChecked();
 }
 
 // ---- lists and buttons

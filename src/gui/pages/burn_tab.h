@@ -118,8 +118,10 @@ class BurnTab final : public Page {
     void targetChanged();
     void chooseImageFile();
     std::filesystem::path imageFile() const;
-    // Empty when the image may be written there, else why not.
-    std::string imageProblem() const;
+    // True unless the image target's file cannot be written (then the user
+    // is told why).
+    bool imageTargetReady();
+    bool shutdownAsked() const;
 
     void writersChanged(const QStringList& names, int selected);
     void speedsChanged(const QStringList& speeds, int selected);
