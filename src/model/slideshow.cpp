@@ -25,6 +25,12 @@ std::time_t modificationTime(const fs::path& file, std::error_code& error) {
         std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
 }
 
+PictureFileCheck uncheckedFile(const fs::path& file) {
+    PictureFileCheck check;
+    check.file = file;
+    return check;
+}
+
 }  // namespace
 
 std::string clockText(int seconds) {
@@ -49,37 +55,58 @@ Slideshow::Slideshow(std::string slideshowName, const fs::path& workingFolder,
     repointTempFiles(workingFolder / "temp");
 }
 
+PictureFileCheck checkPictureFile(const fs::path& file, PictureFiles& pictures) {
+    PictureFileCheck check = uncheckedFile(file);
+    if (file.empty()) return check;  // the slideshow refuses it by name
+    if (!pictures.canLoad(file, &check.refusal)) return check;
+    std::error_code error;
+    check.fileSize = fs::file_size(file, error);
+    if (!error) check.modifiedTime = modificationTime(file, error);
+    if (error) {
+        check.refusal = "cannot be read: " + error.message();
+        return check;
+    }
+    check.loads = true;
+    return check;
+}
+
 int Slideshow::addPicture(const fs::path& path, const SlideSettings& defaults,
                           std::string* refusal) {
+    // A file refused by its name is not worth decoding.
+    if (path.empty() || holdsPicture(path))
+        return addCheckedPicture(uncheckedFile(path), defaults, refusal);
+    return addCheckedPicture(checkPictureFile(path, context_.pictures), defaults, refusal);
+}
+
+int Slideshow::addCheckedPicture(const PictureFileCheck& check, const SlideSettings& defaults,
+                                 std::string* refusal) {
     changed();
-    std::string reason;
     auto refuse = [&](std::string why) {
         if (refusal != nullptr) *refusal = std::move(why);
         return 1;
     };
+    const fs::path& path = check.file;
     if (path.empty()) return refuse("has no name");
-    for (const SlideImage& picture : pictures) {
-        if (picture.workingPath == path) return refuse("is already in the slideshow");
-    }
-    if (!context_.pictures.canLoad(path, &reason)) return refuse(std::move(reason));
-    std::error_code error;
-    const uint64_t size = fs::file_size(path, error);
-    if (error) return refuse("cannot be read: " + error.message());
-    const std::time_t modified = modificationTime(path, error);
-    if (error) return refuse("cannot be read: " + error.message());
+    if (holdsPicture(path)) return refuse("is already in the slideshow");
+    if (!check.loads) return refuse(check.refusal);
 
     SlideImage picture;
     picture.sourcePath = path;
     picture.workingPath = path;
     picture.fileName = path.filename().string();
-    picture.modifiedTime = modified;
-    picture.fileSize = size;
-    picture.sizeText = fileSizeText(size);
+    picture.modifiedTime = check.modifiedTime;
+    picture.fileSize = check.fileSize;
+    picture.sizeText = fileSizeText(check.fileSize);
     picture.settings.copyFrom(defaults, context_.random);
     pictures.push_back(std::move(picture));
     recomputeFrames();
     if (pictures.size() == 1) setCover(0);
     return 0;
+}
+
+bool Slideshow::holdsPicture(const fs::path& path) const {
+    return std::any_of(pictures.begin(), pictures.end(),
+                       [&](const SlideImage& picture) { return picture.workingPath == path; });
 }
 
 int Slideshow::removePicture(int i) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -10,6 +12,21 @@
 #include "model/slide_image.h"
 
 namespace velmora {
+
+// What a slideshow needs to know of a picture file before it takes it.
+// Finding it out decodes the file, which is why it is a step of its own: an
+// import checks many files at once on worker threads and adds them after.
+struct PictureFileCheck {
+    std::filesystem::path file;
+    bool loads = false;   // a whole picture that can be read
+    std::string refusal;  // why not, when it does not
+    uint64_t fileSize = 0;
+    std::time_t modifiedTime = 0;
+};
+
+// Checks the file as addPicture does, touching no slideshow: safe on any
+// thread as far as `pictures` is.
+PictureFileCheck checkPictureFile(const std::filesystem::path& file, PictureFiles& pictures);
 
 // One DVD title: its pictures, its soundtrack and the names of the files the
 // build makes for it. Every operation sets the project's modified flag;
@@ -41,6 +58,10 @@ class Slideshow {
     // keep one write the refusal there.
     int addPicture(const std::filesystem::path& path, const SlideSettings& defaults,
                    std::string* refusal = nullptr);
+    // The same with the file checked beforehand; refused in the same order
+    // (no name, already there, then what the check found).
+    int addCheckedPicture(const PictureFileCheck& check, const SlideSettings& defaults,
+                          std::string* refusal = nullptr);
     int removePicture(int i);
     void removePictures(std::span<const int> indices);
     int movePictureUp(int i, bool* becameFirst = nullptr);
@@ -81,6 +102,7 @@ class Slideshow {
 
   private:
     bool isPictureIndex(int i) const { return i >= 0 && i < int(pictures.size()); }
+    bool holdsPicture(const std::filesystem::path& path) const;
     void recomputeAudioStarts();
     void changed() { context_.flags.modified = true; }
 

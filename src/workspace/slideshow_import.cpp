@@ -11,6 +11,7 @@
 #include "base/text_encoding.h"
 #include "image/image_type.h"
 #include "model/project.h"
+#include "workspace/picture_checks.h"
 
 namespace velmora {
 
@@ -72,13 +73,17 @@ class FolderImport {
     ImportResult& result() { return result_; }
 
   private:
-    // Fills the slideshow just added; one left empty goes again.
+    // Fills the slideshow just added; one left empty goes again. The
+    // pictures are checked side by side and added one by one in name order,
+    // each as soon as its check is done.
     void importPictures(const std::vector<fs::path>& pictures) {
         const int index = int(project_.slideshows.size()) - 1;
         Slideshow& slideshow = *project_.slideshows.back();
-        for (const fs::path& picture : pictures) {
+        PictureChecks checks(pictures, project_.context().pictures);
+        for (size_t i = 0; i < pictures.size(); ++i) {
+            const fs::path& picture = pictures[i];
             std::string refusal;
-            if (slideshow.addPicture(picture, project_.defaults(), &refusal) != 0) {
+            if (slideshow.addCheckedPicture(checks.take(i), project_.defaults(), &refusal) != 0) {
                 refuse(picture, std::move(refusal));
                 continue;
             }
