@@ -48,7 +48,7 @@ struct Paths {
     fs::path folder;
     std::vector<fs::path> photos;
     fs::path music;
-    fs::path frames;     // the composed frames, raw YUV 4:2:0 at 720 × 540
+    fs::path frames;     // the encoder's frames, raw YUV 4:2:0 at 720 × 576
     fs::path reference;  // FFmpeg's command-line encode of them
     fs::path ours;
 };
@@ -58,13 +58,14 @@ class RawFrameWriter final : public EncoderLibrary {
   public:
     explicit RawFrameWriter(const fs::path& file) : file_(std::fopen(file.c_str(), "wb")) {}
     ~RawFrameWriter() override { closeEncoder(); }
-    int initVobEncoder(const fs::path&, const fs::path&, VideoFormat format) override {
-        frameBytes_ = size_t(format.composedFrameSize().planarBytes());
+    int initVobEncoder(const fs::path&, const fs::path&, VideoFormat) override {
         return file_ != nullptr ? 0 : 1;
     }
     int initEncoder(const fs::path&, VideoFormat) override { return 1; }
-    int EncOneFrame(const uint8_t* frame) override {
-        return file_ != nullptr && std::fwrite(frame, 1, frameBytes_, file_) == frameBytes_ ? 0 : 1;
+    int EncOneFrame(SharedVideoFrame frame) override {
+        return file_ != nullptr && std::fwrite(frame->y(), 1, frame->bytes(), file_) == frame->bytes()
+                   ? 0
+                   : 1;
     }
     int closeEncoder() override {
         const int result = file_ != nullptr && std::fclose(file_) == 0 ? 0 : 1;
@@ -74,7 +75,6 @@ class RawFrameWriter final : public EncoderLibrary {
 
   private:
     std::FILE* file_;
-    size_t frameBytes_ = 0;
 };
 
 [[noreturn]] void fail(const std::string& reason) {
@@ -135,9 +135,8 @@ double composeRate(const Paths& paths, int effect) {
 std::string ssimOf(const fs::path& stream, const fs::path& frames) {
     std::string messages;
     bench::runProgram({"ffmpeg", "-nostats", "-i", stream.string(), "-f", "rawvideo", "-pix_fmt",
-                       "yuv420p", "-s", "720x540", "-r", "25", "-i", frames.string(), "-lavfi",
-                       "[0:v]setpts=PTS-STARTPTS[ours];[1:v]scale=720:576:flags=bicubic,"
-                       "setpts=PTS-STARTPTS[ref];[ours][ref]ssim",
+                       "yuv420p", "-s", "720x576", "-r", "25", "-i", frames.string(), "-lavfi",
+                       "[0:v]setpts=PTS-STARTPTS[ours];[1:v]setpts=PTS-STARTPTS[ref];[ours][ref]ssim",
                        "-f", "null", "-"},
                       &messages);
     const size_t all = messages.rfind("All:");
@@ -185,15 +184,16 @@ void makeInputs(const Paths& paths) {
 double ourEncoderAlone(const Paths& paths, const fs::path& soundtrack) {
     const Log log(paths.folder / "log.txt");
     FfmpegEncoder encoder(log);
-    const size_t frameBytes = size_t(kPalStandard.composedFrameSize().planarBytes());
-    std::vector<uint8_t> frame(frameBytes);
+    VideoFramePool frames(720, kPalStandard.dvdFrameHeight());
     std::FILE* raw = std::fopen(paths.frames.c_str(), "rb");
     if (raw == nullptr) fail("cannot read the composed frames");
     const double start = bench::now();
     if (encoder.initVobEncoder(soundtrack, paths.folder / "alone.mpg", kPalStandard) != 0)
         fail("the encoder cannot start");
-    while (std::fread(frame.data(), 1, frameBytes, raw) == frameBytes) {
-        if (encoder.EncOneFrame(frame.data()) != 0) fail("the encoder failed");
+    for (;;) {
+        const std::shared_ptr<VideoFrame> frame = frames.take();
+        if (std::fread(frame->y(), 1, frame->bytes(), raw) != frame->bytes()) break;
+        if (encoder.EncOneFrame(frame) != 0) fail("the encoder failed");
     }
     std::fclose(raw);
     if (encoder.closeEncoder() != 0) fail("the encoder failed");
@@ -207,9 +207,9 @@ double referenceEncode(const Paths& paths, const fs::path& soundtrack) {
     const double start = bench::now();
     std::string errors;
     const int status = bench::runProgram(
-        {"ffmpeg", "-v", "error", "-y", "-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "720x540",
+        {"ffmpeg", "-v", "error", "-y", "-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "720x576",
          "-r", "25", "-i", paths.frames.string(), "-i", soundtrack.string(), "-map", "0:v", "-map",
-         "1:a", "-vf", "scale=720:576:flags=bicubic", "-c:v", "mpeg2video", "-b:v", bitRate,
+         "1:a", "-c:v", "mpeg2video", "-b:v", bitRate,
          // Velmora's constant rate.
          "-minrate", bitRate, "-maxrate", bitRate, "-bufsize", "1835008", "-g", "15", "-bf", "2",
          "-flags", "+cgop", "-sc_threshold", "1000000000", "-aspect", "4:3", "-threads", "2",

@@ -1,13 +1,14 @@
 #include "outside/ffmpeg_encoder.h"
 
 extern "C" {
+#include <libavutil/buffer.h>
 #include <libavutil/opt.h>
-#include <libswscale/swscale.h>
 }
 
 #include <algorithm>
 #include <cerrno>
 #include <string>
+#include <vector>
 #include <system_error>
 
 #include "base/log.h"
@@ -31,18 +32,46 @@ constexpr int kAc3BitRate = 192000;
 constexpr double kMegabyte = 1024.0 * 1024.0;
 constexpr double kMuxOverhead = 0.96;
 
-struct ScalerDeleter {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
-};
-using ScalerPtr = std::unique_ptr<SwsContext, ScalerDeleter>;
+// An AVFrame's buffer that holds a shared frame: the encoder keeps the
+// frame (B-frames wait for the frame after them) without a copy, and lets
+// go of it through here.
+void releaseSharedFrame(void* holder, uint8_t*) {
+    delete static_cast<SharedVideoFrame*>(holder);
+}
+
+// Moves the time code of the group header in `data` (an MPEG-2 picture with
+// its headers) on by `frames`. The time code counts hours, minutes, seconds
+// and pictures at the rounded frame rate; a copied group of a still must
+// not repeat the time of the group it was copied from.
+void advanceGroupTimeCode(uint8_t* data, int size, int frames, int framesPerSecond) {
+    for (int i = 0; i + 8 <= size; ++i) {
+        if (data[i] != 0 || data[i + 1] != 0 || data[i + 2] != 1 || data[i + 3] != 0xB8) continue;
+        uint8_t* bits = data + i + 4;
+        const uint32_t word = uint32_t(bits[0]) << 24 | uint32_t(bits[1]) << 16 |
+                              uint32_t(bits[2]) << 8 | uint32_t(bits[3]);
+        // drop(1) hours(5) minutes(6) marker(1) seconds(6) pictures(6), then
+        // the closed and broken-link flags, kept as they are.
+        const int hours = int(word >> 26) & 31, minutes = int(word >> 20) & 63;
+        const int seconds = int(word >> 13) & 63, pictures = int(word >> 7) & 63;
+        const int64_t total =
+            ((int64_t(hours) * 60 + minutes) * 60 + seconds) * framesPerSecond + pictures + frames;
+        const int64_t wholeSeconds = total / framesPerSecond;
+        const uint32_t code = uint32_t((wholeSeconds / 3600) % 24) << 26 |
+                              uint32_t((wholeSeconds / 60) % 60) << 20 | 1u << 19 |
+                              uint32_t(wholeSeconds % 60) << 13 |
+                              uint32_t(total % framesPerSecond) << 7;
+        const uint32_t rewritten = (word & 0x8000007Fu) | code;
+        for (int b = 0; b < 4; ++b)
+            bits[b] = uint8_t(rewritten >> (24 - 8 * b));
+        return;
+    }
+}
 
 }  // namespace
 
 struct FfmpegEncoder::Session {
     VideoFormat videoFormat;
     bool programStream = false;
-    int inWidth = 0;
-    int inHeight = 0;
     int outHeight = 0;
     AVRational frameRate{25, 1};
     fs::path output;
@@ -53,9 +82,7 @@ struct FfmpegEncoder::Session {
     OutputFormatPtr format;
     AVStream* video = nullptr;
     CodecContextPtr videoCodec;
-    ScalerPtr scaler;
-    FramePtr inFrame;
-    FramePtr outFrame;
+    FramePtr frame;  // refers to the frame being handed to the encoder
     PacketPtr packet;
     int64_t frameCount = 0;
 
@@ -97,8 +124,8 @@ struct FfmpegEncoder::Session {
         // a full disc. Menu stills need little and are left variable.
         if (programStream) c.rc_min_rate = c.rc_max_rate = c.bit_rate;
         c.thread_count = 2;
-        // Square-pixel canvases stretched to 720 pixels: the pixels of the
-        // DVD frame are not square.
+        // Square-pixel canvases were stretched to 720 pixels: the pixels of
+        // the DVD frame are not square.
         const AVRational display = videoFormat.isWide() ? AVRational{16, 9} : AVRational{4, 3};
         c.sample_aspect_ratio = av_div_q(display, AVRational{kDvdWidth, outHeight});
         if (format->oformat->flags & AVFMT_GLOBALHEADER) c.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -113,17 +140,9 @@ struct FfmpegEncoder::Session {
         result = avcodec_parameters_from_context(video->codecpar, &c);
         if (result < 0) return fail(result, "video stream");
 
-        scaler.reset(sws_getContext(inWidth, inHeight, AV_PIX_FMT_YUV420P, kDvdWidth, outHeight,
-                                    AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr));
-        inFrame.reset(av_frame_alloc());
-        outFrame.reset(av_frame_alloc());
+        frame.reset(av_frame_alloc());
         packet.reset(av_packet_alloc());
-        if (!scaler || !inFrame || !outFrame || !packet) return fail(AVERROR(ENOMEM), "memory");
-        outFrame->format = AV_PIX_FMT_YUV420P;
-        outFrame->width = kDvdWidth;
-        outFrame->height = outHeight;
-        result = av_frame_get_buffer(outFrame.get(), 0);
-        if (result < 0) return fail(result, "memory");
+        if (!frame || !packet) return fail(AVERROR(ENOMEM), "memory");
         return true;
     }
 
@@ -135,9 +154,19 @@ struct FfmpegEncoder::Session {
         return true;
     }
 
+    // A still's repeated group: its packets as they left the encoder, from
+    // frame keepFrom on.
+    int64_t keepFrom = -1;
+    std::vector<PacketPtr> keptGroup;
+    bool videoFlushed = false;
+
     bool drainVideo() {
         int result = 0;
         while ((result = avcodec_receive_packet(videoCodec.get(), packet.get())) >= 0) {
+            if (keepFrom >= 0 && packet->pts >= keepFrom) {
+                keptGroup.emplace_back(av_packet_clone(packet.get()));
+                if (!keptGroup.back()) return fail(AVERROR(ENOMEM), "memory");
+            }
             if (!writePacket(packet.get(), videoCodec->time_base, video)) return false;
         }
         return result == AVERROR(EAGAIN) || result == AVERROR_EOF ||
@@ -160,9 +189,6 @@ struct FfmpegEncoder::Session {
     void configure(const fs::path& target, VideoFormat formatOfVideo, bool withSound) {
         videoFormat = formatOfVideo;
         programStream = withSound;
-        const ComposedFrameSize canvas = videoFormat.composedFrameSize();
-        inWidth = canvas.width;
-        inHeight = canvas.height;
         outHeight = videoFormat.dvdFrameHeight();
         frameRate = videoFormat.isPal() ? AVRational{25, 1} : AVRational{30000, 1001};
         output = target;
@@ -189,34 +215,97 @@ struct FfmpegEncoder::Session {
         return true;
     }
 
-    bool encode(const uint8_t* planar) {
-        const uint8_t* source[3] = {planar, planar + inWidth * inHeight,
-                                    planar + inWidth * inHeight * 5 / 4};
-        const int strides[3] = {inWidth, inWidth / 2, inWidth / 2};
-        int result = av_frame_make_writable(outFrame.get());
-        if (result < 0) return fail(result, "memory");
-        sws_scale(scaler.get(), source, strides, 0, inHeight, outFrame->data, outFrame->linesize);
-        outFrame->pts = frameCount++;
+    // Points `frame` at the shared frame's planes, holding it until the
+    // encoder lets go.
+    bool refer(const SharedVideoFrame& shared) {
+        if (!shared || shared->width() != kDvdWidth || shared->height() != outHeight)
+            return fail(AVERROR(EINVAL), "a frame of the wrong size");
+        av_frame_unref(frame.get());
+        auto* holder = new SharedVideoFrame(shared);
+        frame->buf[0] = av_buffer_create(const_cast<uint8_t*>(shared->y()), shared->bytes(),
+                                         releaseSharedFrame, holder, AV_BUFFER_FLAG_READONLY);
+        if (frame->buf[0] == nullptr) {
+            delete holder;
+            return fail(AVERROR(ENOMEM), "memory");
+        }
+        frame->format = AV_PIX_FMT_YUV420P;
+        frame->width = kDvdWidth;
+        frame->height = outHeight;
+        frame->data[0] = const_cast<uint8_t*>(shared->y());
+        frame->data[1] = const_cast<uint8_t*>(shared->u());
+        frame->data[2] = const_cast<uint8_t*>(shared->v());
+        frame->linesize[0] = shared->lumaStride();
+        frame->linesize[1] = frame->linesize[2] = shared->chromaStride();
+        return true;
+    }
+
+    bool encode(const SharedVideoFrame& shared) {
+        if (!refer(shared)) return false;
+        frame->pts = frameCount++;
         // A forced intra picture opens a new closed group: where the caller
         // asks, and wherever a group would otherwise grow longer than a DVD
         // allows.
         const bool opensGroup = groupStartsHere || framesInGroup >= videoFormat.maxGroupFrames();
         framesInGroup = opensGroup ? 1 : framesInGroup + 1;
-        outFrame->pict_type = opensGroup ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
+        frame->pict_type = opensGroup ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
         groupStartsHere = false;
-        result = avcodec_send_frame(videoCodec.get(), outFrame.get());
+        const int result = avcodec_send_frame(videoCodec.get(), frame.get());
+        av_frame_unref(frame.get());
         if (result < 0) return fail(result, "MPEG-2 encoding");
         if (!drainVideo()) return false;
         return !programStream || sound.writeUntil(videoSeconds()) || soundFailed();
     }
 
-    bool finish() {
-        int result = avcodec_send_frame(videoCodec.get(), nullptr);
+    // The encoder's last packets; no frame can follow.
+    bool flushVideo() {
+        if (videoFlushed) return true;
+        videoFlushed = true;
+        const int result = avcodec_send_frame(videoCodec.get(), nullptr);
         if (result < 0) return fail(result, "MPEG-2 encoding");
-        if (!drainVideo()) return false;
+        return drainVideo();
+    }
+
+    // A still video of `count` frames: a first group of count mod G frames
+    // and one whole group G are encoded; the encoder's stream ends there and
+    // that whole group's packets are written again for the remaining
+    // groups, their times moved on. A still's groups are closed and all the
+    // same, so the stream decodes to the same pictures as one encoded frame
+    // by frame, at a fraction of the time (a 60 s menu: 1500 frames).
+    // Stopping when carryOn says so is no failure.
+    bool encodeStill(const SharedVideoFrame& still, int count,
+                     const std::function<bool(int)>& carryOn) {
+        const int group = videoFormat.maxGroupFrames();
+        const int lead = count % group;
+        keepFrom = lead;
+        for (int i = 0; i < lead + group; ++i) {
+            if (i == 0 || i == lead) groupStartsHere = true;
+            if (!encode(still)) return false;
+            if (!carryOn(i + 1)) return true;
+        }
+        if (!flushVideo()) return false;
+        keepFrom = -1;
+        const int framesPerSecond = videoFormat.framesPerSecond();
+        for (int start = lead + group; start < count; start += group) {
+            for (const PacketPtr& kept : keptGroup) {
+                PacketPtr copy(av_packet_clone(kept.get()));
+                if (!copy || av_packet_make_writable(copy.get()) < 0)
+                    return fail(AVERROR(ENOMEM), "memory");
+                copy->pts += start - lead;
+                copy->dts += start - lead;
+                advanceGroupTimeCode(copy->data, copy->size, start - lead, framesPerSecond);
+                if (!writePacket(copy.get(), videoCodec->time_base, video)) return false;
+            }
+            frameCount += group;
+            if (!carryOn(start + group)) return true;
+        }
+        return true;
+    }
+
+    bool finish() {
+        if (!flushVideo()) return false;
         if (programStream && (!sound.writeUntil(videoSeconds()) || !sound.finish()))
             return soundFailed();
-        result = av_write_trailer(format.get());
+        const int result = av_write_trailer(format.get());
         if (result < 0) return fail(result, "the output cannot be finished");
         return true;
     }
@@ -270,10 +359,23 @@ void FfmpegEncoder::startGroupAtNextFrame() {
     if (session_) session_->groupStartsHere = true;
 }
 
-int FfmpegEncoder::EncOneFrame(const uint8_t* planarFrame) {
+int FfmpegEncoder::EncOneFrame(SharedVideoFrame frame) {
     if (!session_) return AVERROR(EINVAL);
     if (!session_->error.empty()) return session_->errorCode != 0 ? session_->errorCode : -1;
-    if (!session_->encode(planarFrame)) return session_->errorCode != 0 ? session_->errorCode : -1;
+    if (!session_->encode(frame)) return session_->errorCode != 0 ? session_->errorCode : -1;
+    return 0;
+}
+
+int FfmpegEncoder::encodeStillFrames(const SharedVideoFrame& frame, int frameCount,
+                                     const std::function<bool(int)>& carryOn) {
+    // Too short to gain from repeating a group, or a slideshow (whose every
+    // frame the encoder gets): frame by frame.
+    if (!session_ || session_->programStream ||
+        frameCount < 3 * session_->videoFormat.maxGroupFrames())
+        return EncoderLibrary::encodeStillFrames(frame, frameCount, carryOn);
+    if (!session_->error.empty()) return session_->errorCode != 0 ? session_->errorCode : -1;
+    if (!session_->encodeStill(frame, frameCount, carryOn))
+        return session_->errorCode != 0 ? session_->errorCode : -1;
     return 0;
 }
 

@@ -10,9 +10,9 @@ namespace velmora {
 
 class Log;
 
-// The MPEG-2 encoder on FFmpeg. Frames arrive at the size of the square-pixel
-// canvas and are scaled to the DVD frame (720 × 576 PAL at 25 frames a
-// second, 720 × 480 NTSC at 30000/1001) with the display aspect 4:3 or 16:9.
+// The MPEG-2 encoder on FFmpeg. Frames arrive at the size of the DVD frame
+// (720 × 576 PAL at 25 frames a second, 720 × 480 NTSC at 30000/1001) and
+// are encoded with the display aspect 4:3 or 16:9.
 // A slideshow encode writes a DVD program stream (muxer "dvd", 2048-byte
 // packs, mux rate 10.08 Mbit/s) with its soundtrack: the MP2 frames copied
 // for PAL, transcoded to AC-3 at 192 kbit/s for NTSC (DVD-Video players
@@ -28,7 +28,9 @@ class FfmpegEncoder final : public EncoderLibrary {
     int initVobEncoder(const std::filesystem::path& soundtrack, const std::filesystem::path& output,
                        VideoFormat format) override;
     int initEncoder(const std::filesystem::path& output, VideoFormat format) override;
-    int EncOneFrame(const uint8_t* planarFrame) override;
+    int EncOneFrame(SharedVideoFrame frame) override;
+    int encodeStillFrames(const SharedVideoFrame& frame, int frameCount,
+                          const std::function<bool(int framesDone)>& carryOn) override;
     void startGroupAtNextFrame() override;
     int closeEncoder() override;
 

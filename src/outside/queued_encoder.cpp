@@ -1,11 +1,9 @@
 #include "outside/queued_encoder.h"
 
-#include <cstring>
-
 namespace velmora {
 
 QueuedEncoder::QueuedEncoder(std::unique_ptr<EncoderLibrary> encoder, int queuedFrames)
-    : encoder_(std::move(encoder)), queuedFrames_(queuedFrames > 0 ? queuedFrames : 1) {}
+    : encoder_(std::move(encoder)), queuedFrames_(size_t(queuedFrames > 0 ? queuedFrames : 1)) {}
 
 QueuedEncoder::~QueuedEncoder() {
     stopWorker();
@@ -15,68 +13,72 @@ int QueuedEncoder::initVobEncoder(const std::filesystem::path& soundtrack,
                                   const std::filesystem::path& output, VideoFormat format) {
     stopWorker();
     const int result = encoder_->initVobEncoder(soundtrack, output, format);
-    start(result, format);
+    start(result);
     return result;
 }
 
 int QueuedEncoder::initEncoder(const std::filesystem::path& output, VideoFormat format) {
     stopWorker();
     const int result = encoder_->initEncoder(output, format);
-    start(result, format);
+    start(result);
     return result;
 }
 
-void QueuedEncoder::start(int init, VideoFormat format) {
+void QueuedEncoder::start(int init) {
     if (init != 0) return;  // frames go straight to the encoder, which refuses them
-    const size_t frameBytes = size_t(format.composedFrameSize().planarBytes());
-    slots_.assign(size_t(queuedFrames_), std::vector<uint8_t>(frameBytes));
-    slotStartsGroup_.assign(size_t(queuedFrames_), 0);
+    queue_.clear();
     nextStartsGroup_ = false;
-    freeSlots_.clear();
-    queuedSlots_.clear();
-    for (int slot = 0; slot < queuedFrames_; ++slot)
-        freeSlots_.push_back(slot);
     error_ = 0;
     closing_ = false;
     worker_ = std::thread([this] { encodeQueuedFrames(); });
 }
 
-int QueuedEncoder::EncOneFrame(const uint8_t* planarFrame) {
-    if (!worker_.joinable()) return encoder_->EncOneFrame(planarFrame);
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !freeSlots_.empty() || error_ != 0; });
-    if (error_ != 0) return error_;
-    const int slot = freeSlots_.front();
-    freeSlots_.pop_front();
-    // The slot belongs to this thread until it is queued.
-    lock.unlock();
-    std::vector<uint8_t>& buffer = slots_[size_t(slot)];
-    std::memcpy(buffer.data(), planarFrame, buffer.size());
-    slotStartsGroup_[size_t(slot)] = nextStartsGroup_ ? 1 : 0;
+int QueuedEncoder::EncOneFrame(SharedVideoFrame frame) {
+    if (!worker_.joinable()) return encoder_->EncOneFrame(std::move(frame));
+    const bool startsGroup = nextStartsGroup_;
     nextStartsGroup_ = false;
-    lock.lock();
-    queuedSlots_.push_back(slot);
-    changed_.notify_all();
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return queue_.size() < queuedFrames_ || error_ != 0; });
+    if (error_ != 0) return error_;
+    const bool wasEmpty = queue_.empty();
+    queue_.push_back({std::move(frame), startsGroup});
+    lock.unlock();
+    // The encoder thread waits only when it has run dry.
+    if (wasEmpty) changed_.notify_all();
     return 0;
+}
+
+int QueuedEncoder::encodeStillFrames(const SharedVideoFrame& frame, int frameCount,
+                                     const std::function<bool(int)>& carryOn) {
+    stopWorker();
+    {
+        std::lock_guard lock(mutex_);
+        if (error_ != 0) return error_;
+    }
+    return encoder_->encodeStillFrames(frame, frameCount, carryOn);
 }
 
 void QueuedEncoder::encodeQueuedFrames() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return !queuedSlots_.empty() || closing_; });
-        if (queuedSlots_.empty()) return;  // closing with nothing left
-        const int slot = queuedSlots_.front();
-        queuedSlots_.pop_front();
+        changed_.wait(lock, [this] { return !queue_.empty() || closing_; });
+        if (queue_.empty()) return;  // closing with nothing left
+        Queued next = std::move(queue_.front());
+        queue_.pop_front();
+        const bool wasFull = queue_.size() + 1 == queuedFrames_;
         int result = 0;
         if (error_ == 0) {
             lock.unlock();
-            if (slotStartsGroup_[size_t(slot)] != 0) encoder_->startGroupAtNextFrame();
-            result = encoder_->EncOneFrame(slots_[size_t(slot)].data());
+            if (wasFull) changed_.notify_all();  // the composing thread may be waiting for room
+            if (next.startsGroup) encoder_->startGroupAtNextFrame();
+            result = encoder_->EncOneFrame(std::move(next.frame));
+            next.frame.reset();  // back to its pool before the lock is taken again
             lock.lock();
         }
-        if (result != 0 && error_ == 0) error_ = result;
-        freeSlots_.push_back(slot);
-        changed_.notify_all();
+        if (result != 0 && error_ == 0) {
+            error_ = result;
+            changed_.notify_all();
+        }
     }
 }
 
@@ -96,6 +98,7 @@ void QueuedEncoder::stopWorker() {
     }
     changed_.notify_all();
     worker_.join();
+    queue_.clear();
 }
 
 int QueuedEncoder::closeEncoder() {

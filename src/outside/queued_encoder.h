@@ -5,7 +5,6 @@
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "interfaces/encoder_library.h"
 
@@ -13,15 +12,15 @@ namespace velmora {
 
 // Runs another encoder on a thread of its own behind a small bounded queue,
 // so that composing the next frame and encoding this one use both cores.
-// EncOneFrame copies the frame into a free slot (waiting while every slot is
-// full) and returns; an error of the encoder therefore shows up at a later
-// EncOneFrame or at closeEncoder. After an error the frames still queued
-// are dropped. init and close run on the caller's thread.
+// EncOneFrame queues the shared frame itself, no copy (waiting while the
+// queue is full), and returns; an error of the encoder therefore shows up
+// at a later EncOneFrame or at closeEncoder. After an error the frames
+// still queued are dropped. init and close run on the caller's thread.
 class QueuedEncoder final : public EncoderLibrary {
   public:
-    // 32 frames (18 MB for PAL) keep the encoder busy while the composing
-    // thread decodes the next segment's photo, which takes about as long as
-    // encoding 20 to 30 frames.
+    // 32 frames keep the encoder busy while the composing thread sets up
+    // the next segment's picture. A picture that stays on screen is one
+    // frame queued many times, so the frames held are usually far fewer.
     explicit QueuedEncoder(std::unique_ptr<EncoderLibrary> encoder, int queuedFrames = 32);
     ~QueuedEncoder() override;
     QueuedEncoder(const QueuedEncoder&) = delete;
@@ -30,27 +29,32 @@ class QueuedEncoder final : public EncoderLibrary {
     int initVobEncoder(const std::filesystem::path& soundtrack, const std::filesystem::path& output,
                        VideoFormat format) override;
     int initEncoder(const std::filesystem::path& output, VideoFormat format) override;
-    int EncOneFrame(const uint8_t* planarFrame) override;
+    int EncOneFrame(SharedVideoFrame frame) override;
+    // On the caller's thread, after what is queued: a still is the whole
+    // encode, and its encoder may do it its own way.
+    int encodeStillFrames(const SharedVideoFrame& frame, int frameCount,
+                          const std::function<bool(int framesDone)>& carryOn) override;
     void startGroupAtNextFrame() override;
     int closeEncoder() override;
 
   private:
-    void start(int init, VideoFormat format);
+    struct Queued {
+        SharedVideoFrame frame;
+        bool startsGroup = false;
+    };
+    void start(int init);
     // Lets the thread encode what is queued, then joins it.
     void stopWorker();
     void encodeQueuedFrames();
 
     std::unique_ptr<EncoderLibrary> encoder_;
-    const int queuedFrames_;
+    const size_t queuedFrames_;
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::vector<std::vector<uint8_t>> slots_;
-    std::vector<char> slotStartsGroup_;  // per slot: its frame begins a group
-    bool nextStartsGroup_ = false;       // the caller's thread only
-    std::deque<int> freeSlots_;
-    std::deque<int> queuedSlots_;
-    int error_ = 0;  // the first error of the encoder thread
+    std::deque<Queued> queue_;
+    bool nextStartsGroup_ = false;  // the caller's thread only
+    int error_ = 0;                 // the first error of the encoder thread
     bool closing_ = false;
     std::thread worker_;
 };

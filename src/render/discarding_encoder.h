@@ -13,7 +13,8 @@ class DiscardingEncoder final : public EncoderLibrary {
         return 0;
     }
     int initEncoder(const std::filesystem::path&, VideoFormat) override { return 0; }
-    int EncOneFrame(const uint8_t*) override { return 0; }
+    int EncOneFrame(SharedVideoFrame) override { return 0; }
+    bool takesFrames() const override { return false; }
     int closeEncoder() override { return 0; }
 };
 

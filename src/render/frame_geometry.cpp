@@ -7,6 +7,10 @@ QSize canvasSize(VideoFormat format) {
     return {size.width, size.height};
 }
 
+QSize dvdFrameSize(VideoFormat format) {
+    return {720, format.dvdFrameHeight()};
+}
+
 QSize fitPicture(int pictureWidth, int pictureHeight, int canvasWidth, int canvasHeight,
                  MotionEffectKind effect) {
     if (pictureWidth <= 0 || pictureHeight <= 0 || canvasWidth <= 0 || canvasHeight <= 0) {

@@ -8,8 +8,10 @@
 namespace velmora {
 
 // The square-pixel canvas frames are composed on (the format's composed
-// frame size); the encoder scales it to the DVD frame.
+// frame size); each frame is stretched to the DVD frame before encoding.
 QSize canvasSize(VideoFormat format);
+// The DVD frame: 720 × 576 PAL, 720 × 480 NTSC.
+QSize dvdFrameSize(VideoFormat format);
 
 // The size of the fitted picture for a picture of pw × ph on a W × H
 // canvas with a motion effect, with the renderer's single-precision ratio

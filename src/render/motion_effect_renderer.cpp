@@ -29,25 +29,41 @@ int half(int v) {
 
 }  // namespace
 
+FittedPicture decodeFittedPicture(MotionEffectKind effect, const std::filesystem::path& picture,
+                                  QSize canvas) {
+    std::string reason;
+    const ImageType type = imageTypeOf(picture.filename().string());
+    FittedPicture result;
+    result.pictureSize = pictureSize(picture, type, &reason);
+    MotionState geometry;
+    geometry.setupGeometry(effect, result.pictureSize.isValid() ? result.pictureSize : QSize(0, 0),
+                           canvas, 1);
+    if (geometry.dw > 0 && geometry.dh > 0) {
+        result.fitted =
+            loadPictureScaled(picture, type, QSize(geometry.dw, geometry.dh), &reason).image();
+    }
+    return result;
+}
+
 void MotionState::setupMotion(MotionEffectKind effect, const std::filesystem::path& picture,
                               QSize canvas, int frames) {
-    std::string reason;
-    const QSize pictureSize =
-        velmora::pictureSize(picture, imageTypeOf(picture.filename().string()), &reason);
-    setupGeometry(effect, pictureSize.isValid() ? pictureSize : QSize(0, 0), canvas, frames);
-    fitted_ = QImage();
-    if (dw > 0 && dh > 0) {
-        fitted_ = loadPictureScaled(picture, imageTypeOf(picture.filename().string()),
-                                    QSize(dw, dh), &reason)
-                      .image();
-    }
+    setupMotion(effect, decodeFittedPicture(effect, picture, canvas), canvas, frames);
+}
+
+void MotionState::setupMotion(MotionEffectKind effect, FittedPicture picture, QSize canvas,
+                              int frames) {
+    setupGeometry(effect, picture.pictureSize.isValid() ? picture.pictureSize : QSize(0, 0),
+                  canvas, frames);
+    fitted_ = dw > 0 && dh > 0 ? std::move(picture.fitted) : QImage();
     if (canvas_.size() != canvas) canvas_ = Canvas(canvas);
+    stillDrawn_ = false;
 }
 
 void MotionState::setupGeometry(MotionEffectKind effect, QSize pictureSize, QSize canvas,
                                 int frames) {
     W = canvas.width();
     H = canvas.height();
+    stillDrawn_ = false;
     const QSize fitted = fitPicture(pictureSize.width(), pictureSize.height(), W, H, effect);
     dw = fitted.width();
     dh = fitted.height();
@@ -154,7 +170,14 @@ void MotionState::step(int k, MotionEffectKind effect) {
 }
 
 void MotionState::draw(float degrees, MotionEffectKind effect, QRgb background) {
-    canvas_.clear(background);
+    if (isStill() && stillDrawn_ && stillBackground_ == background) return;
+    stillDrawn_ = isStill();
+    stillBackground_ = background;
+    // A picture covering the whole canvas leaves no background to show:
+    // clearing first would only cost a pass over the frame.
+    const bool covers = !fitted_.isNull() && !isRotatingZoom(effect) && x <= 0 && y <= 0 &&
+                        x + w >= float(W) && y + h >= float(H);
+    if (!covers) canvas_.clear(background);
     if (fitted_.isNull()) return;
     canvas_.drawScaled(fitted_, QRectF(x, y, w, h), isRotatingZoom(effect) ? degrees : 0,
                        QPointF(W / 2, H / 2));

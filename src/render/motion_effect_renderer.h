@@ -9,6 +9,15 @@
 
 namespace velmora {
 
+// A picture decoded at the size its motion effect draws it from: what a
+// segment needs of the picture file, made on any thread.
+struct FittedPicture {
+    QSize pictureSize;  // of the file; invalid when it cannot be read
+    QImage fitted;      // null when there is nothing to draw
+};
+FittedPicture decodeFittedPicture(MotionEffectKind effect, const std::filesystem::path& picture,
+                                  QSize canvas);
+
 // A picture moving over its segment: the fitted picture, the motion canvas
 // it is drawn on and the rectangle (with its per-frame steps) that the
 // motion effect moves. One per render, set up again for every picture.
@@ -26,6 +35,9 @@ class MotionState {
     // leaves nothing to draw: the canvas shows the background.
     void setupMotion(MotionEffectKind effect, const std::filesystem::path& picture, QSize canvas,
                      int frames);
+    // The same with the picture already decoded by decodeFittedPicture for
+    // this effect and canvas.
+    void setupMotion(MotionEffectKind effect, FittedPicture picture, QSize canvas, int frames);
     // The geometry alone, for a picture of `pictureSize`.
     void setupGeometry(MotionEffectKind effect, QSize pictureSize, QSize canvas, int frames);
 
@@ -34,6 +46,10 @@ class MotionState {
     void renderMotionFrame(int motionFrame, MotionEffectKind effect, QRgb background);
     // k steps at once, drawn turned by k × da.
     void advanceMotion(int k, MotionEffectKind effect, QRgb background);
+
+    // The picture stays where it is for the whole segment (motion "none",
+    // or nothing to draw): every frame of its canvas is the same.
+    bool isStill() const { return dx == 0 && dy == 0 && da == 0; }
 
     const Canvas& canvas() const { return canvas_; }
     const QImage& fitted() const { return fitted_; }
@@ -44,6 +60,10 @@ class MotionState {
 
     QImage fitted_;
     Canvas canvas_;
+    // A still picture is drawn once per segment: the canvas holds it
+    // drawn over this background.
+    bool stillDrawn_ = false;
+    QRgb stillBackground_ = 0;
 };
 
 }  // namespace velmora

@@ -1,43 +1,36 @@
 #include "render/still_video.h"
 
 #include <string>
-#include <vector>
 
 #include "base/event.h"
 #include "image/picture_loader.h"
 #include "interfaces/encoder_library.h"
 #include "interfaces/run_result.h"
-#include "render/canvas.h"
+#include "render/dvd_frame_converter.h"
 #include "render/frame_geometry.h"
-#include "render/yuv_conversion.h"
 
 namespace velmora {
 
 namespace {
 
-// The still as one planar frame; empty when it cannot be decoded or has an
-// odd side.
-std::vector<uint8_t> planarStill(const std::filesystem::path& still) {
+// The still as one frame of the DVD's size; null when it cannot be decoded
+// or has an odd side.
+SharedVideoFrame stillFrame(const std::filesystem::path& still, VideoFormat format) {
     std::string reason;
     const Picture picture = loadPicture(still, &reason);
-    const int width = picture.width();
-    const int height = picture.height();
-    if (picture.isNull() || width % 2 != 0 || height % 2 != 0) return {};
-    std::vector<uint8_t> bgr(size_t(width) * size_t(height) * 3);
-    readBgr24(picture.image(), bgr);
-    std::vector<uint8_t> planar(size_t(width) * size_t(height) * 3 / 2);
-    const size_t lumaSize = size_t(width) * size_t(height);
-    convertToI420(bgr.data(), width, height, width * 3,
-                  PlanarFrame{planar.data(), planar.data() + lumaSize,
-                              planar.data() + lumaSize + lumaSize / 4, width});
-    return planar;
+    if (picture.isNull() || picture.width() % 2 != 0 || picture.height() % 2 != 0) return nullptr;
+    DvdFrameConverter converter(picture.image().size(), dvdFrameSize(format));
+    const QSize size = converter.dvdFrameSize();
+    auto frame = std::make_shared<VideoFrame>(size.width(), size.height());
+    converter.convert(picture.image().convertToFormat(QImage::Format_RGB32), *frame);
+    return frame;
 }
 
 }  // namespace
 
 int encodeStillVideo(const StillVideoJob& job, EncoderLibrary& encoder) {
-    const std::vector<uint8_t> frame = planarStill(job.stillPath);
-    if (frame.empty()) return kFailed;
+    const SharedVideoFrame frame = stillFrame(job.stillPath, job.format);
+    if (!frame) return kFailed;
 
     const int init = encoder.initEncoder(job.outputPath, job.format);
     if (init != 0) {
@@ -46,15 +39,16 @@ int encodeStillVideo(const StillVideoJob& job, EncoderLibrary& encoder) {
     }
     const int frames = job.seconds * job.format.framesPerSecond();
     const double step = frames > 0 ? 65535.0 / frames : 0;
-    double progress = 0;
-    for (int i = 0; i < frames; ++i) {
-        if (encoder.EncOneFrame(frame.data()) != 0) return encoder.closeEncoder();
-        progress += step;
-        if (job.progress) job.progress(int(progress));
-        if (job.cancelEvent != nullptr && job.cancelEvent->isSet()) {
-            encoder.closeEncoder();
-            return kCancelled;
-        }
+    bool cancelled = false;
+    const int result = encoder.encodeStillFrames(frame, frames, [&](int framesDone) {
+        if (job.progress) job.progress(int(step * framesDone));
+        cancelled = job.cancelEvent != nullptr && job.cancelEvent->isSet();
+        return !cancelled;
+    });
+    if (result != 0) return encoder.closeEncoder();
+    if (cancelled) {
+        encoder.closeEncoder();
+        return kCancelled;
     }
     encoder.closeEncoder();
     if (job.progress) job.progress(65535);

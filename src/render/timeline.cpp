@@ -29,7 +29,6 @@
 #include "render/transitions/twist_transition.h"
 #include "render/transitions/wipe_transition.h"
 #include "render/transitions/zoom_transition.h"
-#include "render/yuv_conversion.h"
 
 namespace velmora {
 
@@ -39,7 +38,8 @@ RenderContext::RenderContext(const RenderJob& renderJob, EncoderLibrary& encoder
       frame(canvasSize),
       encoder_(encoder),
       progressStep_(totalFrames > 0 ? 65535.0 / totalFrames : 0),
-      planar_(size_t(canvasSize.width()) * size_t(canvasSize.height()) * 3 / 2) {}
+      converter_(canvasSize, dvdFrameSize(renderJob.format)),
+      frames_(converter_.dvdFrameSize().width(), converter_.dvdFrameSize().height()) {}
 
 const SlideImage& RenderContext::picture() const {
     return job.slideshow->pictures[size_t(index)];
@@ -52,8 +52,15 @@ void RenderContext::startSegment() {
 }
 
 void RenderContext::preparePicture() {
-    motion.setupMotion(picture().settings.effect.motionEffect, picture().workingPath, frame.size(),
-                       N);
+    const MotionEffectKind effect = picture().settings.effect.motionEffect;
+    motion.setupMotion(effect, nextPicture_.take(picture().workingPath, effect, frame.size()),
+                       frame.size(), N);
+    const size_t next = size_t(index) + 1;
+    if (next < job.slideshow->pictures.size()) {
+        const SlideImage& following = job.slideshow->pictures[next];
+        nextPicture_.start(following.workingPath, following.settings.effect.motionEffect,
+                           frame.size());
+    }
 }
 
 int RenderContext::emitFrame() {
@@ -61,19 +68,25 @@ int RenderContext::emitFrame() {
 }
 
 int RenderContext::emitFrame(const Canvas& composed) {
-    const QImage& image = composed.image();
-    if (job.composedFrame) job.composedFrame(emittedFrames_, image);
+    return emitConverted(composed, convert(composed));
+}
+
+SharedVideoFrame RenderContext::convert(const Canvas& composed) {
+    if (!encoder_.takesFrames()) return nullptr;
+    const std::shared_ptr<VideoFrame> converted = frames_.take();
+    converter_.convert(composed.image(), *converted);
+    return converted;
+}
+
+int RenderContext::emitConverted(const Canvas& composed, const SharedVideoFrame& converted) {
+    if (job.composedFrame) job.composedFrame(emittedFrames_, composed.image());
     if (nextGroup_ < groupStarts_.size() &&
         emittedFrames_ - segmentStart_ == groupStarts_[nextGroup_]) {
         encoder_.startGroupAtNextFrame();
         ++nextGroup_;
     }
     ++emittedFrames_;
-    const size_t lumaSize = size_t(image.width()) * size_t(image.height());
-    convertCanvasToI420(image,
-                        PlanarFrame{planar_.data(), planar_.data() + lumaSize,
-                                    planar_.data() + lumaSize + lumaSize / 4, image.width()});
-    const int result = encoder_.EncOneFrame(planar_.data());
+    const int result = encoder_.EncOneFrame(converted);
     if (result != 0) return result;
     progress_ += progressStep_;
     if (job.progress) job.progress(int(progress_));
@@ -82,12 +95,25 @@ int RenderContext::emitFrame(const Canvas& composed) {
 
 int RenderContext::renderMotionFrames(int firstFrame) {
     const MotionEffectKind effect = picture().settings.effect.motionEffect;
+    const bool still = motion.isStill();
+    SharedVideoFrame stillFrame;
     for (int k = firstFrame; k < N; ++k) {
         motionFrame = k;
-        motion.renderMotionFrame(k, effect, job.background);
-        // The frame is the motion canvas as it stands: encoded from there,
-        // and copied to the frame canvas once, for the next transition.
-        if (const int result = emitFrame(motion.canvas()); result != 0) return result;
+        int result = 0;
+        if (still) {
+            if (!stillFrame) {
+                motion.renderMotionFrame(k, effect, job.background);
+                stillFrame = convert(motion.canvas());
+            }
+            result = emitConverted(motion.canvas(), stillFrame);
+        } else {
+            motion.renderMotionFrame(k, effect, job.background);
+            // The frame is the motion canvas as it stands: encoded from
+            // there, and copied to the frame canvas once, for the next
+            // transition.
+            result = emitFrame(motion.canvas());
+        }
+        if (result != 0) return result;
         if (k == N - 1) frame.drawUnscaled(motion.canvas().image(), QPoint(0, 0));
     }
     return 0;

@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "interfaces/video_format.h"
+#include "interfaces/video_frame.h"
 #include "render/canvas.h"
+#include "render/dvd_frame_converter.h"
 #include "render/motion_effect_renderer.h"
+#include "render/picture_prefetch.h"
 
 namespace velmora {
 
@@ -34,7 +37,7 @@ struct RenderJob {
 
 // The state the frame loops of one render share: the frame canvas, the
 // picture being entered with its motion, the segment's frame counts, the
-// conversion buffers and the encoder.
+// conversion to the encoder's frames and the encoder.
 class RenderContext {
   public:
     RenderContext(const RenderJob& job, EncoderLibrary& encoder, QSize canvasSize, int totalFrames);
@@ -51,17 +54,26 @@ class RenderContext {
     // The next frame begins the segment of picture `index`, N frames long:
     // its groups of pictures are planned from there (picture_groups.h).
     void startSegment();
-    // Decodes picture `index` and sets up its motion over N frames.
+    // Sets up picture `index` and its motion over N frames (decoded ahead
+    // while the segment before rendered), and starts decoding the next.
     void preparePicture();
     // Hands the frame canvas to the encoder, advances the progress and tests
     // the cancel event: 0, 2 (cancelled) or the encoder's error.
     int emitFrame();
     // The same for a canvas of the frame's size that already holds the frame.
     int emitFrame(const Canvas& composed);
-    // Frames from `firstFrame` to N − 1: the picture's motion alone.
+    // Frames from `firstFrame` to N − 1: the picture's motion alone. A
+    // picture that does not move is composed and converted once, and that
+    // one encoder frame is handed over for every frame of the stretch.
     int renderMotionFrames(int firstFrame);
 
   private:
+    // `composed` converted into a frame of the pool.
+    SharedVideoFrame convert(const Canvas& composed);
+    // Hands `converted` (the frame of `composed`) to the encoder as the
+    // next frame, with the group start, progress and cancel test.
+    int emitConverted(const Canvas& composed, const SharedVideoFrame& converted);
+
     EncoderLibrary& encoder_;
     double progress_ = 0;
     double progressStep_ = 0;
@@ -69,7 +81,9 @@ class RenderContext {
     int segmentStart_ = 0;          // the first frame of the segment
     std::vector<int> groupStarts_;  // in the segment, still to come
     size_t nextGroup_ = 0;          // of groupStarts_
-    std::vector<uint8_t> planar_;
+    DvdFrameConverter converter_;
+    VideoFramePool frames_;
+    PicturePrefetch nextPicture_;
 };
 
 // Renders the segment of picture context.index, entered by `transition`

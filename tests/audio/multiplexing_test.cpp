@@ -13,6 +13,7 @@
 #include "outside/ffmpeg_multiplexer.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
+#include "support/video_frames.h"
 
 namespace velmora {
 namespace {
@@ -52,12 +53,9 @@ class MultiplexingTest : public ::testing::Test {
         FfmpegEncoder encoder(log_);
         const VideoFormat format = isPal ? kPalStandard : kNtscStandard;
         EXPECT_EQ(encoder.initEncoder(video, format), 0);
-        const ComposedFrameSize size = format.composedFrameSize();
-        std::vector<uint8_t> frame(size_t(size.planarBytes()), 128);
-        std::fill(frame.begin(), frame.begin() + size.width * size.height,
-                  uint8_t(60 + name.size()));
+        const SharedVideoFrame frame = test::uniformFrame(format, uint8_t(60 + name.size()));
         for (int i = 0; i < seconds * format.framesPerSecond(); ++i)
-            EXPECT_EQ(encoder.EncOneFrame(frame.data()), 0);
+            EXPECT_EQ(encoder.EncOneFrame(frame), 0);
         EXPECT_EQ(encoder.closeEncoder(), 0);
         return video;
     }

@@ -15,6 +15,7 @@
 #include "outside/ffmpeg_encoder.h"
 #include "support/run_program.h"
 #include "support/temporary_folder.h"
+#include "support/video_frames.h"
 
 namespace velmora {
 namespace {
@@ -97,9 +98,9 @@ TEST(TitleSoundtracks, TheMusicOfATitleFallsSilentOverItsLastSecond) {
         FfmpegEncoder encoder(log);
         const fs::path title = folder / "title.vob";
         ASSERT_EQ(encoder.initVobEncoder(job.titles[0].outputPath, title, c.format), 0);
-        const std::vector<uint8_t> frame(size_t(c.format.composedFrameSize().planarBytes()), 128);
+        const SharedVideoFrame frame = test::uniformFrame(c.format, 128);
         for (int i = 0; i < c.frames; ++i)
-            ASSERT_EQ(encoder.EncOneFrame(frame.data()), 0);
+            ASSERT_EQ(encoder.EncOneFrame(frame), 0);
         ASSERT_EQ(encoder.closeEncoder(), 0);
 
         const std::vector<int16_t> sound = soundOf(title);

@@ -39,7 +39,7 @@ class FakeTools final : public EncoderLibrary,
         if (onInit) onInit(output);
         return 0;
     }
-    int EncOneFrame(const uint8_t*) override { return 0; }
+    int EncOneFrame(SharedVideoFrame) override { return 0; }
     int closeEncoder() override { return 0; }
     int Mplex(const fs::path&, const fs::path&, const fs::path& output) override {
         test::writeFile(output, "program stream");

@@ -233,7 +233,7 @@ class MenuStageFakes final : public EncoderLibrary,
         stillFrames.push_back(0);
         return 0;
     }
-    int EncOneFrame(const uint8_t*) override {
+    int EncOneFrame(SharedVideoFrame) override {
         ++stillFrames.back();
         return 0;
     }

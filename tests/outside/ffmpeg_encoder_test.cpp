@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <vector>
 
@@ -30,12 +32,13 @@ std::string probe(const fs::path& file, const std::string& stream, const std::st
     return value;
 }
 
-// A frame of the canvas size, grey with a bright band so the encoder has work.
-std::vector<uint8_t> planarFrame(int width, int height) {
-    std::vector<uint8_t> frame(size_t(width * height * 3 / 2), 128);
-    for (int y = height / 3; y < height / 2; ++y) {
-        for (int x = 0; x < width; ++x)
-            frame[size_t(y * width + x)] = uint8_t(200 + x % 30);
+// A frame of the DVD size, grey with a bright band so the encoder has work.
+SharedVideoFrame bandedFrame(VideoFormat format) {
+    auto frame = std::make_shared<VideoFrame>(720, format.dvdFrameHeight());
+    std::memset(frame->y(), 128, frame->bytes());
+    for (int y = frame->height() / 3; y < frame->height() / 2; ++y) {
+        for (int x = 0; x < frame->width(); ++x)
+            frame->y()[y * frame->lumaStride() + x] = uint8_t(200 + x % 30);
     }
     return frame;
 }
@@ -62,7 +65,7 @@ class FfmpegEncoderTest : public ::testing::Test {
 TEST_F(FfmpegEncoderTest, ProgramStreamsForBothStandards) {
     struct Case {
         bool isPal, isWide;
-        int width, height, frames;
+        int frames;
         const char *height576, *rate, *aspect, *sound;
         int askedGroupStart;  // the frame a new group is asked for
         // Where asked, and wherever a group would outgrow 15 (PAL) or 18
@@ -70,8 +73,8 @@ TEST_F(FfmpegEncoderTest, ProgramStreamsForBothStandards) {
         std::vector<int> groupStarts;
     };
     const Case cases[] = {
-        {true, false, 720, 540, 50, "576", "25/1", "4:3", "mp2", 20, {0, 15, 20, 35}},
-        {false, true, 704, 396, 60, "480", "30000/1001", "16:9", "ac3", 40, {0, 18, 36, 40, 58}},
+        {true, false, 50, "576", "25/1", "4:3", "mp2", 20, {0, 15, 20, 35}},
+        {false, true, 60, "480", "30000/1001", "16:9", "ac3", 40, {0, 18, 36, 40, 58}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sound);
@@ -80,10 +83,10 @@ TEST_F(FfmpegEncoderTest, ProgramStreamsForBothStandards) {
                                  c.isWide ? AspectRatio::Wide : AspectRatio::Standard};
         ASSERT_EQ(encoder_.initVobEncoder(folder_ / "slideshow.mp2", output, format), 0)
             << logText();
-        const std::vector<uint8_t> frame = planarFrame(c.width, c.height);
+        const SharedVideoFrame frame = bandedFrame(format);
         for (int i = 0; i < c.frames; ++i) {
             if (i == c.askedGroupStart) encoder_.startGroupAtNextFrame();
-            ASSERT_EQ(encoder_.EncOneFrame(frame.data()), 0);
+            ASSERT_EQ(encoder_.EncOneFrame(frame), 0);
         }
         ASSERT_EQ(encoder_.closeEncoder(), 0) << logText();
         EXPECT_FALSE(fs::exists(output.string() + ".partial"));
@@ -125,18 +128,72 @@ TEST_F(FfmpegEncoderTest, ProgramStreamsForBothStandards) {
     }
 }
 
+// The first frame of every group, from the group headers' time codes
+// (hours, minutes, seconds and pictures at `framesPerSecond`).
+std::vector<int> groupTimeCodes(const fs::path& stream, int framesPerSecond) {
+    std::ifstream in(stream, std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    std::vector<int> frames;
+    for (size_t i = 0; i + 8 <= bytes.size(); ++i) {
+        if (bytes.compare(i, 4, std::string("\0\0\1\xB8", 4)) != 0) continue;
+        uint32_t word = 0;
+        for (size_t b = 4; b < 8; ++b)
+            word = word << 8 | uint8_t(bytes[i + b]);
+        const int seconds = int((word >> 26 & 31) * 3600 + (word >> 20 & 63) * 60 + (word >> 13 & 63));
+        frames.push_back(seconds * framesPerSecond + int(word >> 7 & 63));
+    }
+    return frames;
+}
+
+TEST_F(FfmpegEncoderTest, AStillEncodesOneGroupAndRepeatsIt) {
+    struct Case {
+        VideoFormat format;
+        int frames;
+        std::vector<int> groupStarts;  // a short first group, then whole ones
+    };
+    const Case cases[] = {
+        {kPalStandard, 100, {0, 10, 25, 40, 55, 70, 85}},
+        {kNtscStandard, 64, {0, 10, 28, 46}},
+        {kPalStandard, 60, {0, 15, 30, 45}},  // no short group
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frames);
+        const fs::path still = folder_ / "page.m2v";
+        ASSERT_EQ(encoder_.initEncoder(still, c.format), 0);
+        std::vector<int> progress;
+        ASSERT_EQ(encoder_.encodeStillFrames(bandedFrame(c.format), c.frames,
+                                             [&](int done) {
+                                                 progress.push_back(done);
+                                                 return true;
+                                             }),
+                  0);
+        ASSERT_EQ(encoder_.closeEncoder(), 0);
+        EXPECT_EQ(progress.back(), c.frames);
+        EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+        EXPECT_EQ(probe(still, "v:0", "stream=nb_read_frames", true), std::to_string(c.frames));
+        EXPECT_EQ(test::intraFrames(still), c.groupStarts);
+        EXPECT_EQ(groupTimeCodes(still, c.format.framesPerSecond()), c.groupStarts);
+        // The copies decode without a complaint: whole groups, nothing
+        // pointing outside them.
+        const auto decoded =
+            runProgram({"ffmpeg", "-v", "error", "-i", still.string(), "-f", "null", "-"});
+        EXPECT_EQ(decoded.exitCode, 0);
+        EXPECT_EQ(decoded.output, "");
+    }
+}
+
 TEST_F(FfmpegEncoderTest, StillVideoAndFailures) {
     const fs::path still = folder_ / "page.m2v";
     ASSERT_EQ(encoder_.initEncoder(still, kPalStandard), 0);
-    const std::vector<uint8_t> frame = planarFrame(720, 540);
+    const SharedVideoFrame frame = bandedFrame(kPalStandard);
     for (int i = 0; i < 25; ++i)
-        ASSERT_EQ(encoder_.EncOneFrame(frame.data()), 0);
+        ASSERT_EQ(encoder_.EncOneFrame(frame), 0);
     ASSERT_EQ(encoder_.closeEncoder(), 0);
     EXPECT_EQ(probe(still, "v:0", "stream=nb_read_frames", true), "25");
 
     const fs::path output = folder_ / "broken.mpg";
     EXPECT_NE(encoder_.initVobEncoder(folder_ / "absent.mp2", output, kPalStandard), 0);
-    EXPECT_NE(encoder_.EncOneFrame(frame.data()), 0);
+    EXPECT_NE(encoder_.EncOneFrame(frame), 0);
     EXPECT_NE(encoder_.closeEncoder(), 0);
     EXPECT_FALSE(fs::exists(output));
     EXPECT_FALSE(fs::exists(output.string() + ".partial"));
@@ -149,17 +206,17 @@ TEST_F(FfmpegEncoderTest, StillVideoAndFailures) {
     // reports it and no file is presented as finished. (A file-size limit
     // makes writes fail as a full disk does.)
     {
-        std::vector<uint8_t> noise(frame.size());
+        auto noise = std::make_shared<VideoFrame>(720, 576);
         uint32_t state = 1;
-        for (uint8_t& sample : noise)
-            sample = uint8_t((state = state * 1664525u + 1013904223u) >> 24);
+        for (size_t i = 0; i < noise->bytes(); ++i)
+            noise->y()[i] = uint8_t((state = state * 1664525u + 1013904223u) >> 24);
         const fs::path full = folder_ / "full.m2v";
         ASSERT_EQ(encoder_.initEncoder(full, kPalStandard), 0);
         int failures = 0;
         {
             const test::FileSizeLimit limit(256 * 1024);
             for (int i = 0; i < 50; ++i)
-                failures += encoder_.EncOneFrame(noise.data()) != 0;
+                failures += encoder_.EncOneFrame(noise) != 0;
             failures += encoder_.closeEncoder() != 0;
         }
         EXPECT_GT(failures, 0);
@@ -172,7 +229,7 @@ TEST_F(FfmpegEncoderTest, StillVideoAndFailures) {
     {
         FfmpegEncoder abandoned(log_);
         ASSERT_EQ(abandoned.initEncoder(folder_ / "half.m2v", kPalStandard), 0);
-        ASSERT_EQ(abandoned.EncOneFrame(frame.data()), 0);
+        ASSERT_EQ(abandoned.EncOneFrame(frame), 0);
     }
     EXPECT_FALSE(fs::exists(folder_ / "half.m2v"));
     EXPECT_FALSE(fs::exists(folder_ / "half.m2v.partial"));

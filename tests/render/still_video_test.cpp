@@ -21,9 +21,9 @@ class RecordingEncoder final : public EncoderLibrary {
         isPal = format.isPal();
         return initResult;
     }
-    int EncOneFrame(const uint8_t* frame) override {
+    int EncOneFrame(SharedVideoFrame frame) override {
         ++frames;
-        firstLuma = frame[0];
+        firstLuma = frame->y()[0];
         if (frames == cancelAtFrame && cancel != nullptr) cancel->set();
         return frames == refuseFrame ? 77 : 0;
     }

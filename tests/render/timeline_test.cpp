@@ -15,6 +15,7 @@
 #include "model/transition_kinds.h"
 #include "outside/ffmpeg_encoder.h"
 #include "outside/queued_encoder.h"
+#include "render/frame_geometry.h"
 #include "render/picture_groups.h"
 #include "render/slideshow_fixture.h"
 #include "support/intra_frames.h"
@@ -33,8 +34,8 @@ class CountingEncoder final : public EncoderLibrary {
         return 0;
     }
     int initEncoder(const fs::path&, VideoFormat) override { return 0; }
-    int EncOneFrame(const uint8_t* frame) override {
-        firstLuma.push_back(frame[0]);
+    int EncOneFrame(SharedVideoFrame frame) override {
+        firstLuma.push_back(frame->y()[0]);
         if (int(firstLuma.size()) == failAt) return -42;
         if (int(firstLuma.size()) == cancelAt && cancel != nullptr) cancel->set();
         return 0;
@@ -115,6 +116,60 @@ TEST_F(TimelineTest, CancelAndEncoderErrors) {
     EXPECT_EQ(encodeSlideshow(job_, failing, log_), -42);
     EXPECT_EQ(failing.firstLuma.size(), 30u);
     EXPECT_EQ(failing.closes, 1);
+}
+
+// A checksum of every frame it is handed, and how often a frame came again
+// as the very buffer of the frame before (kept alive, so no other frame can
+// reuse it meanwhile).
+class SharingEncoder final : public EncoderLibrary {
+  public:
+    int initVobEncoder(const fs::path&, const fs::path&, VideoFormat) override { return 0; }
+    int initEncoder(const fs::path&, VideoFormat) override { return 0; }
+    int EncOneFrame(SharedVideoFrame frame) override {
+        sums.push_back(checksum(*frame));
+        repeated.push_back(previous_ == frame);
+        previous_ = std::move(frame);
+        return 0;
+    }
+    int closeEncoder() override { return 0; }
+
+    static uint64_t checksum(const VideoFrame& frame) {
+        uint64_t sum = 14695981039346656037u;
+        for (size_t i = 0; i < frame.bytes(); ++i)
+            sum = (sum ^ frame.y()[i]) * 1099511628211u;
+        return sum;
+    }
+    std::vector<uint64_t> sums;
+    std::vector<bool> repeated;
+
+  private:
+    SharedVideoFrame previous_;
+};
+
+TEST_F(TimelineTest, StillStretchesHandOverOneFrameAndEveryFrameIsItsCanvas) {
+    constexpr int kNone = int(MotionEffectKind::None);
+    constexpr int kPan = int(MotionEffectKind::PanLeftToRight);
+    SlideshowFixture::addPicture("a.png", true, 1, 1, TransitionKind::Alpha, 0, kNone);
+    SlideshowFixture::addPicture("b.png", true, 1, 1, TransitionKind::Wipe, 0, kPan);
+    SlideshowFixture::addPicture("a.png", true, 1, 1, TransitionKind::Alpha, 0, kNone);
+    // What each frame must be: its composed canvas, converted on its own.
+    DvdFrameConverter converter(canvasSize(kPalStandard), dvdFrameSize(kPalStandard));
+    VideoFrame alone(720, 576);
+    std::vector<uint64_t> expected;
+    job_.composedFrame = [&](int, const QImage& canvas) {
+        converter.convert(canvas, alone);
+        expected.push_back(SharingEncoder::checksum(alone));
+    };
+    SharingEncoder encoder;
+    ASSERT_EQ(encodeSlideshow(job_, encoder, log_), 0);
+    ASSERT_EQ(encoder.sums.size(), size_t(slideshow_.totalFrames));  // 50 + 50 + 50
+    EXPECT_EQ(encoder.sums, expected);
+    // Each still picture's second after its transition is one frame handed
+    // over 25 times; the fades and the pan are new frames every time.
+    for (int i = 0; i < 150; ++i) {
+        const bool stillStretch = (i > 25 && i < 50) || i > 125;
+        EXPECT_EQ(encoder.repeated[size_t(i)], stillStretch) << "frame " << i;
+    }
 }
 
 TEST(PictureGroups, ASegmentSplitsIntoEqualGroupsNoLongerThanAllowed) {

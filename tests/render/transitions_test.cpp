@@ -354,7 +354,7 @@ class RefusingEncoder final : public EncoderLibrary {
         return 0;
     }
     int initEncoder(const std::filesystem::path&, VideoFormat) override { return 0; }
-    int EncOneFrame(const uint8_t*) override { return ++frames == 60 ? -42 : 0; }
+    int EncOneFrame(SharedVideoFrame) override { return ++frames == 60 ? -42 : 0; }
     int closeEncoder() override { return 0; }
     int frames = 0;
 };
