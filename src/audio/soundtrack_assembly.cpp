@@ -167,7 +167,8 @@ int buildSoundtrack(const SoundtrackJob& job, const SoundtrackCover& cover,
                               : std::vector<AudioTrack>();
     const Event neverSet;
     const Event& cancel = job.cancelEvent != nullptr ? *job.cancelEvent : neverSet;
-    if (const int result = convertTracks(tracks, converter, cancel, log, job.musicLimit);
+    if (const int result =
+            convertTracks(tracks, converter, cancel, log, job.musicLimit, job.earlierConversions);
         result != 0)
         return result;
     log.writeLog("begin join all mp2 file");

@@ -8,6 +8,7 @@
 
 namespace velmora {
 
+class ConvertedTracks;
 class Event;
 class Log;
 struct AudioTrack;
@@ -24,6 +25,9 @@ struct SoundtrackJob {
     // cut, and the repetitions or silence that follow repeat or pad the
     // music as cut.
     ConversionLimit musicLimit;
+    // The build's conversions so far, shared by its soundtracks; none: every
+    // track is converted.
+    ConvertedTracks* earlierConversions = nullptr;
 };
 
 // What the soundtrack must cover, from the project.

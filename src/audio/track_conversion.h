@@ -5,6 +5,7 @@
 namespace velmora {
 
 class AudioConverterLibrary;
+class ConvertedTracks;
 class Event;
 class Log;
 struct AudioTrack;
@@ -21,8 +22,11 @@ std::vector<AudioTrack> tracksWithin(const std::vector<AudioTrack>& tracks, int 
 // list go, and the track that reaches the cut fades out. 0 when all are
 // converted; 1 when there is no converter; the converter's code when a
 // track fails (the tracks before it keep their files); 2 when `cancel` is
-// found set after a track.
+// found set after a track. With `earlier` (the build's conversions so far),
+// a track converted before as it would be now is taken from there, and each
+// conversion made here is kept there for the build's later soundtracks.
 int convertTracks(const std::vector<AudioTrack>& tracks, AudioConverterLibrary* converter,
-                  const Event& cancel, const Log& log, const ConversionLimit& limit);
+                  const Event& cancel, const Log& log, const ConversionLimit& limit,
+                  ConvertedTracks* earlier = nullptr);
 
 }  // namespace velmora

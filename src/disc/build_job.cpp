@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "audio/converted_tracks.h"
 #include "audio/soundtrack_assembly.h"
 #include "audio/title_soundtracks.h"
 #include "base/app_folders.h"
@@ -155,10 +156,7 @@ void BuildJob::reportBuildProgress(int value) {
 void BuildJob::buildThread() {
     const Log& log = parts_.log;
     log.writeLog("Begin make DVD process");
-    log.writeLog("Begin make menu");
-    int result = makeMenus();
-    log.writeLog(withReturnValue("End make menu return value:", result));
-    if (result == 0) result = makeSlideshowSoundtrack();
+    int result = makeMenusAndSlideshowSoundtrack();
     if (result == 0) {
         parts_.display.setDetailBar(0);
         for (int i = 0; result == 0 && i < int(parts_.project.slideshows.size()); ++i)
@@ -174,13 +172,25 @@ void BuildJob::buildThread() {
     finish(result);
 }
 
-int BuildJob::makeMenus() {
+// The menu and the slideshow soundtrack share their conversions: the same
+// music (the theme's default, often) is converted once. The kept files go
+// once both soundtracks are made, before the long video stages.
+int BuildJob::makeMenusAndSlideshowSoundtrack() {
+    ConvertedTracks conversions;
+    parts_.log.writeLog("Begin make menu");
+    const int result = makeMenus(conversions);
+    parts_.log.writeLog(withReturnValue("End make menu return value:", result));
+    return result == 0 ? makeSlideshowSoundtrack(conversions) : result;
+}
+
+int BuildJob::makeMenus(ConvertedTracks& conversions) {
     const int fps = videoFormat().framesPerSecond();
     MenuStreamJob job;
     job.menu = &parts_.menu;
     job.format = videoFormat();
     // The lengths it covers are the menu loop's, set by the menu stage.
     job.soundtrackCover = {parts_.preferences.loopAudio, fps, 0, 0, parts_.resources.silence};
+    job.earlierConversions = &conversions;
     job.cancelEvent = &cancelEvent_;
     job.report.label = [this](std::string_view text) { parts_.display.setDetailLabel(text); };
     job.report.stage = [this](MenuBuildStage stage, int index, int count) {
@@ -193,7 +203,7 @@ int BuildJob::makeMenus() {
     return makeMenuStreams(job, menuTools);
 }
 
-int BuildJob::makeSlideshowSoundtrack() {
+int BuildJob::makeSlideshowSoundtrack(ConvertedTracks& conversions) {
     Project& project = parts_.project;
     const int fps = videoFormat().framesPerSecond();
     parts_.display.setDetailLabel("Making slideshow Audio");
@@ -205,6 +215,7 @@ int BuildJob::makeSlideshowSoundtrack() {
     job.tracks = &first.audioTracks;
     job.outputPath = first.sharedSoundtrackPath;
     job.cancelEvent = &cancelEvent_;
+    job.earlierConversions = &conversions;
     const SoundtrackCover cover{parts_.preferences.loopAudio, fps,
                                 project.longestSlideshowSeconds() * fps, project.totalFrames,
                                 parts_.resources.silence};

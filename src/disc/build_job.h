@@ -15,6 +15,7 @@ namespace velmora {
 
 class AudioConverterLibrary;
 class AuthoringLibrary;
+class ConvertedTracks;
 class EncoderLibrary;
 class Log;
 class MenuSet;
@@ -94,8 +95,9 @@ class BuildJob {
     std::string buildProblem();
     std::string fileSizeLimitProblem() const;
     void buildThread();
-    int makeMenus();
-    int makeSlideshowSoundtrack();
+    int makeMenusAndSlideshowSoundtrack();
+    int makeMenus(ConvertedTracks& conversions);
+    int makeSlideshowSoundtrack(ConvertedTracks& conversions);
     int makeTitleSoundtracks();
     int makeSlideshowVideo(int index);
     int makeDvdFileSystem();

@@ -75,6 +75,7 @@ class MenuStreamMaker {
         soundtrack.outputPath = menu_.menuSoundtrackPath;
         soundtrack.cancelEvent = job_.cancelEvent;
         soundtrack.musicLimit = {kMenuLoopMaxSeconds, kMenuFadeOutSeconds};
+        soundtrack.earlierConversions = job_.earlierConversions;
         // The sound has to cover the menu loop, not the slideshows: the
         // multiplexer cuts it where the page's video ends.
         SoundtrackCover cover = job_.soundtrackCover;

@@ -34,6 +34,8 @@ struct MenuStreamJob {
     // How the menu music is made long enough: loop or pad, frame rate and
     // silence clip; the length it covers is the menu loop's own.
     SoundtrackCover soundtrackCover;
+    // The build's conversions, for its slideshow soundtrack to reuse.
+    ConvertedTracks* earlierConversions = nullptr;
     const Event* cancelEvent = nullptr;
     MenuBuildReport report;
 };

@@ -68,7 +68,14 @@ class Mp2Encoder {
             fadeSamples_ =
                 std::clamp<int64_t>(int64_t(limit.fadeOutSeconds) * kOutputRate, 0, maxSamples_);
         }
-        const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_MP2);
+        // FFmpeg's "mp2" encoder, not "mp2fixed": both share the fixed-point
+        // filter bank and differ only in quantising, and on the theme's 60 s
+        // default music (44.1 kHz MP3 to 224 kbit/s at 48 kHz, FFmpeg 5.1)
+        // "mp2fixed" took 99.8 ms of CPU against 90.5 ms (medians of 9) for
+        // the same 36.66 dB SNR against the resampled source, with 439 of
+        // 1,680,672 bytes different. Decoding (~57 ms) and resampling
+        // (~30 ms) take the rest; a build converts each music file once.
+        const AVCodec* encoder = avcodec_find_encoder_by_name("mp2");
         if (encoder == nullptr) {
             *reason = "FFmpeg has no MP2 encoder";
             return AVERROR_ENCODER_NOT_FOUND;

@@ -274,6 +274,18 @@ TEST_F(BuildJobTest, EachTitleHasTheMusicCutAtItsOwnEndAndFadedOut) {
     }
 }
 
+// The theme's default music plays in the menu and in the slideshow: one
+// conversion serves both soundtracks, and its kept copy goes with the build.
+TEST_F(BuildJobTest, MusicOfTheMenuAndTheSlideshowIsConvertedOnce) {
+    const fs::path music = user() / "default.mp3";
+    stack_.menu.setMenuMusic(music, stack_.folders.working, stack_.context);
+    ASSERT_TRUE(job_.startBuild({}));
+    ASSERT_EQ(job_.waitForBuild(), 0);
+    EXPECT_EQ(converter_.of(music).size(), 1u);
+    for (const fs::directory_entry& entry : fs::directory_iterator(stack_.folders.temporary))
+        EXPECT_NE(entry.path().extension(), ".kept") << entry.path();
+}
+
 TEST_F(BuildJobTest, ACancelWhileTheTitlesAreCutStopsBeforeAnyRender) {
     const fs::path shared = stack_.project.slideshows[0]->sharedSoundtrackPath;
     converter_.onConvert = [&](const fs::path& source) {
