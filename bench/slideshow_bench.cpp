@@ -184,7 +184,7 @@ void makeInputs(const Paths& paths) {
 double ourEncoderAlone(const Paths& paths, const fs::path& soundtrack) {
     const Log log(paths.folder / "log.txt");
     FfmpegEncoder encoder(log);
-    VideoFramePool frames(720, kPalStandard.dvdFrameHeight());
+    VideoFramePool frames(720, kPalStandard.dvdFrameHeight(), 2);
     std::FILE* raw = std::fopen(paths.frames.c_str(), "rb");
     if (raw == nullptr) fail("cannot read the composed frames");
     const double start = bench::now();

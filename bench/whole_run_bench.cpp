@@ -34,7 +34,7 @@
 // each run starts a fresh run/ folder there and leaves the logs in it (the
 // raw frames, 1.5 to 2 GB a mix, and the outputs only with --keep).
 //
-//   whole_run_bench [--keep]
+//   whole_run_bench [--keep] [--mixes-only]   (--mixes-only: without the pipeline)
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -320,6 +320,9 @@ MixResult measureMix(const fs::path& cli, const fs::path& pictures, const Mix& m
     fs::create_directories(folder);
     MixResult result;
     result.material = prepareFloor(cli, pictures, mix, folder, keep);
+    // The raw frames just written (about 2 GB) would otherwise still be
+    // going to the disk during the first runs, slowing whichever writes.
+    sync();
     // Timings on a shared machine wander from run to run: the floor and
     // Velmora alternate and each pair gives a ratio.
     for (int i = 0; i < kPairs; ++i) {
@@ -479,7 +482,11 @@ void reportPipeline(const Measured& pipeline, const MixResult& motion) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool keep = argc > 1 && std::string(argv[1]) == "--keep";
+    bool keep = false, mixesOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        keep = keep || std::string(argv[i]) == "--keep";
+        mixesOnly = mixesOnly || std::string(argv[i]) == "--mixes-only";
+    }
     const fs::path self = fs::read_symlink("/proc/self/exe");
     const fs::path build = self.parent_path().parent_path();  // build/<flavour>
     const fs::path cli = build / "bin" / "velmora-cli";
@@ -503,11 +510,13 @@ int main(int argc, char** argv) {
     const MixResult motion = measureMix(cli, pictures, kMotion, run / kMotion.folder, keep);
     reportMix(kMotion, motion);
 
-    const fs::path pipelineOut = run / "pipeline.mpg";
-    const Measured pipeline = bench::runMeasured(
-        pipelineCommand(photos, motion.material, pipelineOut), run / "pipeline.log");
-    if (!keep) fs::remove(pipelineOut);
-    reportPipeline(pipeline, motion);
+    if (!mixesOnly) {
+        const fs::path pipelineOut = run / "pipeline.mpg";
+        const Measured pipeline = bench::runMeasured(
+            pipelineCommand(photos, motion.material, pipelineOut), run / "pipeline.log");
+        if (!keep) fs::remove(pipelineOut);
+        reportPipeline(pipeline, motion);
+    }
 
     if (!keep)
         for (const MixResult* mix : {&stills, &motion}) {

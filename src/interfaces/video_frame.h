@@ -1,5 +1,6 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -58,45 +59,61 @@ using SharedVideoFrame = std::shared_ptr<const VideoFrame>;
 
 // Frames of one size, reused: a frame goes back to the pool when its last
 // holder lets it go, on whatever thread that happens, also after the pool
-// itself is gone. A render needs as many frames as are queued for the
-// encoder at once, so the pool grows to that and then stops allocating.
+// itself is gone. At most `maxFrames` frames exist at once: take() waits
+// for one to come back, so the frames in flight to an encoder stay within
+// a known memory however long the encoder's queue of (often repeated)
+// frames is.
 class VideoFramePool {
   public:
-    VideoFramePool(int width, int height)
-        : idle_(std::make_shared<Idle>()), width_(width), height_(height) {}
+    VideoFramePool(int width, int height, int maxFrames)
+        : idle_(std::make_shared<Idle>()), width_(width), height_(height), maxFrames_(maxFrames) {}
 
     int width() const { return width_; }
     int height() const { return height_; }
 
-    // A frame to fill, with whatever an earlier user left in it.
+    // A frame to fill, with whatever an earlier user left in it. Waits
+    // while all frames are in use: whoever holds them must let go on
+    // another thread.
     std::shared_ptr<VideoFrame> take() {
         std::unique_ptr<VideoFrame> frame;
         {
-            std::lock_guard lock(idle_->mutex);
+            std::unique_lock lock(idle_->mutex);
+            idle_->returned.wait(lock, [this] {
+                return !idle_->frames.empty() || idle_->made < maxFrames_;
+            });
             if (!idle_->frames.empty()) {
                 frame = std::move(idle_->frames.back());
                 idle_->frames.pop_back();
+            } else {
+                ++idle_->made;
             }
         }
         if (!frame) frame = std::make_unique<VideoFrame>(width_, height_);
         return std::shared_ptr<VideoFrame>(frame.release(), [idle = idle_](VideoFrame* returned) {
-            std::lock_guard lock(idle->mutex);
-            try {
-                idle->frames.emplace_back(returned);
-            } catch (const std::bad_alloc&) {
-                delete returned;  // not kept for reuse, then
+            {
+                std::lock_guard lock(idle->mutex);
+                try {
+                    idle->frames.emplace_back(returned);
+                } catch (const std::bad_alloc&) {
+                    delete returned;  // not kept for reuse, then
+                    --idle->made;
+                }
             }
+            idle->returned.notify_one();
         });
     }
 
   private:
     struct Idle {
         std::mutex mutex;
+        std::condition_variable returned;
         std::vector<std::unique_ptr<VideoFrame>> frames;
+        int made = 0;
     };
     std::shared_ptr<Idle> idle_;
     int width_;
     int height_;
+    int maxFrames_;
 };
 
 }  // namespace velmora

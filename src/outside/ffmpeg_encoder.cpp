@@ -10,6 +10,7 @@ extern "C" {
 #include <string>
 #include <vector>
 #include <system_error>
+#include <thread>
 
 #include "base/log.h"
 #include "base/path_text.h"
@@ -123,7 +124,13 @@ struct FfmpegEncoder::Session {
         // a floor alone let busy ones run 1.3 over it, which could overfill
         // a full disc. Menu stills need little and are left variable.
         if (programStream) c.rc_min_rate = c.rc_max_rate = c.bit_rate;
-        c.thread_count = 2;
+        // Slice threads (the only kind this encoder has) on every core but
+        // one: the composing thread keeps the other busy. A whole run on two
+        // cores (twenty photos, 3 s + 2 s, runs alternated): 1 thread 5.29 s
+        // wall and 6.7 s of processor time (medians of three), 2 threads
+        // 5.33 s and 7.3 s, 3 threads 5.52 s and 7.4 s.
+        c.thread_count = std::clamp(int(std::thread::hardware_concurrency()) - 1, 1, 4);
+        c.thread_type = FF_THREAD_SLICE;
         // Square-pixel canvases were stretched to 720 pixels: the pixels of
         // the DVD frame are not square.
         const AVRational display = videoFormat.isWide() ? AVRational{16, 9} : AVRational{4, 3};

@@ -18,10 +18,11 @@ namespace velmora {
 // still queued are dropped. init and close run on the caller's thread.
 class QueuedEncoder final : public EncoderLibrary {
   public:
-    // 32 frames keep the encoder busy while the composing thread sets up
-    // the next segment's picture. A picture that stays on screen is one
-    // frame queued many times, so the frames held are usually far fewer.
-    explicit QueuedEncoder(std::unique_ptr<EncoderLibrary> encoder, int queuedFrames = 32);
+    // 100 frames (4 s of PAL) keep the encoder busy while the composing
+    // thread works through a transition: a picture that stays on screen is
+    // one frame queued many times, so the queue is long in time and costs
+    // little memory (the composer's frame pool bounds the frames in flight).
+    explicit QueuedEncoder(std::unique_ptr<EncoderLibrary> encoder, int queuedFrames = 100);
     ~QueuedEncoder() override;
     QueuedEncoder(const QueuedEncoder&) = delete;
     QueuedEncoder& operator=(const QueuedEncoder&) = delete;

@@ -20,8 +20,8 @@ struct StillVideoJob {
     std::function<void(int)> progress;  // 0..65535
 };
 
-// Converts the still once and hands the same frame to the encoder for
-// seconds × 25 (PAL) or × 30 (NTSC) frames. 0 when done (with a final
+// Converts the still once and has the encoder make seconds × 25 (PAL) or
+// × 30 (NTSC) frames of it (EncoderLibrary::encodeStillFrames). 0 when done (with a final
 // progress of 65535); 1 when the still cannot be decoded; init's error code
 // after closing; closeEncoder's result when a frame is refused; 2 when
 // cancelled (after the frame in hand).

@@ -39,7 +39,8 @@ RenderContext::RenderContext(const RenderJob& renderJob, EncoderLibrary& encoder
       encoder_(encoder),
       progressStep_(totalFrames > 0 ? 65535.0 / totalFrames : 0),
       converter_(canvasSize, dvdFrameSize(renderJob.format)),
-      frames_(converter_.dvdFrameSize().width(), converter_.dvdFrameSize().height()) {}
+      frames_(converter_.dvdFrameSize().width(), converter_.dvdFrameSize().height(),
+              kFramesInFlight) {}
 
 const SlideImage& RenderContext::picture() const {
     return job.slideshow->pictures[size_t(index)];
@@ -96,24 +97,17 @@ int RenderContext::emitConverted(const Canvas& composed, const SharedVideoFrame&
 int RenderContext::renderMotionFrames(int firstFrame) {
     const MotionEffectKind effect = picture().settings.effect.motionEffect;
     const bool still = motion.isStill();
-    SharedVideoFrame stillFrame;
+    SharedVideoFrame converted;
     for (int k = firstFrame; k < N; ++k) {
         motionFrame = k;
-        int result = 0;
-        if (still) {
-            if (!stillFrame) {
-                motion.renderMotionFrame(k, effect, job.background);
-                stillFrame = convert(motion.canvas());
-            }
-            result = emitConverted(motion.canvas(), stillFrame);
-        } else {
-            motion.renderMotionFrame(k, effect, job.background);
-            // The frame is the motion canvas as it stands: encoded from
-            // there, and copied to the frame canvas once, for the next
-            // transition.
-            result = emitFrame(motion.canvas());
-        }
-        if (result != 0) return result;
+        motion.renderMotionFrame(k, effect, job.background);
+        // The frame is the motion canvas as it stands, encoded from there. A
+        // picture that does not move gives the same frame every time: it is
+        // converted once and that frame handed over again.
+        if (!still || !converted) converted = convert(motion.canvas());
+        if (const int result = emitConverted(motion.canvas(), converted); result != 0)
+            return result;
+        // Copied to the frame canvas once, for the next transition.
         if (k == N - 1) frame.drawUnscaled(motion.canvas().image(), QPoint(0, 0));
     }
     return 0;
