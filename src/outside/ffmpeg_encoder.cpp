@@ -8,9 +8,9 @@ extern "C" {
 #include <algorithm>
 #include <cerrno>
 #include <string>
-#include <vector>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "base/log.h"
 #include "base/path_text.h"
@@ -33,9 +33,10 @@ constexpr int kAc3BitRate = 192000;
 constexpr double kMegabyte = 1024.0 * 1024.0;
 constexpr double kMuxOverhead = 0.96;
 
-// An AVFrame's buffer that holds a shared frame: the encoder keeps the
-// frame (B-frames wait for the frame after them) without a copy, and lets
-// go of it through here.
+// An AVFrame's buffer that holds a shared frame: no copy is made on our
+// side; the encoder keeps the frame (B-frames wait for the frame after
+// them) or copies it into a picture of its own, and lets go of the share
+// through here.
 void releaseSharedFrame(void* holder, uint8_t*) {
     delete static_cast<SharedVideoFrame*>(holder);
 }
