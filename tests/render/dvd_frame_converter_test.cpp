@@ -11,11 +11,72 @@ extern "C" {
 #include <cstdlib>
 #include <memory>
 
+#include "image/picture_fixtures.h"
+#include "interfaces/encoder_library.h"
+#include "model/transition_kind.h"
 #include "render/frame_geometry.h"
+#include "render/slideshow_fixture.h"
+#include "render/timeline.h"
 #include "render/yuv_conversion.h"
 
 namespace velmora {
 namespace {
+
+// A canvas through the former path: I420 at the canvas size, then FFmpeg's
+// bicubic scaler to the DVD frame.
+class FormerStretch {
+  public:
+    FormerStretch(QSize canvas, int dvdHeight)
+        : canvas_(canvas),
+          planes_(VideoFrame::planarBytes(canvas.width(), canvas.height())),
+          scaler_(sws_getContext(canvas.width(), canvas.height(), AV_PIX_FMT_YUV420P, 720,
+                                 dvdHeight, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr,
+                                 nullptr)) {}
+    ~FormerStretch() { sws_freeContext(scaler_); }
+    FormerStretch(const FormerStretch&) = delete;
+    FormerStretch& operator=(const FormerStretch&) = delete;
+
+    void convert(const QImage& canvas, VideoFrame& out) {
+        const int w = canvas_.width(), h = canvas_.height();
+        uint8_t* y = planes_.data();
+        convertCanvasToI420(canvas, PlanarFrame{y, y + w * h, y + w * h * 5 / 4, w});
+        const uint8_t* in[3] = {y, y + w * h, y + w * h * 5 / 4};
+        const int inStrides[3] = {w, w / 2, w / 2};
+        uint8_t* target[3] = {out.y(), out.u(), out.v()};
+        const int outStrides[3] = {out.lumaStride(), out.chromaStride(), out.chromaStride()};
+        sws_scale(scaler_, in, inStrides, 0, h, target, outStrides);
+    }
+
+  private:
+    QSize canvas_;
+    std::vector<uint8_t> planes_;
+    SwsContext* scaler_;
+};
+
+// The structural similarity of two luma planes: the mean over 8 × 8 blocks
+// of the usual SSIM formula.
+double lumaSimilarity(const VideoFrame& a, const VideoFrame& b) {
+    constexpr double c1 = (0.01 * 255) * (0.01 * 255), c2 = (0.03 * 255) * (0.03 * 255);
+    double total = 0;
+    int blocks = 0;
+    for (int by = 0; by + 8 <= a.height(); by += 8) {
+        for (int bx = 0; bx + 8 <= a.width(); bx += 8) {
+            double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
+            for (int y = by; y < by + 8; ++y) {
+                for (int x = bx; x < bx + 8; ++x) {
+                    const double p = a.y()[y * a.lumaStride() + x];
+                    const double q = b.y()[y * b.lumaStride() + x];
+                    sa += p, sb += q, saa += p * p, sbb += q * q, sab += p * q;
+                }
+            }
+            const double n = 64, ma = sa / n, mb = sb / n;
+            const double va = saa / n - ma * ma, vb = sbb / n - mb * mb, cov = sab / n - ma * mb;
+            total += (2 * ma * mb + c1) * (2 * cov + c2) / ((ma * ma + mb * mb + c1) * (va + vb + c2));
+            ++blocks;
+        }
+    }
+    return total / blocks;
+}
 
 const VideoFormat kFormats[] = {kPalStandard,
                                 kNtscStandard,
@@ -116,6 +177,64 @@ TEST(DvdFrameConverter, MatchesFfmpegsBicubicScalerOnADetailedPicture) {
             difference += std::abs(int(ours->y()[i]) - int(reference.y()[i]));
         EXPECT_LT(difference / double(reference.bytes()), 1.0);
     }
+}
+
+// Hands every fourth frame's similarity to the former stretch of its canvas.
+class ComparingEncoder final : public EncoderLibrary {
+  public:
+    int initVobEncoder(const std::filesystem::path&, const std::filesystem::path&,
+                       VideoFormat) override {
+        return 0;
+    }
+    int initEncoder(const std::filesystem::path&, VideoFormat) override { return 0; }
+    int EncOneFrame(SharedVideoFrame frame) override {
+        if (frames++ % 4 == 0) similarities.push_back(lumaSimilarity(*frame, *reference));
+        return 0;
+    }
+    int closeEncoder() override { return 0; }
+    std::shared_ptr<VideoFrame> reference = std::make_shared<VideoFrame>(720, 576);
+    std::vector<double> similarities;
+    int frames = 0;
+};
+
+// The frames a disc gets keep their look with the new stretch: every kind
+// of transition, each under a still picture and the three families of
+// motion, against the former path frame by frame.
+class EncoderFrames : public test::SlideshowFixture {};
+
+TEST_F(EncoderFrames, MatchTheFormerStretchForEveryTransitionAndMotion) {
+    for (const char* name : {"one.png", "two.png"}) {
+        QImage photo(800, 600, QImage::Format_RGB32);
+        uint32_t noise = uint32_t(name[0]);
+        for (int y = 0; y < photo.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
+            for (int x = 0; x < photo.width(); ++x) {
+                noise = noise * 1664525u + 1013904223u;
+                const int shade = (x + y + int(noise >> 28) * 4) % 256;
+                row[x] = qRgb(shade, (x / 7 % 2) * 200, 255 - shade);
+            }
+        }
+        test::writeWithQt(folder_ / name, photo, "png");
+    }
+    const MotionEffectKind motions[] = {MotionEffectKind::None, MotionEffectKind::PanLeftToRight,
+                                        MotionEffectKind::ZoomCenterIn,
+                                        MotionEffectKind::ZoomInAndRotate};
+    addPicture("one.png", true, 0, 0, TransitionKind::Alpha, 0);
+    for (int kind = 0; kind < kConcreteTransitionKindCount; ++kind) {
+        addPicture(kind % 2 == 0 ? "two.png" : "one.png", true, 0, 1,
+                   static_cast<TransitionKind>(kind), 0, int(motions[size_t(kind) % 4]));
+    }
+    RenderJob job;
+    job.slideshow = &slideshow_;
+    ComparingEncoder encoder;
+    FormerStretch former(canvasSize(kPalStandard), 576);
+    job.composedFrame = [&](int frame, const QImage& canvas) {
+        if (frame % 4 == 0) former.convert(canvas, *encoder.reference);
+    };
+    ASSERT_EQ(encodeSlideshow(job, encoder, log_), 0);
+    ASSERT_EQ(encoder.frames, 25 * (kConcreteTransitionKindCount + 1));
+    for (size_t i = 0; i < encoder.similarities.size(); ++i)
+        EXPECT_GE(encoder.similarities[i], 0.99) << "frame " << i * 4;
 }
 
 }  // namespace
